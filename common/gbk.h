@@ -1,0 +1,28 @@
+#pragma once
+// Byte searches in GBK text. A GBK trail byte may be 0x5C ('\\') or another ASCII byte, so a
+// search for an ASCII byte must step over whole characters instead of looking at single bytes.
+#include <string>
+
+namespace dorvik {
+
+inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Position of the last `ch` that is a character of its own (not a trail byte), or npos.
+std::string::size_type FindLastChar(const std::string& text, char ch);
+
+// Position of the first `ch` that is a character of its own, or npos.
+std::string::size_type FindFirstChar(const std::string& text, char ch, std::string::size_type from = 0);
+
+// The text reversed character by character, double-byte characters kept whole.
+std::string ReverseChars(const std::string& text);
+
+// Folder part of a path, up to and including its last backslash; empty when it has none.
+std::string DirectoryWithSlash(const std::string& path);
+
+// Text after the last backslash (the whole path when it has none).
+std::string LastPathComponent(const std::string& path);
+
+// Lower-cases ASCII letters only; double-byte characters stay as they are.
+std::string AsciiLower(const std::string& text);
+
+}  // namespace dorvik

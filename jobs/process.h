@@ -1,0 +1,25 @@
+#pragma once
+// Starting external programs (rar.exe, xcopy, cmd, Backup.exe). The jobs only say what to start
+// and how; the Win32 implementation does CreateProcess/ShellExecute, a fake in the tests records.
+#include <string>
+
+namespace dorvik {
+
+struct ProcessResult {
+  bool started = false;       // false: the program could not be started at all
+  unsigned long exitCode = 0; // meaningful only for waited-for programs that started
+  std::string error;          // why it could not be started, as the system says it
+  bool Succeeded() const { return started && exitCode == 0; }
+};
+
+class IProcessRunner {
+ public:
+  virtual ~IProcessRunner() = default;
+  // Started with a hidden window from the command line alone (the system takes the program
+  // from its start), default error mode, no inherited handles; waited for without time limit.
+  virtual ProcessResult RunHiddenAndWait(const std::string& commandLine) = 0;
+  // Started through the shell's "open" verb, hidden, not waited for (xcopy for type filters).
+  virtual ProcessResult ShellOpenHidden(const std::string& program, const std::string& parameters) = 0;
+};
+
+}  // namespace dorvik

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "common/clock.h"
+#include "common/gbk.h"
+#include "common/text.h"
+
+using namespace dorvik;
+
+// "\xD5\x5C" is a GBK character whose trail byte is a backslash: it must never count as one.
+TEST(Gbk, BackslashSearchSkipsTrailBytes) {
+  const std::string path = "D:\\data\\\xD5\x5C";  // D:\data\ + one double-byte character
+  EXPECT_EQ(FindLastChar(path, '\\'), 7u);
+  EXPECT_EQ(LastPathComponent(path), "\xD5\x5C");
+  EXPECT_EQ(DirectoryWithSlash("C:\\Program Files\\WinRAR\\rar.exe"), "C:\\Program Files\\WinRAR\\");
+  EXPECT_EQ(DirectoryWithSlash("rar.exe"), "");
+  EXPECT_EQ(LastPathComponent("C:\\web\\shop"), "shop");
+  EXPECT_EQ(LastPathComponent("C:\\web\\"), "");
+  EXPECT_EQ(FindFirstChar("\xD5\x5C\\x", '\\'), 2u);
+}
+
+TEST(Gbk, ReverseKeepsDoubleByteCharactersWhole) {
+  EXPECT_EQ(ReverseChars("每周12"), "21" + ReverseChars("每周"));
+  const std::string week = "每周";
+  ASSERT_EQ(week.size(), 4u);  // two GBK characters
+  EXPECT_EQ(ReverseChars(week), week.substr(2) + week.substr(0, 2));
+  EXPECT_EQ(AsciiLower("ABC\xC4\x41"), "abc\xC4\x41");  // 0x41 after a lead byte is a trail byte
+}
+
+TEST(Text, ReplaceTrimSplitAndNumbers) {
+  EXPECT_EQ(ReplaceAll("a.bak\\b.bak", ".bak", ".zip"), "a.zip\\b.zip");
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+  EXPECT_EQ(TrimRight("D:\\data  "), "D:\\data");
+  EXPECT_EQ(TrimBoth("  E:\\x "), "E:\\x");
+  EXPECT_EQ(TrimBoth("   "), "");
+  EXPECT_EQ(LeadingNumber(" 12abc"), 12);
+  EXPECT_EQ(LeadingNumber("abc"), 0);
+  EXPECT_EQ(LeadingNumber("-3"), -3);
+  EXPECT_EQ(LeadingNumber("99999999999999999999999"), LLONG_MAX);
+  EXPECT_TRUE(HasLeadingNumber(" 3月"));
+  EXPECT_FALSE(HasLeadingNumber("月3"));
+  EXPECT_EQ(SplitNonEmpty(",,a, b,,c,", ','), (std::vector<std::string>{"a", " b", "c"}));
+  EXPECT_TRUE(SplitNonEmpty("", ',').empty());
+}
+
+TEST(Clock, FormatsAndRoundTrips) {
+  LocalTime t;
+  t.year = 2024; t.month = 5; t.day = 1; t.hour = 8; t.minute = 30; t.second = 0;
+  EXPECT_EQ(FormatLocalTime(t, "%Y%m%d%H%M%S"), "20240501083000");
+  EXPECT_EQ(FormatLocalTime(t, "%Y-%m-%d %H:%M:%S"), "2024-05-01 08:30:00");
+  EXPECT_EQ(DateFolderName(t), "2024-5-1");
+  LocalTime back = FromEpochSeconds(ToEpochSeconds(t));
+  EXPECT_EQ(FormatLocalTime(back, "%Y-%m-%d %H:%M:%S"), "2024-05-01 08:30:00");
+  EXPECT_EQ(back.weekday, 3);  // a Wednesday
+}
