@@ -54,3 +54,21 @@ TEST(Clock, FormatsAndRoundTrips) {
   EXPECT_EQ(FormatLocalTime(back, "%Y-%m-%d %H:%M:%S"), "2024-05-01 08:30:00");
   EXPECT_EQ(back.weekday, 3);  // a Wednesday
 }
+
+#include "common/wildcard.h"
+
+TEST(Wildcard, WindowsMaskRules) {
+  struct Case { const char* name; const char* mask; bool match; const char* why; } cases[] = {
+      {"index.html", "index.*", true, "name with any extension"},
+      {"index", "index.*", true, "x.* also matches x without extension"},
+      {"INDEX.HTM", "index.*", true, "ASCII case ignored"},
+      {"myindex.html", "index.*", false, "whole name must match"},
+      {"readme", "*.*", true, "*.* matches names without a dot"},
+      {"a.log", "*.log", true, "extension mask"},
+      {"a.log.txt", "*.log", false, "extension must be last"},
+      {"ab.c", "a?.c", true, "question mark is one character"},
+      {"\xD5\x5C.txt", "?.txt", true, "a double-byte character is one character"},
+      {"cache.txt", "cache.txt", true, "plain name"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << c.why;
+}
