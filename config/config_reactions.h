@@ -5,7 +5,7 @@
 
 namespace dorvik {
 
-enum class MessageIcon { None, Stop };
+enum class MessageIcon { None, Stop, Warning };
 
 class IConfigReactions {
  public:

@@ -35,4 +35,38 @@ std::vector<std::string> SplitRecords(const std::string& section, const std::str
   return std::vector<std::string>(kept.begin() + 1, kept.end() - 1);
 }
 
+bool SetTag(std::string* text, const std::string& name, const std::string& value) {
+  const std::string openTag = "<" + name + ">";
+  std::string::size_type open = text->find(openTag);
+  std::string::size_type close = text->find("</" + name + ">");
+  if (open == std::string::npos || close == std::string::npos) return false;
+  std::string::size_type begin = open + openTag.size();
+  if (close < begin) return false;
+  text->replace(begin, close - begin, value);
+  return true;
+}
+
+std::string JoinRecordFields(const std::vector<std::pair<const char*, std::string>>& fields) {
+  std::string text;
+  for (const auto& field : fields) {
+    if (!text.empty()) text += "    ";
+    text += std::string("<") + field.first + ">" + field.second + "</" + field.first + ">";
+  }
+  return text;
+}
+
+std::string DefaultConfigDocument(const std::string& rarPath) {
+  return "<rarpath>" + rarPath +
+         "</rarpath><defStorePath></defStorePath><FileBackups>|||</FileBackups>"
+         "<SqlBackups>|||</SqlBackups>";
+}
+
+ConfigDamage FindConfigDamage(const std::string& document) {
+  auto has = [&document](const char* tag) { return document.find(tag) != std::string::npos; };
+  if (!has("<rarpath>") || !has("</rarpath>")) return ConfigDamage::RarPath;
+  if (!has("<FileBackups>") || !has("</FileBackups>")) return ConfigDamage::FileBackups;
+  if (!has("<SqlBackups>") || !has("</SqlBackups>")) return ConfigDamage::SqlBackups;
+  return ConfigDamage::None;
+}
+
 }  // namespace dorvik

@@ -1,0 +1,160 @@
+// config.db on Windows: readers share everything, so a replace never waits for them; a save
+// writes a new file beside config.db and moves it over the old one; updates take a named mutex.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "common/gbk.h"
+#include "config/config_file.h"
+#include "config/config_temp_name.h"
+
+namespace dorvik {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr int kReplaceAttempts = 100;  // 100 x 20 ms: a scanner or backup tool holding the file
+constexpr DWORD kReplaceRetryMs = 20;
+
+std::string FullPath(const std::string& path) {
+  char buffer[MAX_PATH * 2];
+  DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  if (n == 0 || n >= sizeof buffer) return path;
+  return std::string(buffer, n);
+}
+
+class Win32Lock : public IConfigFile::Lock {
+ public:
+  explicit Win32Lock(HANDLE mutex) : m_hMutex(mutex) {}
+  ~Win32Lock() override {
+    ReleaseMutex(m_hMutex);
+    CloseHandle(m_hMutex);
+  }
+
+ private:
+  HANDLE m_hMutex;
+};
+
+class Win32ConfigFile : public IConfigFile {
+ public:
+  explicit Win32ConfigFile(const std::string& path) : m_strPath(FullPath(path)) {}
+
+  bool Exists() override {
+    DWORD attributes = GetFileAttributesA(m_strPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  ConfigReadResult ReadStored(std::string* stored, std::size_t maxBytes) override {
+    stored->clear();
+    HANDLE file = CreateFileA(m_strPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ConfigReadResult::OpenFailed;
+    ConfigReadResult result = ReadAll(file, stored, maxBytes);
+    CloseHandle(file);
+    if (result != ConfigReadResult::Ok) stored->clear();
+    return result;
+  }
+
+  bool WriteStored(const std::string& stored) override {
+    const std::string temp = TempConfigName(m_strPath, GetCurrentProcessId(), ++m_nTempCounter);
+    if (!WriteNewFile(temp, stored)) {
+      DeleteFileA(temp.c_str());
+      return false;
+    }
+    for (int attempt = 0; attempt < kReplaceAttempts; ++attempt) {
+      if (MoveFileExA(temp.c_str(), m_strPath.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+      }
+      DWORD error = GetLastError();
+      if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+          error != ERROR_LOCK_VIOLATION) {
+        break;
+      }
+      Sleep(kReplaceRetryMs);
+    }
+    DeleteFileA(temp.c_str());
+    return false;
+  }
+
+  bool Remove() override { return DeleteFileA(m_strPath.c_str()) != 0; }
+
+  std::unique_ptr<Lock> LockForUpdate() override {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, ConfigLockName(m_strPath).c_str());
+    if (!mutex) return nullptr;
+    // An abandoned mutex means a writer died holding it; its save was atomic, so carry on.
+    DWORD wait = WaitForSingleObject(mutex, INFINITE);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+      CloseHandle(mutex);
+      return nullptr;
+    }
+    RemoveStaleTempFiles();
+    return std::unique_ptr<Lock>(new Win32Lock(mutex));
+  }
+
+ private:
+  static ConfigReadResult ReadAll(HANDLE file, std::string* stored, std::size_t maxBytes) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) return ConfigReadResult::SeekFailed;
+    unsigned long long wanted = static_cast<unsigned long long>(size.QuadPart);
+    if (maxBytes != 0 && wanted > maxBytes) wanted = maxBytes;
+    stored->resize(static_cast<std::size_t>(wanted));
+    std::size_t done = 0;
+    while (done < stored->size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(stored->size() - done, 1 << 20));
+      DWORD got = 0;
+      if (!ReadFile(file, &(*stored)[done], chunk, &got, nullptr)) {
+        return ConfigReadResult::ReadFailed;
+      }
+      if (got == 0) break;  // the file shrank since its size was taken
+      done += got;
+    }
+    stored->resize(done);
+    return ConfigReadResult::Ok;
+  }
+
+  static bool WriteNewFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+      DWORD written = 0;
+      ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+      done += written;
+    }
+    ok = ok && FlushFileBuffers(file);
+    return CloseHandle(file) && ok;
+  }
+
+  // Leftovers of a writer killed before its move. Only writers holding the lock make temp
+  // files, so while we hold it every one of them is stale.
+  void RemoveStaleTempFiles() {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(TempConfigPattern(m_strPath).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    const std::string folder = DirectoryWithSlash(m_strPath);
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+          IsTempConfigName(m_strPath, folder + found.cFileName)) {
+        // A leftover that cannot be deleted now is tried again at the next update.
+        DeleteFileA((folder + found.cFileName).c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+
+  std::string m_strPath;
+  std::atomic<unsigned> m_nTempCounter{0};
+};
+
+}  // namespace
+
+std::unique_ptr<IConfigFile> MakeConfigFile(const std::string& path) {
+  return std::unique_ptr<IConfigFile>(new Win32ConfigFile(path));
+}
+
+}  // namespace dorvik

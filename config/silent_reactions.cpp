@@ -1,0 +1,19 @@
+#include "config/config_reactions.h"
+
+namespace dorvik {
+
+namespace {
+class SilentReactions : public IConfigReactions {
+ public:
+  void ShowMessage(const std::string&, MessageIcon) override {}
+  std::string AskArchiverPath() override { return std::string(); }
+  void EndProgram() override {}
+};
+}  // namespace
+
+IConfigReactions& SilentConfigReactions() {
+  static SilentReactions reactions;
+  return reactions;
+}
+
+}  // namespace dorvik
