@@ -22,9 +22,16 @@ class IFileSystem {
   virtual std::vector<DirectoryEntry> ListDirectory(const std::string& folder) = 0;
   virtual bool DeleteFile(const std::string& path) = 0;
   virtual bool RemoveDirectory(const std::string& path) = 0;  // only an empty folder
+  // The whole content of a file, read while others may be appending to it. False when it
+  // cannot be opened or read (the content is then empty).
+  virtual bool ReadFile(const std::string& path, std::string* content) = 0;
+  // Appends the bytes in one write to the file, creating it when needed. Appends from several
+  // threads and processes never interleave: each call's bytes land whole and together.
+  virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 };
 
-// The machine's file system (Win32 in the Windows tree).
+// The machine's file system (Win32 in the Windows tree, POSIX natively, where the Windows
+// separator "\" in paths is read as "/").
 IFileSystem& RealFileSystem();
 
 }  // namespace dorvik

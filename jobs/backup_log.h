@@ -2,7 +2,10 @@
 // The daily backup log in the Log folder beside the programs: exact line formats, appends that
 // never interleave within a line (across threads and processes), and reading back last times.
 #include <map>
+#include <memory>
 #include <string>
+
+#include "common/file_system.h"
 
 namespace dorvik {
 
@@ -13,16 +16,32 @@ std::string FormatFileLogLine(const std::string& key, const std::string& timeTex
 std::string FormatSqlLogLine(const std::string& key, const std::string& timeText,
                              const std::string& output);
 
+// The time given when the log holds no line for a key.
+extern const char* const kNoBackupTime;  // "2000-01-01 01:01:01"
+
+// Every key's latest time from one pass over the logs.
+struct LastBackupTimes {
+  bool bLogFolderFound = false;
+  std::map<std::string, std::string> times;  // key -> "%Y-%m-%d %H:%M:%S"
+  // What GetLastBackupTime(key) gives: "" without a Log folder, kNoBackupTime without a line.
+  std::string For(const std::string& key) const;
+};
+
 class IBackupLog {
  public:
   virtual ~IBackupLog() = default;
   // Appends one whole line (already formatted, ending in "\n") to Log\<logFileName>; creates the
-  // Log folder when needed. False when the file could not be opened or written.
+  // Log folder when needed. On disk the line ends in CR LF. False when the file could not be
+  // opened or written.
   virtual bool AppendBackupLogLine(const std::string& logFileName, const std::string& line) = 0;
   // The latest time text for the key; "2000-01-01 01:01:01" when none; "" without a Log folder.
   virtual std::string GetLastBackupTime(const std::string& key) = 0;
   // Every key's latest time in one pass over the logs (same results as GetLastBackupTime).
-  virtual std::map<std::string, std::string> GetAllLastBackupTimes() = 0;
+  virtual LastBackupTimes GetAllLastBackupTimes() = 0;
 };
+
+// The log in programDir + "Log" (programDir ends in a backslash) on the given file system.
+std::unique_ptr<IBackupLog> MakeBackupLog(const std::string& programDir,
+                                          IFileSystem& files = RealFileSystem());
 
 }  // namespace dorvik

@@ -1,0 +1,109 @@
+// IProcessRunner on Win32: CreateProcessA for hidden waited-for runs, ShellExecute for "open".
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "jobs/process.h"
+
+namespace dorvik {
+
+namespace {
+
+std::string SystemErrorText(DWORD code) {
+  char* text = nullptr;
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length ? std::string(text, length) : std::string();
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.')) {
+    message.pop_back();
+  }
+  return message + " (" + std::to_string(code) + ")";
+}
+
+ProcessResult WaitForExit(HANDLE process) {
+  ProcessResult result;
+  result.started = true;
+  DWORD exitCode = 0;
+  if (WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process, &exitCode)) {
+    // Started, but how it ended is unknown: report it as a failure rather than a success.
+    result.error = SystemErrorText(GetLastError());
+    exitCode = static_cast<DWORD>(-1);
+  }
+  result.exitCode = exitCode;
+  return result;
+}
+
+class Win32ProcessRunner : public IProcessRunner {
+ public:
+  ProcessResult RunHiddenAndWait(const std::string& commandLine) override {
+    // CreateProcessA may write into the command line, so it gets a copy of its own.
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+                        nullptr, nullptr, &startup, &info)) {
+      ProcessResult failed;
+      failed.error = SystemErrorText(GetLastError());
+      return failed;
+    }
+    CloseHandle(info.hThread);
+    ProcessResult result = WaitForExit(info.hProcess);
+    CloseHandle(info.hProcess);
+    return result;
+  }
+
+  ProcessResult ShellOpenHidden(const std::string& program, const std::string& parameters) override {
+    ProcessResult result;
+    // ShellExecute reports success as a value above 32.
+    INT_PTR code = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", program.c_str(), parameters.c_str(), nullptr, SW_HIDE));
+    result.started = code > 32;
+    if (!result.started) result.error = SystemErrorText(static_cast<DWORD>(code));
+    return result;
+  }
+
+  ProcessResult ShellOpenHiddenAndWait(const std::string& program,
+                                       const std::string& parameters) override {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = "open";
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = SW_HIDE;
+    if (!ShellExecuteExA(&info)) {
+      ProcessResult failed;
+      failed.error = SystemErrorText(GetLastError());
+      return failed;
+    }
+    if (!info.hProcess) {
+      // The shell handed the request on without a process to wait for; its outcome is unknown.
+      ProcessResult unknown;
+      unknown.started = true;
+      unknown.exitCode = static_cast<unsigned long>(-1);
+      unknown.error = "no process to wait for";
+      return unknown;
+    }
+    ProcessResult result = WaitForExit(info.hProcess);
+    CloseHandle(info.hProcess);
+    return result;
+  }
+};
+
+}  // namespace
+
+IProcessRunner& RealProcessRunner() {
+  static Win32ProcessRunner runner;
+  return runner;
+}
+
+}  // namespace dorvik
