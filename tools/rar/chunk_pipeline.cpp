@@ -1,0 +1,275 @@
+#include "tools/rar/chunk_pipeline.h"
+
+#include <zlib.h>
+
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "tools/rar/zip_format.h"
+
+namespace dorvik {
+namespace rar {
+
+namespace {
+
+const std::size_t kDictionarySize = 32768;
+
+struct ItemState {
+  std::promise<std::uint16_t> method;
+  std::shared_future<std::uint16_t> methodReady;
+  ItemState() : methodReady(method.get_future().share()) {}
+};
+
+struct ChunkTask {
+  std::shared_ptr<const std::string> raw;
+  std::shared_ptr<const std::string> previous;  // the chunk before, for the dictionary
+  std::shared_ptr<ItemState> item;              // null for pieces that need no work
+  std::promise<void> done;
+  std::shared_future<void> ready;
+  CompressedChunk result;
+  ChunkTask() : ready(done.get_future().share()) {}
+};
+
+// One deflate stream per worker, reset for every chunk.
+class CDeflater {
+ public:
+  explicit CDeflater(int nLevel) : m_bOk(false) {
+    m_z = z_stream();
+    if (nLevel > 0) {
+      m_bOk = deflateInit2(&m_z, nLevel, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+  }
+  ~CDeflater() {
+    if (m_bOk) deflateEnd(&m_z);
+  }
+  bool Ok() const { return m_bOk; }
+
+  bool Deflate(const std::string& raw, const std::string* previous, bool bLast, std::string& out) {
+    if (deflateReset(&m_z) != Z_OK) return false;
+    if (previous != nullptr && !previous->empty()) {
+      const std::size_t n = previous->size() < kDictionarySize ? previous->size() : kDictionarySize;
+      const Bytef* dict = reinterpret_cast<const Bytef*>(previous->data() + previous->size() - n);
+      if (deflateSetDictionary(&m_z, dict, static_cast<uInt>(n)) != Z_OK) return false;
+    }
+    out.resize(deflateBound(&m_z, static_cast<uLong>(raw.size())) + 64);
+    m_z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
+    m_z.avail_in = static_cast<uInt>(raw.size());
+    std::size_t produced = 0;
+    for (;;) {
+      m_z.next_out = reinterpret_cast<Bytef*>(&out[produced]);
+      m_z.avail_out = static_cast<uInt>(out.size() - produced);
+      const int rc = deflate(&m_z, bLast ? Z_FINISH : Z_SYNC_FLUSH);
+      produced = out.size() - m_z.avail_out;
+      if (rc == Z_STREAM_END || (!bLast && rc == Z_OK && m_z.avail_out > 0)) break;
+      if (rc != Z_OK && rc != Z_BUF_ERROR) return false;
+      out.resize(out.size() * 2);
+    }
+    out.resize(produced);
+    return true;
+  }
+
+ private:
+  z_stream m_z;
+  bool m_bOk;
+};
+
+class CPipeline {
+ public:
+  CPipeline(IRarFileSystem& fs, const std::vector<PipelineItem>& items, const PipelineSettings& s)
+      : m_fs(fs), m_items(items), m_settings(s) {
+    m_nThreads = s.nThreads != 0 ? s.nThreads : std::thread::hardware_concurrency();
+    if (m_nThreads == 0) m_nThreads = 2;
+    m_nMaxInFlight = 4 * m_nThreads + 2;
+  }
+
+  bool Run(const std::function<bool(CompressedChunk&)>& consume) {
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < m_nThreads; ++i) workers.emplace_back([this] { WorkLoop(); });
+    std::thread reader([this] { ReadLoop(); });
+    bool bCompleted = true;
+    for (;;) {
+      std::shared_ptr<ChunkTask> task;
+      {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cvOrdered.wait(lock, [this] { return !m_ordered.empty() || m_bReaderDone; });
+        if (m_ordered.empty()) break;
+        task = m_ordered.front();
+        m_ordered.pop_front();
+      }
+      m_cvSpace.notify_one();
+      task->ready.wait();
+      if (!consume(task->result)) {
+        bCompleted = false;
+        break;
+      }
+    }
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_bAbort = true;
+      m_ordered.clear();
+    }
+    m_cvSpace.notify_all();
+    reader.join();
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_bWorkersStop = true;
+    }
+    m_cvWork.notify_all();
+    for (std::thread& t : workers) t.join();
+    return bCompleted;
+  }
+
+ private:
+  // Hands a piece to the caller's queue (and to the workers when it needs deflating).
+  // False once the caller has stopped.
+  bool Push(const std::shared_ptr<ChunkTask>& task, bool bNeedsWork) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cvSpace.wait(lock, [this] { return m_bAbort || m_ordered.size() < m_nMaxInFlight; });
+    if (m_bAbort) return false;
+    m_ordered.push_back(task);
+    if (bNeedsWork) m_work.push_back(task);
+    lock.unlock();
+    m_cvOrdered.notify_one();
+    if (bNeedsWork) m_cvWork.notify_one();
+    return true;
+  }
+
+  bool PushReady(std::size_t nItem, bool bFailed, const std::string& error) {
+    auto task = std::make_shared<ChunkTask>();
+    task->result.nItem = nItem;
+    task->result.bFirst = task->result.bLast = true;
+    task->result.method = kMethodStored;
+    task->result.bFailed = bFailed;
+    task->result.error = error;
+    task->done.set_value();
+    return Push(task, false);
+  }
+
+  bool ReadFull(IRarFile& file, std::string& buffer) {
+    buffer.resize(m_settings.nChunkSize);
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+      std::size_t got = 0;
+      if (!file.Read(&buffer[filled], buffer.size() - filled, got)) return false;
+      if (got == 0) break;
+      filled += got;
+    }
+    buffer.resize(filled);
+    return true;
+  }
+
+  void ReadLoop() {
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+      if (!ReadItem(i)) break;
+    }
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      m_bReaderDone = true;
+    }
+    m_cvOrdered.notify_all();
+  }
+
+  bool ReadItem(std::size_t nItem) {
+    const PipelineItem& item = m_items[nItem];
+    if (item.bNoData) return PushReady(nItem, false, "");
+    std::unique_ptr<IRarFile> file = m_fs.OpenRead(item.path);
+    if (!file) return PushReady(nItem, true, "cannot open " + item.path);
+    auto current = std::make_shared<std::string>();
+    if (!ReadFull(*file, *current)) return PushReady(nItem, true, "cannot read " + item.path);
+    auto state = std::make_shared<ItemState>();
+    std::shared_ptr<const std::string> previous;
+    for (bool bFirst = true;; bFirst = false) {
+      auto next = std::make_shared<std::string>();
+      const bool bReadOk = current->size() < m_settings.nChunkSize || ReadFull(*file, *next);
+      if (!bReadOk) {
+        // Earlier chunks are queued already; this piece tells the caller to drop the item.
+        file->Close();
+        return PushReady(nItem, true, "cannot read " + item.path);
+      }
+      const bool bLast = next->empty();
+      auto task = std::make_shared<ChunkTask>();
+      task->raw = current;
+      task->previous = previous;
+      task->item = state;
+      task->result.nItem = nItem;
+      task->result.bFirst = bFirst;
+      task->result.bLast = bLast;
+      if (!Push(task, true)) return false;
+      if (bLast) break;
+      previous = current;
+      current = next;
+    }
+    file->Close();  // read-only: nothing to lose if closing fails
+    return true;
+  }
+
+  void WorkLoop() {
+    CDeflater deflater(m_settings.nLevel);
+    for (;;) {
+      std::shared_ptr<ChunkTask> task;
+      {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cvWork.wait(lock, [this] { return !m_work.empty() || m_bWorkersStop; });
+        if (m_work.empty()) return;
+        task = m_work.front();
+        m_work.pop_front();
+      }
+      Process(deflater, *task);
+      task->done.set_value();
+    }
+  }
+
+  void Process(CDeflater& deflater, ChunkTask& task) {
+    CompressedChunk& r = task.result;
+    const std::string& raw = *task.raw;
+    r.rawSize = raw.size();
+    r.crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size())));
+    if (r.bFirst) {
+      std::uint16_t method = kMethodStored;
+      if (deflater.Ok() && !raw.empty() && deflater.Deflate(raw, nullptr, r.bLast, r.data)) {
+        // Keep deflate only where it pays: any saving for a one-chunk file, at least 1% on
+        // the first chunk of a larger one (its later chunks are then compressed unseen).
+        const std::size_t limit = r.bLast ? raw.size() : raw.size() - raw.size() / 100;
+        if (r.data.size() < limit) method = kMethodDeflated;
+      }
+      if (method == kMethodStored) r.data = raw;
+      r.method = method;
+      task.item->method.set_value(method);
+      return;
+    }
+    r.method = task.item->methodReady.get();
+    if (r.method == kMethodStored) {
+      r.data = raw;
+    } else if (!deflater.Deflate(raw, task.previous.get(), r.bLast, r.data)) {
+      r.bFailed = true;
+      r.error = "compression failed for " + m_items[r.nItem].path;
+    }
+  }
+
+  IRarFileSystem& m_fs;
+  const std::vector<PipelineItem>& m_items;
+  PipelineSettings m_settings;
+  unsigned m_nThreads = 2;
+  std::size_t m_nMaxInFlight = 10;
+  std::mutex m_mutex;
+  std::condition_variable m_cvOrdered, m_cvSpace, m_cvWork;
+  std::deque<std::shared_ptr<ChunkTask>> m_ordered, m_work;
+  bool m_bReaderDone = false, m_bAbort = false, m_bWorkersStop = false;
+};
+
+}  // namespace
+
+bool CompressItems(IRarFileSystem& fs, const std::vector<PipelineItem>& items,
+                   const PipelineSettings& settings,
+                   const std::function<bool(CompressedChunk&)>& consume) {
+  CPipeline pipeline(fs, items, settings);
+  return pipeline.Run(consume);
+}
+
+}  // namespace rar
+}  // namespace dorvik

@@ -1,0 +1,36 @@
+#pragma once
+// What the archiver tells its caller: progress on standard output (not with -ibck), errors on
+// standard error and, with -ilog, also appended to "rar.log" in the program's folder, one line
+// each: "YYYY-MM-DD HH:MM:SS <archive>: <message>" with CR LF, in the ANSI code page.
+#include <ostream>
+#include <string>
+
+#include "tools/rar/rar_file_system.h"
+
+namespace dorvik {
+namespace rar {
+
+class CRarReport {
+ public:
+  CRarReport(IRarFileSystem& fs, std::ostream& out, std::ostream& err)
+      : m_fs(fs), m_out(out), m_err(err) {}
+  void Configure(bool bQuiet, bool bLogErrors, const std::string& archive) {
+    m_bQuiet = bQuiet;
+    m_bLogErrors = bLogErrors;
+    m_strArchive = archive;
+  }
+  void Progress(const std::string& message);
+  void Error(const std::string& message);
+  static const char* LogFileName() { return "rar.log"; }
+
+ private:
+  IRarFileSystem& m_fs;
+  std::ostream& m_out;
+  std::ostream& m_err;
+  bool m_bQuiet = false;
+  bool m_bLogErrors = false;
+  std::string m_strArchive;
+};
+
+}  // namespace rar
+}  // namespace dorvik

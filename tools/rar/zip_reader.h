@@ -1,0 +1,23 @@
+#pragma once
+// Reading an existing ZIP archive: its central directory (ZIP64 included) and the position of
+// each entry's data, for updating an archive and for extracting it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tools/rar/rar_file_system.h"
+#include "tools/rar/zip_format.h"
+
+namespace dorvik {
+namespace rar {
+
+// Entry names come back as stored: UTF-8 when kFlagUtf8 is set, else in the code page of the
+// machine that wrote them.
+bool ReadZipDirectory(IRarFile& file, std::vector<ZipEntry>& entries, std::string& error);
+
+// Offset of the entry's first data byte, after its local header.
+bool FindEntryData(IRarFile& file, const ZipEntry& entry, std::uint64_t& dataOffset,
+                   std::string& error);
+
+}  // namespace rar
+}  // namespace dorvik
