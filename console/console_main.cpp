@@ -2,4 +2,20 @@
 // sound, which every later part of the console stands on.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "config/config_file.h"
+#include "config/ensure_document.h"
+#include "console/message_box_reactions.h"
+#include "console/program_dir.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using namespace dorvik;
+  MessageBoxReactions reactions;
+  std::unique_ptr<IConfigFile> file = MakeConfigFile(ProgramDirectory() + "config.db");
+  ConfigStartup startup;
+  EnsureConfigDocument(*file, reactions,
+                       [](const std::string& path) {
+                         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+                       },
+                       &startup);
+  return 0;
+}
