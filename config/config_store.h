@@ -19,12 +19,14 @@ class ConfigStore {
   // LoadConfigDocument: the unscrambled text; on a failed read the reaction's message is shown
   // and false returned (the text is then empty).
   bool LoadConfigDocument(std::string* document);
-  // SaveConfigDocument: scrambles and replaces the whole file atomically. Refuses (returns
-  // false) to write a document that lost its section tags, e.g. one rebuilt from a failed read.
+  // SaveConfigDocument: scrambles and replaces the whole file atomically, under the lock.
+  // Refuses (returns false) to write a document that lost its section tags, e.g. one rebuilt
+  // from a failed read. A failed write shows nothing: each caller has its own message.
   bool SaveConfigDocument(const std::string& document);
 
   // Read, change, save under the lock. `change` returns the new document; returning the same
-  // text writes nothing. False when the read or the write failed (nothing was changed then).
+  // text writes nothing. False when the read or the write failed, or the stored document is
+  // damaged (nothing was changed then); a failed read shows its LoadConfigDocument message.
   bool UpdateConfigDocument(const std::function<std::string(const std::string&)>& change);
 
   bool ReplaceInConfigDocument(const std::string& oldText, const std::string& newText);
