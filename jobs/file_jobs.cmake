@@ -2,7 +2,10 @@
 # file system implementation they run on.
 set(DORVIK_FILE_JOBS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/backup_log.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/task_status.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/task_status.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_backup_job.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_job_filter.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/file_job_names.cpp)
 if(WIN32)
   list(APPEND DORVIK_FILE_JOBS_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/process_win32.cpp

@@ -1,0 +1,265 @@
+#include "jobs/file_backup_job.h"
+
+#include <vector>
+
+#include "common/text.h"
+#include "common/wildcard.h"
+#include "jobs/file_job_filter.h"
+#include "jobs/file_job_names.h"
+
+namespace dorvik {
+
+namespace {
+
+const char kSuccessPrefix[] = "操作成功！备份文件：";
+const char kTypeFormMessage[] = "文件类型输入方式有误  仅支持  *.exe .exe  exe 等三种输入格式";
+
+// The state of one run: its names and whether anything has gone wrong so far. The reporter's
+// end-of-run signal is given when the run object goes away, on every path out of a job.
+class FileJobRun {
+ public:
+  FileJobRun(const FileBackupRequest& request, FileJobEnvironment& env)
+      : m_request(request),
+        m_env(env),
+        m_names(MakeFileJobNames(request.strSouPath, request.strDesPath, env.clock.Now())),
+        m_filter(ParseFileFilter(request.strFile)) {}
+  ~FileJobRun() { m_env.reporter.RunEnded(); }
+
+  const FileJobNames& Names() const { return m_names; }
+  const FileFilter& Filter() const { return m_filter; }
+  bool Failed() const { return m_bFailed; }
+
+  void Fail(const std::string& message) {
+    m_bFailed = true;
+    m_env.reporter.ReportFailure(message);
+  }
+
+  // "去死" / "也去死": a filter without the marker words it needs. True when the run must end.
+  bool RefuseMalformedFilter() {
+    if (m_filter.scope == FilterScope::kNoListKind) Fail("去死");
+    else if (m_filter.scope == FilterScope::kNoScope) Fail("也去死");
+    else return false;
+    return true;
+  }
+
+  // A list without "backup these" or "all but these" backs up nothing; say so.
+  void ReportMissingDirection() {
+    if (m_filter.scope != FilterScope::kAllFiles && m_filter.direction == FilterDirection::kNone) {
+      Fail("文件过滤没有指定备份方式，没有备份任何文件");
+    }
+  }
+
+  void ReportDroppedItems() {
+    if (m_filter.nDroppedItems == 0) return;
+    Fail("文件列表超过" + std::to_string(kMaxFilterItems) + "项，其余" +
+         std::to_string(m_filter.nDroppedItems) + "项未处理");
+  }
+
+  bool CreateFolder(const std::string& path) {
+    if (m_env.files.CreateDirectory(path)) return true;
+    Fail("创建路径\"" + path + "\"失败！");
+    return false;
+  }
+
+  // An item goes into a quoted argument: a double quote in it would end the quotes early.
+  bool AcceptItem(const std::string& item) {
+    if (!Contains(item, "\"")) return true;
+    Fail("文件列表项\"" + item + "\"含有双引号，已跳过");
+    return false;
+  }
+
+  // The type masks of the list, unsupported forms refused and skipped.
+  std::vector<std::string> TypeMasks() {
+    std::vector<std::string> masks;
+    for (const std::string& item : m_filter.items) {
+      std::string mask;
+      if (!ApplyTypeRule(item, &mask)) {
+        Fail(kTypeFormMessage);
+        continue;
+      }
+      if (AcceptItem(mask)) masks.push_back(mask);
+    }
+    return masks;
+  }
+
+  std::vector<std::string> NameItems(const std::string& suffix) {
+    std::vector<std::string> names;
+    for (const std::string& item : m_filter.items) {
+      std::string name = ApplyNameRule(item, suffix);
+      if (AcceptItem(name)) names.push_back(name);
+    }
+    return names;
+  }
+
+  void RunHidden(const std::string& commandLine) {
+    Check(commandLine, m_env.processes.RunHiddenAndWait(commandLine));
+  }
+
+  void RunThroughShell(const std::string& program, const std::string& parameters) {
+    Check(program + parameters, m_env.processes.ShellOpenHiddenAndWait(program, parameters));
+  }
+
+  void RequireOutput(const std::string& path) {
+    if (!m_bFailed && !m_env.files.Exists(path)) Fail("备份失败：没有生成备份文件 " + path);
+  }
+
+  bool AppendLogLine(const std::string& output) {
+    const std::string line =
+        FormatFileLogLine(GetKey(), m_names.strLogTime, m_request.strSouPath, output);
+    if (m_env.log.AppendBackupLogLine(m_names.strLogFileName, line)) return true;
+    Fail("备份日志写入失败：" + m_env.strProgramDir + "Log\\" + m_names.strLogFileName);
+    return false;
+  }
+
+  void Succeed(const std::string& output) {
+    m_env.reporter.ReportSuccess(kSuccessPrefix + output);
+  }
+
+ private:
+  std::string GetKey() const {
+    // The ID element's value, read as GetTagValue does: first opening, first closing tag.
+    const std::string& record = m_request.strRecord;
+    std::string::size_type open = record.find("<m_strID>");
+    std::string::size_type close = record.find("</m_strID>");
+    if (open == std::string::npos || close == std::string::npos) return std::string();
+    open += 9;
+    return close > open ? record.substr(open, close - open) : std::string();
+  }
+
+  void Check(const std::string& what, const ProcessResult& result) {
+    if (!result.started) {
+      Fail("备份失败：无法启动命令 " + what + "（" + result.error + "）");
+    } else if (result.exitCode != 0) {
+      Fail("备份失败：命令 " + what + " 的退出代码为 " + std::to_string(result.exitCode));
+    }
+  }
+
+  const FileBackupRequest& m_request;
+  FileJobEnvironment& m_env;
+  FileJobNames m_names;
+  FileFilter m_filter;
+  bool m_bFailed = false;
+};
+
+// Deletes every file below `folder` whose name an archiver exclusion mask would match.
+void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string& folder,
+                         const std::vector<std::string>& masks) {
+  for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
+    const std::string path = folder + "\\" + entry.name;
+    if (entry.isDirectory) {
+      DeleteMatchingFiles(run, files, path, masks);
+      continue;
+    }
+    for (const std::string& mask : masks) {
+      if (!MatchesMask(entry.name, mask)) continue;
+      if (!files.DeleteFile(path)) run.Fail("删除排除的文件失败：" + path);
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+void DoBackup(const FileBackupRequest& request, FileJobEnvironment& env) {
+  FileJobRun run(request, env);
+  const FileJobNames& names = run.Names();
+  if (!run.CreateFolder(names.strDateFolder)) return;
+  if (run.RefuseMalformedFilter()) return;
+  run.ReportDroppedItems();
+  run.ReportMissingDirection();
+
+  const std::string rar = env.strRarDir + "rar";
+  const std::string archive = "\"" + names.strDateFolder + "\\" + names.strArchiveName + "\"";
+  const std::string source = "\"" + request.strSouPath + "\"";
+  const FileFilter& filter = run.Filter();
+  const bool byNames = filter.scope == FilterScope::kNames;
+  if (filter.scope == FilterScope::kAllFiles) {
+    run.RunHidden(rar + " a -r -m5 -o+ -ibck -y  -ilog -k " + archive + " " + source);
+  } else if (filter.direction == FilterDirection::kInclude) {
+    // One run per item (a name or a type mask), each adding to the same archive.
+    std::vector<std::string> items = byNames ? run.NameItems(".*") : run.TypeMasks();
+    for (const std::string& item : items) {
+      run.RunHidden(rar + " a -r -m5 -o+ -ibck -y  -ilog  " + archive + " " + source + "\\" + item);
+    }
+  } else if (filter.direction == FilterDirection::kExclude) {
+    std::string switches = " a -r -m5 -o+ -ibck -y  -ilog  ";
+    if (byNames) {
+      for (const std::string& item : run.NameItems(".* ")) switches += "-x" + item + " ";
+    } else {
+      for (const std::string& mask : run.TypeMasks()) switches += "-x" + mask + " ";
+    }
+    run.RunHidden(rar + switches + " " + archive + " \"" + request.strSouPath + "\\*.*\"");
+  }
+  run.RequireOutput(names.strArchive);
+  if (run.Failed()) return;
+
+  env.reporter.UpdateTaskStatus(request.strRecord);
+  run.AppendLogLine(names.strArchive);
+  run.Succeed(names.strArchive);
+}
+
+void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
+  FileJobRun run(request, env);
+  const FileJobNames& names = run.Names();
+  const std::string& copy = names.strCopyFolder;
+  if (!run.CreateFolder(names.strDateFolder)) return;
+  // The log lines come before any copying; without them the run does not go on.
+  if (!run.AppendLogLine(copy)) return;
+  if (request.bCompressAfter && !run.AppendLogLine(copy + ".zip")) return;
+  if (!run.CreateFolder(copy)) return;
+  if (run.RefuseMalformedFilter()) return;
+  run.ReportDroppedItems();
+  run.ReportMissingDirection();
+
+  const std::string wholeSource = " /y /e \"" + request.strSouPath + "\" \"" + copy + "\"";
+  const FileFilter& filter = run.Filter();
+  if (filter.scope == FilterScope::kAllFiles) {
+    run.RunHidden("xcopy" + wholeSource);
+  } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kInclude) {
+    for (const std::string& item : run.NameItems(".*")) {
+      run.RunHidden("xcopy /y /e \"" + request.strSouPath + "\\" + item + "\" \"" + copy + "\"");
+    }
+  } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kExclude) {
+    run.RunHidden("xcopy" + wholeSource);
+    // The same masks the archiver's exclusion switches get, so "是" and "否" leave out the same.
+    DeleteMatchingFiles(run, env.files, copy, run.NameItems(".*"));
+  } else if (filter.direction == FilterDirection::kInclude) {
+    // Started through the shell as before, but waited for: a failed copy must be seen.
+    for (const std::string& mask : run.TypeMasks()) {
+      run.RunThroughShell("xcopy", " /y /e \"" + request.strSouPath + "\\" + mask + "\" \"" + copy + "\"");
+    }
+  } else if (filter.direction == FilterDirection::kExclude) {
+    // Erasing starts only once the whole copy has ended.
+    run.RunThroughShell("xcopy", wholeSource);
+    for (const std::string& mask : run.TypeMasks()) {
+      // cmd reads the erase line: user-typed metacharacters or path parts must never reach it.
+      char special = FindShellMetacharacter(mask);
+      if (special || Contains(mask, "\\") || Contains(mask, "/") || Contains(mask, ":")) {
+        run.Fail("文件类型\"" + mask + "\"含有不允许的字符，已跳过");
+        continue;
+      }
+      // Inside the quotes only "%" still means something to cmd.
+      if (Contains(copy, "%")) {
+        run.Fail("备份路径\"" + copy + "\"含有字符%，无法删除排除的类型");
+        break;
+      }
+      run.RunHidden("cmd   /c  erase /q /f /s \"" + copy + "\\" + mask + "\"");
+    }
+  }
+  if (request.bCompressAfter) {
+    run.RunHidden(env.strRarDir + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k  \"" + copy +
+                  ".zip\" \"" + copy + "\"");
+    run.RequireOutput(copy + ".zip");
+  }
+  if (run.Failed()) return;
+
+  env.reporter.UpdateTaskStatus(request.strRecord);
+  if (request.bCompressAfter) {
+    run.Succeed(copy);
+    run.Succeed(copy + ".zip");
+  } else {
+    run.Succeed(copy);
+  }
+}
+
+}  // namespace dorvik

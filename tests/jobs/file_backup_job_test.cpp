@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "jobs/file_backup_job.h"
+#include "tests/common/fake_file_system.h"
+#include "tests/jobs/fixed_clock.h"
+#include "tests/jobs/recording_process_runner.h"
+
+using namespace dorvik;
+
+namespace {
+
+class RecordingReporter : public IFileJobReporter {
+ public:
+  void UpdateTaskStatus(const std::string& record) override { statusRecords.push_back(record); }
+  void ReportSuccess(const std::string& message) override { successes.push_back(message); }
+  void ReportFailure(const std::string& message) override { failures.push_back(message); }
+  void RunEnded() override { ++nEnded; }
+  std::vector<std::string> statusRecords, successes, failures;
+  int nEnded = 0;
+};
+
+const char kArchive[] = "D:\\bak\\2024-5-1\\file_shop_20240501083000.zip";
+const char kCopy[] = "D:\\bak\\2024-5-1\\file_shop_20240501083000";
+const char kLogFile[] = "C:\\Dorvik\\Log\\2024_05_01.log";
+
+std::string Filter(const char* kind, const char* list, const char* direction) {
+  return std::string("!指定文件/!@") + kind + "/@#" + list + "/#$" + direction + "/$";
+}
+
+// The worked example's task: C:\web\shop into D:\bak, run at 2024-05-01 08:30:00.
+struct JobFixture {
+  FakeFileSystem files;
+  RecordingProcessRunner processes;
+  RecordingReporter reporter;
+  FixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
+  std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files);
+  FileJobEnvironment env{"C:\\Program Files\\WinRAR\\", "C:\\Dorvik\\", processes, *log, files,
+                         clock, reporter};
+  FileBackupRequest request;
+
+  JobFixture() {
+    files.AddFolder("C:\\Dorvik");
+    files.AddFolder("C:\\web\\shop");
+    files.AddFolder("D:\\bak");
+    request.strRecord = "<m_strID>3</m_strID>";
+    request.strSouPath = "C:\\web\\shop";
+    request.strDesPath = "D:\\bak";
+    // The archiver and xcopy make what they are asked to make.
+    processes.onStart = [this](const std::string& line) {
+      if (line.find("rar") != std::string::npos) {
+        files.AddFile(line.find(".zip\" \"D:") != std::string::npos ? std::string(kCopy) + ".zip"
+                                                                     : std::string(kArchive));
+      }
+    };
+  }
+};
+
+ProcessResult Ended(bool started, unsigned long exitCode, const std::string& error) {
+  ProcessResult result;
+  result.started = started;
+  result.exitCode = exitCode;
+  result.error = error;
+  return result;
+}
+
+const char kRar[] = "C:\\Program Files\\WinRAR\\rar a -r -m5 -o+ -ibck -y  -ilog ";
+
+}  // namespace
+
+TEST(DoBackup, CommandLinesOfEveryFilter) {
+  struct Case { std::string filter; std::vector<std::string> lines; const char* why; } cases[] = {
+      {"!所有文件/!@指定文件/@##$备份此类型/$",
+       {std::string(kRar) + "-k \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\""},
+       "all files"},
+      {Filter("指定文件名", "logs,cache.txt", "备份其它文件"),
+       {std::string(kRar) + " -xlogs.*  -xcache.txt  \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\\*.*\""},
+       "exclude names: one run with -x masks"},
+      {Filter("指定文件名", "index,readme.txt", "备份此文件"),
+       {std::string(kRar) + " \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\"\\index.*",
+        std::string(kRar) + " \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\"\\readme.txt"},
+       "include names: one run per item"},
+      {Filter("指定类型", "exe,.dll", "备份此类型"),
+       {std::string(kRar) + " \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\"\\*.exe",
+        std::string(kRar) + " \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\"\\*.dll"},
+       "include types: the masks as folder\\mask, one run each"},
+      {Filter("指定类型", "log,*.tmp", "备份其它类型"),
+       {std::string(kRar) + " -x*.log -x*.tmp  \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"C:\\web\\shop\\*.*\""},
+       "exclude types: -x masks"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.request.strFile = c.filter;
+    DoBackup(f.request, f.env);
+    EXPECT_EQ(f.processes.CommandLines(), c.lines) << c.why;
+    for (const auto& start : f.processes.starts) {
+      EXPECT_EQ(start.kind, RecordingProcessRunner::Start::kHiddenWait) << c.why;
+    }
+    EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
+    EXPECT_EQ(f.reporter.successes, std::vector<std::string>{std::string("操作成功！备份文件：") + kArchive}) << c.why;
+    EXPECT_EQ(f.reporter.statusRecords, std::vector<std::string>{"<m_strID>3</m_strID>"}) << c.why;
+    EXPECT_EQ(f.files.FileContent(kLogFile),
+              "3                  2024-05-01 08:30:00    C:\\web\\shop                       "
+              "D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\r\n") << c.why;
+    EXPECT_EQ(f.reporter.nEnded, 1) << c.why;
+  }
+}
+
+TEST(DoBackupNocut, CommandLinesOfEveryFilter) {
+  using Kind = RecordingProcessRunner::Start::Kind;
+  const std::string zip = " C:\\Program Files\\WinRAR\\rar.exe  a -r -m5 -o+ -ibck -y -ilog -k  "
+                          "\"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"";
+  struct Case { std::string filter; bool compress; std::vector<RecordingProcessRunner::Start> starts; const char* why; } cases[] = {
+      {"!所有文件/!", false,
+       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""}},
+       "all files"},
+      {"!所有文件/!", true,
+       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
+        {Kind::kHiddenWait, zip.substr(1)}},
+       "all files, then the copy archived"},
+      {Filter("指定文件名", "index,readme.txt", "备份此文件"), false,
+       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\\index.*\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
+        {Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\\readme.txt\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""}},
+       "include names: one xcopy per item"},
+      {Filter("指定类型", "exe,*.dll", "备份此类型"), true,
+       {{Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\\*.exe\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
+        {Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\\*.dll\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
+        {Kind::kHiddenWait, zip.substr(1)}},
+       "include types through the shell, waited for; the filtered copy is archived"},
+      {Filter("指定类型", "log", "备份其它类型"), false,
+       {{Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
+        {Kind::kHiddenWait, "cmd   /c  erase /q /f /s \"D:\\bak\\2024-5-1\\file_shop_20240501083000\\*.log\""}},
+       "exclude types: the copy, then erase"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.request.strFile = c.filter;
+    f.request.bCompressAfter = c.compress;
+    DoBackupNocut(f.request, f.env);
+    ASSERT_EQ(f.processes.starts.size(), c.starts.size()) << c.why;
+    for (std::size_t i = 0; i < c.starts.size(); ++i) {
+      EXPECT_EQ(f.processes.starts[i].commandLine, c.starts[i].commandLine) << c.why;
+      EXPECT_EQ(f.processes.starts[i].kind, c.starts[i].kind) << c.why;
+    }
+    EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
+    std::string line = "3                  2024-05-01 08:30:00    C:\\web\\shop                       "
+                       "D:\\bak\\2024-5-1\\file_shop_20240501083000";
+    std::string lines = line + "\r\n" + (c.compress ? line + ".zip\r\n" : "");
+    EXPECT_EQ(f.files.FileContent(kLogFile), lines) << c.why;
+    std::vector<std::string> messages{std::string("操作成功！备份文件：") + kCopy};
+    if (c.compress) messages.push_back(std::string("操作成功！备份文件：") + kCopy + ".zip");
+    EXPECT_EQ(f.reporter.successes, messages) << c.why;
+    EXPECT_EQ(f.reporter.statusRecords.size(), 1u) << c.why;
+    EXPECT_EQ(f.reporter.nEnded, 1) << c.why;
+  }
+}
+
+TEST(DoBackupNocut, ExcludedNamesAreDeletedAsTheArchiverMasksMatch) {
+  JobFixture f;
+  f.request.strFile = Filter("指定文件名", "logs,cache.txt,a.com", "备份其它文件");
+  f.processes.onStart = [&](const std::string&) {
+    for (const char* name : {"logs", "logs.txt", "mylogs.txt", "sub\\LOGS.old", "cache.txt",
+                             "sub\\deep\\cache.txt", "cache.txt.bak", "a.com", "a.com.x", "index.html"}) {
+      f.files.AddFile(std::string(kCopy) + "\\" + name);
+    }
+  };
+  DoBackupNocut(f.request, f.env);
+  // "a.com.*" does not match "a.com": the archiver's -x mask keeps it too.
+  EXPECT_EQ(f.files.ListTree(kCopy),
+            (std::vector<std::string>{std::string(kCopy) + "\\a.com", std::string(kCopy) + "\\cache.txt.bak", std::string(kCopy) + "\\index.html",
+                                      std::string(kCopy) + "\\mylogs.txt", std::string(kCopy) + "\\sub",
+                                      std::string(kCopy) + "\\sub\\deep"}));
+  EXPECT_TRUE(f.reporter.failures.empty());
+}
+
+TEST(FileJobs, FailedProgramsAreReportedNotSucceeded) {
+  struct Case { bool nocut; std::string filter; std::string failing; ProcessResult result; std::string message; const char* why; } cases[] = {
+      {false, "!所有文件/!", "rar", Ended(true, 2, ""),
+       std::string("备份失败：命令 ") + kRar + "-k \"" + kArchive + "\" \"C:\\web\\shop\" 的退出代码为 2",
+       "the archiver fails"},
+      {true, "!所有文件/!", "xcopy", Ended(false, 0, "系统找不到指定的文件。 (2)"),
+       std::string("备份失败：无法启动命令 xcopy /y /e \"C:\\web\\shop\" \"") + kCopy + "\"（系统找不到指定的文件。 (2)）",
+       "xcopy cannot start"},
+      {true, Filter("指定类型", "exe", "备份此类型"), "xcopy", Ended(true, 4, ""),
+       std::string("备份失败：命令 xcopy /y /e \"C:\\web\\shop\\*.exe\" \"") + kCopy + "\" 的退出代码为 4",
+       "the shell-started xcopy fails"},
+      {true, Filter("指定类型", "log", "备份其它类型"), "erase", Ended(true, 1, ""),
+       std::string("备份失败：命令 cmd   /c  erase /q /f /s \"") + kCopy + "\\*.log\" 的退出代码为 1",
+       "erase fails"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.request.strFile = c.filter;
+    f.processes.results[c.failing] = c.result;
+    if (c.failing == "rar") f.processes.onStart = nullptr;  // a failed archiver leaves nothing
+    if (c.nocut) DoBackupNocut(f.request, f.env);
+    else DoBackup(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, std::vector<std::string>{c.message}) << c.why;
+    EXPECT_TRUE(f.reporter.successes.empty()) << c.why;
+    EXPECT_TRUE(f.reporter.statusRecords.empty()) << c.why;
+    EXPECT_EQ(f.reporter.nEnded, 1) << c.why;
+    if (!c.nocut) {
+      EXPECT_EQ(f.files.FileContent(kLogFile), "") << "no line for an archive never made";
+    }
+  }
+}
+
+TEST(FileJobs, RefusedInputAndRunsWithoutOutput) {
+  struct Case { bool nocut; std::string filter; std::vector<std::string> failures; std::size_t starts; bool logged; const char* why; bool archiverMakes = true; } cases[] = {
+      {false, "!指定文件/!@指定文件/@#a/#", {"去死"}, 0, false, "no kind of list"},
+      {false, "nothing", {"也去死"}, 0, false, "no scope"},
+      {true, "!指定文件/!@指定文件/@#a/#", {"去死"}, 0, true, "copy mode: the log lines stay"},
+      {true, "nothing", {"也去死"}, 0, true, "copy mode, no scope"},
+      {true, Filter("指定类型", "log&calc,*.tmp|x,..\\*.exe,%x%,*exe,bak", "备份其它类型"),
+       {"文件类型输入方式有误  仅支持  *.exe .exe  exe 等三种输入格式",
+        "文件类型\"*.log&calc\"含有不允许的字符，已跳过", "文件类型\"*.tmp|x\"含有不允许的字符，已跳过",
+        "文件类型\"..\\*.exe\"含有不允许的字符，已跳过", "文件类型\"*.%x%\"含有不允许的字符，已跳过"},
+       2, true, "erase items with cmd metacharacters or path parts are never run; *.bak still is"},
+      {false, Filter("指定文件名", "index", "备份此类型"), {"文件过滤没有指定备份方式，没有备份任何文件"}, 0, false,
+       "names without a names direction archive nothing"},
+      {false, Filter("指定类型", "*exe", "备份此类型"),
+       {"文件类型输入方式有误  仅支持  *.exe .exe  exe 等三种输入格式"},
+       0, false, "every type refused: no archive, no success"},
+      {false, Filter("指定文件名", "index", "备份此文件"), {std::string("备份失败：没有生成备份文件 ") + kArchive},
+       1, false, "the archiver ended well but made nothing", false},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.request.strFile = c.filter;
+    if (!c.archiverMakes) f.processes.onStart = nullptr;
+    if (c.nocut) DoBackupNocut(f.request, f.env);
+    else DoBackup(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, c.failures) << c.why;
+    EXPECT_EQ(f.processes.starts.size(), c.starts) << c.why;
+    EXPECT_TRUE(f.reporter.successes.empty()) << c.why;
+    EXPECT_TRUE(f.reporter.statusRecords.empty()) << c.why;
+    EXPECT_EQ(f.files.FileContent(kLogFile).empty(), !c.logged) << c.why;
+    EXPECT_EQ(f.reporter.nEnded, 1) << c.why;
+  }
+}
+
+TEST(FileJobs, FoldersAndLogThatCannotBeWritten) {
+  {
+    JobFixture f;  // the copy folder cannot be created: nothing is copied
+    f.request.strFile = "!所有文件/!";
+    f.files.FailOn(kCopy);
+    DoBackupNocut(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, std::vector<std::string>{std::string("创建路径\"") + kCopy + "\"失败！"});
+    EXPECT_TRUE(f.processes.starts.empty());
+    EXPECT_EQ(f.reporter.nEnded, 1);
+  }
+  {
+    JobFixture f;  // copy mode: no log, no copy
+    f.request.strFile = "!所有文件/!";
+    f.files.FailOn(kLogFile);
+    DoBackupNocut(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, std::vector<std::string>{"备份日志写入失败：C:\\Dorvik\\Log\\2024_05_01.log"});
+    EXPECT_TRUE(f.processes.starts.empty());
+    EXPECT_FALSE(f.files.Exists(kCopy));
+  }
+  {
+    JobFixture f;  // archive mode: the archive is made and reported, the missing line too
+    f.request.strFile = "!所有文件/!";
+    f.files.FailOn(kLogFile);
+    DoBackup(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, std::vector<std::string>{"备份日志写入失败：C:\\Dorvik\\Log\\2024_05_01.log"});
+    EXPECT_EQ(f.reporter.successes.size(), 1u);
+    EXPECT_EQ(f.reporter.nEnded, 1);
+  }
+  {
+    JobFixture f;  // storage folder missing: the date folder cannot be made
+    f.request.strFile = "!所有文件/!";
+    f.request.strDesPath = "E:\\gone\\bak";
+    DoBackup(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, std::vector<std::string>{"创建路径\"E:\\gone\\bak\\2024-5-1\"失败！"});
+    EXPECT_TRUE(f.processes.starts.empty());
+  }
+}
