@@ -1,0 +1,141 @@
+#include "jobs/sql_backup_job.h"
+
+#include "config/document.h"
+#include "jobs/sql_job_names.h"
+#include "jobs/sql_statements.h"
+
+namespace dorvik {
+
+namespace {
+
+constexpr unsigned kPauseAfterStatusMs = 3000;
+
+std::string Join(const std::vector<std::string>& items, const char* separator) {
+  std::string joined;
+  for (const std::string& item : items) joined += (joined.empty() ? "" : separator) + item;
+  return joined;
+}
+
+std::string ArchiverCommand(const std::string& rarDir, const std::string& archive, const std::string& backup) {
+  return rarDir + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k -df " + "\"" + archive + "\"" + " " + "\"" +
+         backup + "\"";
+}
+
+std::string ArchiverProblem(const std::string& backup, const ProcessResult& result) {
+  if (!result.started) return "无法启动 rar.exe 压缩 " + backup + "：" + result.error;
+  return "压缩 " + backup + " 失败：rar.exe 退出码 " + std::to_string(result.exitCode);
+}
+
+class SqlRun {
+ public:
+  SqlRun(const std::string& record, SqlJobEnvironment& env) : m_record(record), m_env(env) {}
+
+  SqlJobOutcome Run(bool bArchive) {
+    if (m_env.pConnection == nullptr) {
+      m_env.reporter.ShowMessage("没有连接到 SQL Server，无法备份");
+      m_env.reporter.RunEnded();
+      m_outcome.problems.push_back("没有连接到 SQL Server");
+      return m_outcome;
+    }
+    m_outcome.bStarted = true;
+    m_names = MakeSqlJobNames(GetTag(m_record, "despath"), GetTag(m_record, "projectname"), m_env.clock.Now());
+    m_outcome.strRunFolder = m_names.strRunFolder;
+    // A folder that cannot be made shows up as the server's failure to open the backup file.
+    m_env.files.CreateDirectory(m_names.strProjectFolder);
+    m_env.files.CreateDirectory(m_names.strRunFolder);
+    std::vector<std::string> databases = SqlRunDatabases(GetTag(m_record, "sqlname"), m_env.allDatabases);
+    if (bArchive) {
+      if (!BackupAndArchive(databases)) return m_outcome;
+    } else {
+      BackupEach(databases);
+    }
+    Finish(bArchive);
+    return m_outcome;
+  }
+
+ private:
+  bool Backup(const std::string& database, const std::string& file) {
+    m_env.reporter.ShowProgress(database);
+    std::string error;
+    if (m_env.pConnection->Execute(BackupDatabaseStatement(database, file), &error)) return true;
+    m_env.reporter.ShowMessage(error);
+    m_outcome.failedDatabases.push_back(database);
+    m_outcome.problems.push_back("数据库 " + database + " 备份失败：" + error);
+    return false;
+  }
+
+  void Log(const std::string& path) {
+    std::string line = FormatSqlLogLine(GetTag(m_record, "projectname"), m_names.strLogTime, path);
+    if (!m_env.log.AppendBackupLogLine(m_names.strLogFileName, line)) {
+      m_outcome.problems.push_back("备份日志 Log\\" + m_names.strLogFileName + " 无法写入：" + path);
+    }
+  }
+
+  // A failed database gets no log line: the log lists only backups that exist.
+  void BackupEach(const std::vector<std::string>& databases) {
+    for (const std::string& database : databases) {
+      std::string file = SqlBackupFilePath(m_names, database);
+      if (Backup(database, file)) Log(file);
+    }
+  }
+
+  bool BackupAndArchive(const std::vector<std::string>& databases) {
+    std::vector<std::string> files;
+    for (const std::string& database : databases) {
+      std::string file = SqlBackupFilePath(m_names, database);
+      if (!Backup(database, file)) {
+        m_outcome.bAborted = true;
+        m_env.reporter.RunEnded();
+        return false;
+      }
+      files.push_back(file);
+    }
+    for (const std::string& file : files) {
+      std::string archive = SqlArchivePath(file);
+      ProcessResult result = m_env.processes.RunHiddenAndWait(ArchiverCommand(m_env.strRarDir, archive, file));
+      if (result.Succeeded()) {
+        Log(archive);
+        continue;
+      }
+      m_outcome.problems.push_back(ArchiverProblem(file, result));
+      // The archiver keeps the backup when it fails: that file is the run's output then.
+      if (m_env.files.Exists(file)) Log(file);
+    }
+    return true;
+  }
+
+  void Finish(bool bArchive) {
+    std::string statusTime = m_env.reporter.WriteStatus(m_record);
+    if (!statusTime.empty()) {
+      m_env.clock.SleepMs(kPauseAfterStatusMs);
+      m_env.reporter.ShowLastBackupTime(statusTime);
+    }
+    std::string where = (bArchive ? "备份文件夹：" : "备份文件：") + m_names.strRunFolder;
+    if (m_outcome.problems.empty()) {
+      m_env.reporter.ShowMessage("操作成功！" + where);
+    } else {
+      std::string failed = m_outcome.failedDatabases.empty()
+                               ? std::string()
+                               : "备份失败的数据库：" + Join(m_outcome.failedDatabases, ",") + "\n";
+      m_env.reporter.ShowMessage("操作未全部成功！\n" + failed + Join(m_outcome.problems, "\n") + "\n" + where);
+    }
+    m_env.reporter.RunEnded();
+  }
+
+  const std::string& m_record;
+  SqlJobEnvironment& m_env;
+  SqlJobNames m_names;
+  SqlJobOutcome m_outcome;
+};
+
+}  // namespace
+
+SqlJobOutcome DoSqlBackup(const std::string& strRecord, SqlJobEnvironment& env) {
+  return SqlRun(strRecord, env).Run(true);
+}
+
+SqlJobOutcome DoSqlBackupNocut(const std::string& strRecord, SqlJobEnvironment& env) {
+  return SqlRun(strRecord, env).Run(false);
+}
+
+}  // namespace dorvik

@@ -1,0 +1,75 @@
+#include "jobs/sql_statements.h"
+
+#include "common/gbk.h"
+
+namespace dorvik {
+
+const char* const kDatabaseListQuery = "Select Name FROM Master..SysDatabases order BY Name ";
+
+// Byte for byte as installed on existing servers: runs of five blanks, some lines ending in one.
+const char* const kKillspidProcedure =
+    "create proc killspid (@dbname varchar(20)) \n"
+    "as\n"
+    "begin\n"
+    "declare     @sql     nvarchar(500)\n"
+    "declare     @spid     int\n"
+    "set     @sql='declare     getspid     cursor     for\n"
+    "select     spid     from     sysprocesses     where     dbid=db_id('''+@dbname+''')' \n"
+    "exec     (@sql) \n"
+    "open     getspid \n"
+    "fetch     next     from     getspid     into     @spid \n"
+    "while     @@fetch_status     <>-1 \n"
+    "begin \n"
+    "exec('kill     '+@spid) \n"
+    "fetch     next     from     getspid     into     @spid \n"
+    "end\n"
+    "close     getspid \n"
+    "deallocate     getspid \n"
+    "end\n";
+
+namespace {
+// Doubles every `ch` that is a character of its own; a GBK trail byte may equal "]".
+std::string DoubleChar(const std::string& text, char ch) {
+  std::string out;
+  std::string::size_type from = 0;
+  for (std::string::size_type pos = FindFirstChar(text, ch); pos != std::string::npos;
+       pos = FindFirstChar(text, ch, pos + 1)) {
+    out.append(text, from, pos + 1 - from);
+    out.push_back(ch);
+    from = pos + 1;
+  }
+  out.append(text, from, std::string::npos);
+  return out;
+}
+}  // namespace
+
+std::string SqlConnectionString(const std::string& computerName) {
+  return "Driver={SQL Server};Server=" + computerName + ";Database=master";
+}
+
+std::string QuoteSqlIdentifier(const std::string& name) { return "[" + DoubleChar(name, ']') + "]"; }
+
+std::string QuoteSqlString(const std::string& text) { return "'" + DoubleChar(text, '\'') + "'"; }
+
+std::string BackupDatabaseStatement(const std::string& database, const std::string& file) {
+  return "backup database " + QuoteSqlIdentifier(database) + " to disk=" + QuoteSqlString(file);
+}
+
+std::string RestoreDatabaseStatement(const std::string& database, const std::string& file) {
+  return "RESTORE database " + QuoteSqlIdentifier(database) + " from disk=" + QuoteSqlString(file);
+}
+
+std::string KillspidStatement(const std::string& database) {
+  return "exec killspid  " + QuoteSqlString(database);
+}
+
+std::vector<std::string> UserDatabaseNames(const std::vector<std::string>& names) {
+  std::vector<std::string> user;
+  for (const std::string& name : names) {
+    std::string lower = AsciiLower(name);
+    if (lower != "master" && lower != "tempdb") user.push_back(name);
+  }
+  return user;
+}
+
+}  // namespace dorvik
