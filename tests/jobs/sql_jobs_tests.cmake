@@ -5,3 +5,7 @@ if(NOT WIN32)
   add_dependencies(sql_access_test dorvik_sqlserver)
   set_property(TEST sql_access_test APPEND PROPERTY ENVIRONMENT "ODBCSYSINI=${DORVIK_SQLSERVER_ODBCSYSINI}")
 endif()
+
+dorvik_test(sql_jobs_test
+  SOURCES sql_statements_test.cpp sql_backup_job_test.cpp
+  LIBS dorvik_jobs_sql dorvik_fake_file_system)
