@@ -190,6 +190,7 @@ class CAddRun {
       PipelineItem p;
       p.path = item.diskPath;
       p.bNoData = item.info.bDirectory;
+      p.sizeHint = item.info.size;
       pipelineItems.push_back(p);
     }
     m_written.assign(m_items.size(), false);

@@ -24,13 +24,21 @@ struct ItemState {
   ItemState() : methodReady(method.get_future().share()) {}
 };
 
-struct ChunkTask {
-  std::shared_ptr<const std::string> raw;
+// One piece of work: a chunk of a large file, or a whole small file, folder or failure.
+struct Piece {
+  std::shared_ptr<const std::string> raw;       // null for pieces that need no work
   std::shared_ptr<const std::string> previous;  // the chunk before, for the dictionary
-  std::shared_ptr<ItemState> item;              // null for pieces that need no work
+  std::shared_ptr<ItemState> item;
+  CompressedChunk result;
+};
+
+// What travels between the threads: one chunk of a large file, or a batch of small pieces.
+struct ChunkTask {
+  std::vector<Piece> pieces;
+  std::size_t nRawBytes = 0;
+  bool bNeedsWork = false;
   std::promise<void> done;
   std::shared_future<void> ready;
-  CompressedChunk result;
   ChunkTask() : ready(done.get_future().share()) {}
 };
 
@@ -102,10 +110,13 @@ class CPipeline {
       }
       m_cvSpace.notify_one();
       task->ready.wait();
-      if (!consume(task->result)) {
-        bCompleted = false;
-        break;
+      for (Piece& piece : task->pieces) {
+        if (!consume(piece.result)) {
+          bCompleted = false;
+          break;
+        }
       }
+      if (!bCompleted) break;
     }
     {
       std::lock_guard<std::mutex> lock(m_mutex);
@@ -124,48 +135,71 @@ class CPipeline {
   }
 
  private:
-  // Hands a piece to the caller's queue (and to the workers when it needs deflating).
+  // Hands a task to the caller's queue (and to the workers when it needs deflating).
   // False once the caller has stopped.
-  bool Push(const std::shared_ptr<ChunkTask>& task, bool bNeedsWork) {
+  bool Push(const std::shared_ptr<ChunkTask>& task) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cvSpace.wait(lock, [this] { return m_bAbort || m_ordered.size() < m_nMaxInFlight; });
     if (m_bAbort) return false;
     m_ordered.push_back(task);
-    if (bNeedsWork) m_work.push_back(task);
+    if (task->bNeedsWork) m_work.push_back(task);
     lock.unlock();
     m_cvOrdered.notify_one();
-    if (bNeedsWork) m_cvWork.notify_one();
+    if (task->bNeedsWork) {
+      m_cvWork.notify_one();
+    } else {
+      task->done.set_value();
+    }
     return true;
   }
 
-  bool PushReady(std::size_t nItem, bool bFailed, const std::string& error) {
-    auto task = std::make_shared<ChunkTask>();
-    task->result.nItem = nItem;
-    task->result.bFirst = task->result.bLast = true;
-    task->result.method = kMethodStored;
-    task->result.bFailed = bFailed;
-    task->result.error = error;
-    task->done.set_value();
-    return Push(task, false);
+  bool FlushBatch() {
+    if (!m_batch || m_batch->pieces.empty()) return true;
+    std::shared_ptr<ChunkTask> batch = m_batch;
+    m_batch.reset();
+    return Push(batch);
   }
 
-  bool ReadFull(IRarFile& file, std::string& buffer) {
+  // Adds a piece to the open batch, handing the batch on once it is big enough.
+  bool AddToBatch(Piece piece) {
+    if (!m_batch) m_batch = std::make_shared<ChunkTask>();
+    m_batch->nRawBytes += piece.raw ? piece.raw->size() : 0;
+    m_batch->bNeedsWork = m_batch->bNeedsWork || piece.raw != nullptr;
+    m_batch->pieces.push_back(std::move(piece));
+    if (m_batch->nRawBytes >= m_settings.nChunkSize || m_batch->pieces.size() >= 256) {
+      return FlushBatch();
+    }
+    return true;
+  }
+
+  bool AddReady(std::size_t nItem, bool bFailed, const std::string& error) {
+    Piece piece;
+    piece.result.nItem = nItem;
+    piece.result.bFirst = piece.result.bLast = true;
+    piece.result.method = kMethodStored;
+    piece.result.bFailed = bFailed;
+    piece.result.error = error;
+    return AddToBatch(std::move(piece));
+  }
+
+  // Reads up to a chunk; a file of known small size is taken in one call.
+  bool ReadFull(IRarFile& file, std::uint64_t sizeHint, std::string& buffer) {
     buffer.resize(m_settings.nChunkSize);
     std::size_t filled = 0;
     while (filled < buffer.size()) {
       std::size_t got = 0;
       if (!file.Read(&buffer[filled], buffer.size() - filled, got)) return false;
-      if (got == 0) break;
       filled += got;
+      if (got == 0 || (sizeHint < buffer.size() && filled >= sizeHint)) break;
     }
     buffer.resize(filled);
     return true;
   }
 
   void ReadLoop() {
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
-      if (!ReadItem(i)) break;
-    }
+    bool bGoOn = true;
+    for (std::size_t i = 0; i < m_items.size() && bGoOn; ++i) bGoOn = ReadItem(i);
+    if (bGoOn) FlushBatch();
     {
       std::lock_guard<std::mutex> lock(m_mutex);
       m_bReaderDone = true;
@@ -175,35 +209,39 @@ class CPipeline {
 
   bool ReadItem(std::size_t nItem) {
     const PipelineItem& item = m_items[nItem];
-    if (item.bNoData) return PushReady(nItem, false, "");
+    if (item.bNoData) return AddReady(nItem, false, "");
     std::unique_ptr<IRarFile> file = m_fs.OpenRead(item.path);
-    if (!file) return PushReady(nItem, true, "cannot open " + item.path);
+    if (!file) return AddReady(nItem, true, "cannot open " + item.path);
     auto current = std::make_shared<std::string>();
-    if (!ReadFull(*file, *current)) return PushReady(nItem, true, "cannot read " + item.path);
+    if (!ReadFull(*file, item.sizeHint, *current)) return AddReady(nItem, true, "cannot read " + item.path);
     auto state = std::make_shared<ItemState>();
     std::shared_ptr<const std::string> previous;
     for (bool bFirst = true;; bFirst = false) {
       auto next = std::make_shared<std::string>();
-      const bool bReadOk = current->size() < m_settings.nChunkSize || ReadFull(*file, *next);
+      const bool bReadOk = current->size() < m_settings.nChunkSize || ReadFull(*file, item.sizeHint, *next);
       if (!bReadOk) {
         // Earlier chunks are queued already; this piece tells the caller to drop the item.
-        file->Close();
-        return PushReady(nItem, true, "cannot read " + item.path);
+        return AddReady(nItem, true, "cannot read " + item.path);
       }
       const bool bLast = next->empty();
+      Piece piece;
+      piece.raw = current;
+      piece.previous = previous;
+      piece.item = state;
+      piece.result.nItem = nItem;
+      piece.result.bFirst = bFirst;
+      piece.result.bLast = bLast;
+      if (bFirst && bLast) return AddToBatch(std::move(piece));
+      if (!FlushBatch()) return false;
       auto task = std::make_shared<ChunkTask>();
-      task->raw = current;
-      task->previous = previous;
-      task->item = state;
-      task->result.nItem = nItem;
-      task->result.bFirst = bFirst;
-      task->result.bLast = bLast;
-      if (!Push(task, true)) return false;
+      task->nRawBytes = current->size();
+      task->bNeedsWork = true;
+      task->pieces.push_back(std::move(piece));
+      if (!Push(task)) return false;
       if (bLast) break;
       previous = current;
       current = next;
     }
-    file->Close();  // read-only: nothing to lose if closing fails
     return true;
   }
 
@@ -218,12 +256,14 @@ class CPipeline {
         task = m_work.front();
         m_work.pop_front();
       }
-      Process(deflater, *task);
+      for (Piece& piece : task->pieces) {
+        if (piece.raw) Process(deflater, piece);
+      }
       task->done.set_value();
     }
   }
 
-  void Process(CDeflater& deflater, ChunkTask& task) {
+  void Process(CDeflater& deflater, Piece& task) {
     CompressedChunk& r = task.result;
     const std::string& raw = *task.raw;
     r.rawSize = raw.size();
@@ -259,6 +299,7 @@ class CPipeline {
   std::mutex m_mutex;
   std::condition_variable m_cvOrdered, m_cvSpace, m_cvWork;
   std::deque<std::shared_ptr<ChunkTask>> m_ordered, m_work;
+  std::shared_ptr<ChunkTask> m_batch;  // small pieces gathered by the reader
   bool m_bReaderDone = false, m_bAbort = false, m_bWorkersStop = false;
 };
 

@@ -18,6 +18,7 @@ namespace rar {
 struct PipelineItem {
   std::string path;
   bool bNoData = false;  // a folder entry: passes through as one empty piece
+  std::uint64_t sizeHint = 0;  // the size when selected: a small file is read in one call
 };
 
 struct CompressedChunk {

@@ -52,7 +52,7 @@ class CPosixFile : public IRarFile {
  public:
   CPosixFile(int fd, bool bWritable) : m_fd(fd), m_bWritable(bWritable) {}
   ~CPosixFile() override {
-    if (m_fd >= 0) close(m_fd);  // already failed or abandoned: nothing more to report
+    if (m_fd >= 0) close(m_fd);  // a read handle, or a write already failed: nothing to report
   }
   bool Read(char* buffer, std::size_t size, std::size_t& got) override {
     for (;;) {

@@ -43,7 +43,7 @@ class CWin32File : public IRarFile {
  public:
   CWin32File(HANDLE h, bool bWritable) : m_h(h), m_bWritable(bWritable) {}
   ~CWin32File() override {
-    if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);  // already failed or abandoned
+    if (m_h != INVALID_HANDLE_VALUE) CloseHandle(m_h);  // a read handle, or a write already failed
   }
   bool Read(char* buffer, std::size_t size, std::size_t& got) override {
     DWORD n = 0;

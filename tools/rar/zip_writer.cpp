@@ -37,7 +37,10 @@ bool CZipWriter::BeginEntry(const ZipEntry& entry, std::uint64_t sizeHint) {
   m_current.crc = 0;
   m_current.compressedSize = m_current.uncompressedSize = 0;
   // Deflate may grow incompressible data a little: leave ZIP64 room well before the limit.
-  m_current.bLocalZip64 = sizeHint + sizeHint / 64 + 1024 >= m_limits.firstTooBig32;
+  // Entries past the 32-bit offset limit get a ZIP64 local extra too: Info-ZIP's unzip
+  // misreads a UTF-8 name whose central header has a ZIP64 extra that its local one lacks.
+  m_current.bLocalZip64 = sizeHint + sizeHint / 64 + 1024 >= m_limits.firstTooBig32 ||
+                          m_nPosition >= m_limits.firstTooBig32;
   if (m_current.bLocalZip64 && m_current.versionNeeded < 45) m_current.versionNeeded = 45;
   if (m_current.name.size() > 0xFFFF) return Fail("name too long: " + entry.name);
   m_bInEntry = true;
@@ -89,7 +92,8 @@ bool CZipWriter::CopyEntry(const ZipEntry& entry, IRarFile& source, std::uint64_
   // The local header is rebuilt from the central one: sizes in place, no data descriptor.
   copy.flags &= static_cast<std::uint16_t>(~kFlagDataDescriptor);
   copy.bLocalZip64 = copy.compressedSize >= m_limits.firstTooBig32 ||
-                     copy.uncompressedSize >= m_limits.firstTooBig32;
+                     copy.uncompressedSize >= m_limits.firstTooBig32 ||
+                     m_nPosition >= m_limits.firstTooBig32;
   if (copy.bLocalZip64 && copy.versionNeeded < 45) copy.versionNeeded = 45;
   if (!Append(BuildLocalHeader(copy))) return false;
   std::string block;

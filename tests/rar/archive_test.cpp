@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "tests/rar/fake_rar_file_system.h"
+#include "tools/rar/archive_extract.h"
+#include "tools/rar/exit_codes.h"
+#include "tools/rar/rar_app.h"
+#include "tools/rar/rar_file_system_posix.h"
+#include "tools/rar/zip_reader.h"
+
+using namespace dorvik;
+using namespace dorvik::rar;
+
+namespace {
+
+std::string Compressible(std::size_t size) {
+  std::string out;
+  for (std::size_t i = 0; out.size() < size; ++i) out += "line " + std::to_string(i % 977) + " of the log\n";
+  out.resize(size);
+  return out;
+}
+
+std::string Random(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string out(size, '\0');
+  for (char& c : out) c = static_cast<char>(rng());
+  return out;
+}
+
+struct RunResult {
+  int code;
+  std::string err;
+};
+
+RunResult RunLine(IRarFileSystem& fs, const std::string& line, const ZipLimits& limits = ZipLimits(),
+            std::size_t chunk = 1 << 20) {
+  std::vector<RawArgument> args = SplitCommandLine(line);
+  args.erase(args.begin());
+  std::ostringstream out, err;
+  PipelineSettings settings;
+  settings.nChunkSize = chunk;
+  const int code = RunRar(fs, args, out, err, limits, settings);
+  return RunResult{code, err.str()};
+}
+
+std::vector<ZipEntry> Entries(CFakeRarFileSystem& fs, const std::string& archive) {
+  std::vector<ZipEntry> entries;
+  std::unique_ptr<IRarFile> file = fs.OpenRead(archive);
+  std::string error;
+  EXPECT_TRUE(file && ReadZipDirectory(*file, entries, error)) << error;
+  return entries;
+}
+
+}  // namespace
+
+// Files of every kind survive add and extract: empty, compressible, incompressible, many
+// chunks (small chunk size), GBK names; time stamps come back in two-second steps.
+TEST(RarArchive, RoundTripsThroughAddAndExtract) {
+  CFakeRarFileSystem fs;
+  fs.m_fileTime.year = 2024; fs.m_fileTime.month = 5; fs.m_fileTime.day = 1; fs.m_fileTime.hour = 8;
+  fs.m_fileTime.second = 7;
+  const std::string big = Compressible(200000) + Random(150000, 1) + Compressible(5000);
+  fs.AddFile("C:\\src\\empty.txt", "");
+  fs.AddFile("C:\\src\\text.txt", Compressible(3000));
+  fs.AddFile("C:\\src\\noise.bin", Random(40000, 2));
+  fs.AddFile("C:\\src\\数据\\big.dat", big);
+  fs.AddFile("C:\\src\\random.big", Random(100000, 3));
+  fs.AddFolder("C:\\out");
+  ASSERT_EQ(RunLine(fs, "rar a -r -m5 C:\\a.zip C:\\src", ZipLimits(), 16384).code, kExitSuccess);
+  for (const ZipEntry& e : Entries(fs, "C:\\a.zip")) {
+    if (e.name == "src/noise.bin" || e.name == "src/empty.txt" || e.name == "src/random.big") {
+      EXPECT_EQ(e.method, kMethodStored) << e.name << ": incompressible data is stored";
+    }
+    if (e.name == "src/text.txt") EXPECT_EQ(e.method, kMethodDeflated);
+    EXPECT_EQ(e.flags & kFlagUtf8, e.name.find(u8"数据") != std::string::npos ? kFlagUtf8 : 0) << e.name;
+  }
+  RunResult extract = RunLine(fs, "rar x C:\\a.zip C:\\out\\");
+  ASSERT_EQ(extract.code, kExitSuccess) << extract.err;
+  EXPECT_EQ(fs.Data("C:\\out\\src\\数据\\big.dat"), big);
+  EXPECT_EQ(fs.Data("C:\\out\\src\\noise.bin"), Random(40000, 2));
+  EXPECT_TRUE(fs.Has("C:\\out\\src\\empty.txt"));
+  FileInfo info;
+  ASSERT_TRUE(fs.Stat("C:\\out\\src\\text.txt", info));
+  EXPECT_EQ(FormatLocalTime(info.lastWrite, "%Y-%m-%d %H:%M:%S"), "2024-05-01 08:00:06");
+  EXPECT_EQ(RunLine(fs, "rar t C:\\a.zip").code, kExitSuccess);
+}
+
+// -o+ replaces entries of the same name and keeps the others' compressed bytes as they were.
+TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
+  CFakeRarFileSystem fs;
+  fs.AddFile("C:\\web\\shop\\index.html", Compressible(5000));
+  fs.AddFile("C:\\web\\shop\\keep.txt", Compressible(7000));
+  ASSERT_EQ(RunLine(fs, "rar a -r -o+ C:\\b.zip \"C:\\web\\shop\"\\*.*").code, kExitSuccess);
+  const std::string before = fs.Data("C:\\b.zip");
+  fs.AddFile("C:\\web\\shop\\index.html", "new page");
+  ASSERT_EQ(RunLine(fs, "rar a -r -o+ C:\\b.zip \"C:\\web\\shop\"\\index.*").code, kExitSuccess);
+  std::vector<ZipEntry> entries = Entries(fs, "C:\\b.zip");
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "keep.txt");  // copied first, in its old order
+  EXPECT_EQ(entries[1].name, "index.html");
+  EXPECT_EQ(entries[1].uncompressedSize, 8u);
+  // The copied entry's data is the same bytes as in the old archive.
+  std::unique_ptr<IRarFile> file = fs.OpenRead("C:\\b.zip");
+  std::uint64_t offset = 0;
+  std::string error;
+  ASSERT_TRUE(FindEntryData(*file, entries[0], offset, error));
+  const std::string copied = fs.Data("C:\\b.zip").substr(offset, entries[0].compressedSize);
+  EXPECT_NE(before.find(copied), std::string::npos);
+  for (const auto& node : fs.Nodes()) EXPECT_EQ(node.first.find(".tmp"), std::string::npos) << node.first;
+}
+
+// -df deletes only what the written archive holds, and nothing when the archive fails.
+TEST(RarArchive, DeleteSourcesOnlyAfterTheArchiveIsSafe) {
+  CFakeRarFileSystem fs;
+  fs.AddFile("D:\\sql\\db_x_1.bak", Compressible(10000));
+  RunResult missingFolder = RunLine(fs, "rar.exe a -r -m5 -o+ -ibck -y -ilog -k -df \"D:\\nowhere\\db_x_1.zip\" \"D:\\sql\\db_x_1.bak\"");
+  EXPECT_EQ(missingFolder.code, kExitWrite);
+  EXPECT_TRUE(fs.Has("D:\\sql\\db_x_1.bak"));
+  EXPECT_EQ(RunLine(fs, "rar.exe a -r -m5 -o+ -ibck -y -ilog -k -df \"D:\\sql\\db_x_1.zip\" \"D:\\sql\\db_x_1.bak\"").code,
+            kExitSuccess);
+  EXPECT_FALSE(fs.Has("D:\\sql\\db_x_1.bak"));
+  // The restore's command line: unquoted, destination without a trailing backslash.
+  ASSERT_EQ(RunLine(fs, "rar.exe e -y D:\\sql\\db_x_1.zip D:\\sql").code, kExitSuccess);
+  EXPECT_EQ(fs.Data("D:\\sql\\db_x_1.bak"), Compressible(10000));
+  // A folder source goes away with -df unless it keeps excluded files.
+  fs.AddFile("D:\\t\\a.txt", "a");
+  fs.AddFile("D:\\t\\sub\\b.log", "b");
+  fs.AddFile("D:\\u\\c.txt", "c");
+  EXPECT_EQ(RunLine(fs, "rar a -r -df -x*.log D:\\t.zip D:\\t D:\\u").code, kExitSuccess);
+  EXPECT_FALSE(fs.Has("D:\\t\\a.txt"));
+  EXPECT_TRUE(fs.Has("D:\\t\\sub\\b.log"));
+  EXPECT_FALSE(fs.Has("D:\\u"));
+}
+
+TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
+  CFakeRarFileSystem fs;
+  fs.m_now.year = 2024; fs.m_now.month = 5; fs.m_now.day = 1; fs.m_now.hour = 8; fs.m_now.minute = 30;
+  fs.AddFile("C:\\x\\not.zip", "this is no archive at all, just text");
+  fs.AddFile("C:\\x\\a.txt", "a");
+  struct Row {
+    const char* line;
+    int code;
+    const char* why;
+  } rows[] = {
+      {"rar a -ilog C:\\x\\none.zip C:\\x\\*.abc", kExitNoFiles, "nothing matches: no archive"},
+      {"rar a -ilog C:\\x\\not.zip C:\\x\\a.txt", kExitFatal, "an existing file that is no ZIP is left alone"},
+      {"rar e -ilog C:\\x\\missing.zip C:\\x", kExitOpen, "no archive to extract"},
+      {"rar a -ilog -zz C:\\x\\y.zip C:\\x", kExitUsage, "unknown switch"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(RunLine(fs, row.line).code, row.code) << row.why;
+  EXPECT_FALSE(fs.Has("C:\\x\\none.zip"));
+  EXPECT_EQ(fs.Data("C:\\x\\not.zip"), "this is no archive at all, just text");
+  EXPECT_EQ(fs.Data("C:\\Tools\\rar.log"),
+            "2024-05-01 08:30:00 C:\\x\\none.zip: no files match C:\\x\\*.abc\r\n"
+            "2024-05-01 08:30:00 C:\\x\\none.zip: no files to add\r\n"
+            "2024-05-01 08:30:00 C:\\x\\not.zip: cannot update the existing archive: not a ZIP archive "
+            "(no end of central directory)\r\n"
+            "2024-05-01 08:30:00 C:\\x\\missing.zip: cannot open the archive\r\n"
+            "2024-05-01 08:30:00 unknown switch \"-zz\"\r\n");
+
+  // A flipped data byte: CRC error, and no file left behind where it was to be extracted.
+  fs.AddFile("C:\\x\\c.txt", Random(3000, 9));
+  ASSERT_EQ(RunLine(fs, "rar a C:\\x\\c.zip C:\\x\\c.txt").code, kExitSuccess);
+  std::string bytes = fs.Data("C:\\x\\c.zip");
+  bytes[40] = static_cast<char>(bytes[40] ^ 0x01);
+  fs.AddFile("C:\\x\\c.zip", bytes);
+  fs.AddFolder("C:\\y");
+  EXPECT_EQ(RunLine(fs, "rar e -y C:\\x\\c.zip C:\\y").code, kExitCrc);
+  EXPECT_FALSE(fs.Has("C:\\y\\c.txt"));
+  EXPECT_FALSE(fs.Has("C:\\y\\c.txt.rartmp"));
+  // Without -y or -o+ an existing file is kept.
+  fs.AddFile("C:\\y\\a.txt", "mine");
+  ASSERT_EQ(RunLine(fs, "rar a C:\\x\\a.zip C:\\x\\a.txt").code, kExitSuccess);
+  EXPECT_EQ(RunLine(fs, "rar e C:\\x\\a.zip C:\\y\\").code, kExitWarning);
+  EXPECT_EQ(fs.Data("C:\\y\\a.txt"), "mine");
+}
+
+TEST(RarArchive, RejoinsUnquotedPathsSplitAtBlanks) {
+  CFakeRarFileSystem fs;
+  fs.AddFile("D:\\my backups\\db_x_1.zip", "z");
+  fs.AddFolder("D:\\my backups\\x");
+  std::vector<RawArgument> args = SplitCommandLine("D:\\my backups\\db_x_1.zip D:\\my  backups");
+  JoinSplitPaths(fs, args);
+  ASSERT_EQ(args.size(), 2u);
+  EXPECT_EQ(args[0].text, "D:\\my backups\\db_x_1.zip");
+  EXPECT_EQ(args[1].text, "D:\\my  backups");  // blanks come back as they were
+}
+
+// Real files, read back by independent ZIP readers: ZIP64 (by lowered limits, many entries)
+// and a multi-chunk deflate stream.
+TEST(RarArchive, RealArchivesPassIndependentReaders) {
+  const char* root = std::getenv("DORVIK_TEST_ROOT");
+  const std::string base = std::string(root != nullptr ? root : "/tmp") + "/rar_archive_test";
+  ASSERT_EQ(std::system(("rm -rf '" + base + "' && mkdir -p '" + base + "/src/中'").c_str()), 0);
+  std::unique_ptr<IRarFileSystem> fs = CreatePosixFileSystem();
+  for (int i = 0; i < 40; ++i) {
+    std::ofstream(base + "/src/f" + std::to_string(i) + ".txt") << Compressible(100 + i * 37);
+  }
+  std::ofstream(base + "/src/中/big.dat", std::ios::binary) << Compressible(300000) << Random(200000, 4);
+  ZipLimits small;
+  small.firstTooBig32 = 2000;
+  small.firstTooMany16 = 10;
+  ASSERT_EQ(RunLine(*fs, "rar a -r " + base + "/z64.zip " + base + "/src", small, 65536).code, kExitSuccess);
+  ASSERT_EQ(RunLine(*fs, "rar a -r " + base + "/plain.zip " + base + "/src", ZipLimits(), 65536).code, kExitSuccess);
+  for (const char* name : {"z64.zip", "plain.zip"}) {
+    const std::string archive = base + "/" + name;
+    EXPECT_EQ(std::system(("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                           "sys.exit(z.testzip() is not None or len(z.namelist()) != 43)\" " + archive).c_str()), 0)
+        << name;
+    if (std::system("command -v unzip >/dev/null") == 0) {
+      EXPECT_EQ(std::system(("unzip -tqq " + archive + " >/dev/null").c_str()), 0) << name;
+    }
+    if (std::system("command -v 7z >/dev/null") == 0) {
+      EXPECT_EQ(std::system(("7z t " + archive + " >/dev/null").c_str()), 0) << name;
+    }
+  }
+  if (!HasFailure()) EXPECT_EQ(std::system(("rm -rf '" + base + "'").c_str()), 0);  // kept for a look
+}
