@@ -1,0 +1,100 @@
+// The machine's file system as the jobs use it (POSIX natively, Win32 under Wine).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "common/file_system.h"
+
+using namespace dorvik;
+
+namespace {
+
+std::string ScratchFolder(const char* name) {
+  const char* root = std::getenv("DORVIK_TEST_ROOT");
+  std::string folder = std::string(root ? root : ".") + "\\" + name;
+  IFileSystem& fs = RealFileSystem();
+  // Left over from an earlier run: empty it (one level deep is all these tests make).
+  for (const DirectoryEntry& entry : fs.ListDirectory(folder)) {
+    std::string path = folder + "\\" + entry.name;
+    if (entry.isDirectory) {
+      for (const DirectoryEntry& inner : fs.ListDirectory(path)) fs.DeleteFile(path + "\\" + inner.name);
+      fs.RemoveDirectory(path);
+    } else {
+      fs.DeleteFile(path);
+    }
+  }
+  EXPECT_TRUE(fs.CreateDirectory(folder));
+  return folder;
+}
+
+}  // namespace
+
+TEST(RealFileSystem, FoldersFilesAndListing) {
+  IFileSystem& fs = RealFileSystem();
+  const std::string top = ScratchFolder("real_fs");
+  const std::string sub = top + "\\备份目录";
+  EXPECT_FALSE(fs.CreateDirectory(top + "\\a\\b")) << "one level only";
+  EXPECT_TRUE(fs.CreateDirectory(sub));
+  EXPECT_TRUE(fs.CreateDirectory(sub)) << "an existing folder counts as made";
+  EXPECT_TRUE(fs.IsDirectory(sub));
+
+  const std::string file = sub + "\\日志.log";
+  EXPECT_TRUE(fs.AppendToFile(file, "one\r\n"));
+  EXPECT_TRUE(fs.AppendToFile(file, "two\r\n"));
+  EXPECT_FALSE(fs.CreateDirectory(file)) << "a file is not a folder";
+  std::string content;
+  EXPECT_TRUE(fs.ReadFile(file, &content));
+  EXPECT_EQ(content, "one\r\ntwo\r\n");
+  EXPECT_TRUE(fs.Exists(file));
+  EXPECT_FALSE(fs.IsDirectory(file));
+
+  std::vector<DirectoryEntry> entries = fs.ListDirectory(top);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "备份目录");
+  EXPECT_TRUE(entries[0].isDirectory);
+  entries = fs.ListDirectory(sub);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "日志.log");
+  EXPECT_LT(std::llabs(entries[0].lastWriteTime - static_cast<long long>(std::time(nullptr))), 120);
+
+  EXPECT_FALSE(fs.RemoveDirectory(sub)) << "not empty";
+  EXPECT_FALSE(fs.DeleteFile(sub)) << "a folder is not deleted as a file";
+  EXPECT_TRUE(fs.DeleteFile(file));
+  EXPECT_FALSE(fs.Exists(file));
+  EXPECT_FALSE(fs.ReadFile(file, &content));
+  EXPECT_TRUE(fs.RemoveDirectory(sub));
+  EXPECT_TRUE(fs.ListDirectory(top).empty());
+  EXPECT_TRUE(fs.ListDirectory(top + "\\gone").empty());
+}
+
+TEST(RealFileSystem, ConcurrentAppendsStayWhole) {
+  IFileSystem& fs = RealFileSystem();
+  const std::string file = ScratchFolder("real_fs_append") + "\\day.log";
+  const int kThreads = 4, kLines = 300;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < kLines; ++i) {
+        fs.AppendToFile(file, "writer " + std::to_string(t) + " line " + std::to_string(i) +
+                                  std::string(200, '.') + "\r\n");
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  std::string content;
+  ASSERT_TRUE(fs.ReadFile(file, &content));
+  std::set<std::string> lines;
+  std::string::size_type begin = 0, end;
+  while ((end = content.find("\r\n", begin)) != std::string::npos) {
+    lines.insert(content.substr(begin, end - begin));
+    begin = end + 2;
+  }
+  EXPECT_EQ(begin, content.size()) << "the file ends with a whole line";
+  EXPECT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLines));
+  EXPECT_TRUE(lines.count("writer 3 line 299" + std::string(200, '.')));
+}
