@@ -7,5 +7,5 @@ if(NOT WIN32)
 endif()
 
 dorvik_test(sql_jobs_test
-  SOURCES sql_statements_test.cpp sql_backup_job_test.cpp
-  LIBS dorvik_jobs_sql dorvik_fake_file_system)
+  SOURCES sql_statements_test.cpp sql_backup_job_test.cpp sql_backup_program_test.cpp
+  LIBS dorvik_backup_program dorvik_jobs_sql dorvik_fake_file_system)
