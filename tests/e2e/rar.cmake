@@ -1,0 +1,6 @@
+# rar.exe under Wine, started with every command line the backup jobs, the SQL job and the
+# restore build, on real files; the archives are checked with unzip, Python's zipfile and 7z.
+dorvik_script_test(rar_e2e
+  COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/rar_e2e.py $<TARGET_FILE:rar> $<TARGET_FILE:rar_launch>
+          ${DORVIK_WINE_RUN}
+  LABELS rar)

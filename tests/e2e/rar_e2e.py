@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+"""rar.exe end to end under Wine: each command line is written in GBK to a file and started by
+rar_launch.exe the way the jobs start the archiver (CreateProcess, hidden, waited for). Every
+archive is then read by three independent ZIP readers."""
+import os
+import shutil
+import subprocess
+import sys
+import zipfile
+
+rar_exe, launcher, wine_run = sys.argv[1:4]
+build = os.environ.get("DORVIK_BUILD", os.path.dirname(rar_exe))
+work = os.path.join(build, "testroot", "rar_e2e")
+failures = []
+
+
+def win(path):
+    """The Windows name of a Linux path under Wine (Z: is /)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def check(condition, what):
+    print(("ok   " if condition else "FAIL ") + what)
+    if not condition:
+        failures.append(what)
+
+
+def run(line, name):
+    """Starts one command line (text, encoded to GBK bytes) and returns the exit code."""
+    cmd = os.path.join(work, name + ".cmd.txt")
+    with open(cmd, "wb") as f:
+        f.write(line.encode("gbk"))
+    done = subprocess.run([wine_run, launcher, win(cmd)], capture_output=True)
+    if done.returncode not in (0,):
+        print("     %s -> exit %d %s" % (name, done.returncode, done.stderr.decode("gbk", "replace").strip()))
+    return done.returncode
+
+
+def readers_accept(archive):
+    """unzip -t, Python's zipfile and 7z t all accept the archive; returns its names."""
+    ok = subprocess.run(["unzip", "-tqq", archive], capture_output=True).returncode == 0
+    ok = subprocess.run(["7z", "t", archive], capture_output=True).returncode == 0 and ok
+    with zipfile.ZipFile(archive) as z:
+        ok = z.testzip() is None and ok
+        names = sorted(z.namelist())
+    check(ok, "unzip -t, zipfile and 7z t accept " + os.path.basename(archive))
+    return names
+
+
+def content(archive, name):
+    with zipfile.ZipFile(archive) as z:
+        return z.read(name)
+
+
+def make_tree(root):
+    files = {
+        "index.html": b"<html>shop</html>\n" * 200,
+        "index.php": b"<?php echo 1; ?>\n" * 50,
+        "cache.txt": b"cached\n",
+        "logs/a.log": b"log line\n" * 1000,
+        "img/index.png": os.urandom(30000),
+        "子目录/数据.txt": "中文内容\n".encode("gbk") * 100,
+    }
+    for rel, data in files.items():
+        path = os.path.join(root, rel)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+    os.makedirs(os.path.join(root, "empty"), exist_ok=True)
+    return files
+
+
+shutil.rmtree(work, ignore_errors=True)
+os.makedirs(work)
+# The archiver folder has a blank and a Chinese name: the jobs start it by an unquoted path.
+rar_dir = os.path.join(work, "Win RAR 目录")
+os.makedirs(rar_dir)
+shutil.copy(rar_exe, os.path.join(rar_dir, "rar.exe"))
+arc = win(rar_dir) + "\\"
+src = os.path.join(work, "网站", "shop")
+files = make_tree(src)
+out = os.path.join(work, "bak", "2024-5-1")
+os.makedirs(out)
+S = win(src)
+
+# Direct archive, all files.
+z1 = os.path.join(out, "file_shop_20240501083000.zip")
+rc = run(arc + "rar" + " a -r -m5 -o+ -ibck -y  -ilog -k \"" + win(z1) + "\" \"" + S + "\"", "all")
+check(rc == 0, "all files: exit 0")
+names = readers_accept(z1)
+expected = sorted(["shop/"] + ["shop/" + r for r in files] +
+                  ["shop/empty/", "shop/img/", "shop/logs/", "shop/子目录/"])
+check(names == expected, "all files: names start with the folder's name, GBK names as UTF-8")
+check(all(content(z1, "shop/" + r) == d for r, d in files.items()), "all files: contents intact")
+
+# -o+ on the same archive: a changed file replaces its entry, the rest stays.
+with open(os.path.join(src, "index.html"), "wb") as f:
+    f.write(b"new index\n")
+rc = run(arc + "rar" + " a -r -m5 -o+ -ibck -y  -ilog -k \"" + win(z1) + "\" \"" + S + "\"", "again")
+check(rc == 0 and readers_accept(z1) == expected, "second run: same names, no duplicates")
+check(content(z1, "shop/index.html") == b"new index\n", "second run: the entry was replaced")
+files["index.html"] = b"new index\n"
+
+# Include names, one run per item, the mask outside the quotes.
+z2 = os.path.join(out, "file_shop_include.zip")
+for item in ("index.*", "cache.txt"):
+    rc = run(arc + "rar" + " a -r -m5 -o+ -ibck -y  -ilog  \"" + win(z2) + "\" \"" + S + "\"\\" + item, "inc")
+    check(rc == 0, "include " + item + ": exit 0")
+check(readers_accept(z2) == ["cache.txt", "img/index.png", "index.html", "index.php"],
+      "include names: matches in all subfolders, names relative to the folder")
+
+# Exclude names, in the console's and in the service's form of the last argument.
+for form, last in (("console", "\"" + S + "\\" + "*.*" + "\""), ("service", "\"" + S + "\"\\" + "*.*")):
+    z3 = os.path.join(out, "file_shop_exclude_" + form + ".zip")
+    rc = run(arc + "rar" + " a -r -m5 -o+ -ibck -y  -ilog  -xlogs.*  -xcache.txt  \"" + win(z3) + "\" " + last, form)
+    check(rc == 0, "exclude (" + form + "): exit 0")
+    check(readers_accept(z3) == ["empty/", "img/", "img/index.png", "index.html", "index.php",
+                                 "子目录/", "子目录/数据.txt"], "exclude (" + form + "): logs and cache.txt left out")
+
+# Compress after copy: the copy folder beside its archive.
+copy = os.path.join(out, "file_shop_20240501083001")
+shutil.copytree(src, copy)
+rc = run(arc + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k  \"" + win(copy) + ".zip\" \"" + win(copy) + "\"", "after")
+check(rc == 0, "compress after copy: exit 0")
+check(readers_accept(copy + ".zip")[0] == "file_shop_20240501083001/", "compress after copy: names start with the copy's name")
+check(os.path.isdir(copy), "compress after copy: the folder stays")
+
+# SQL backup with -df, then the restore's extract into a folder with a blank (unquoted paths).
+sql = os.path.join(work, "sql 备份", "shop", "2024-5-1")
+os.makedirs(sql)
+bak = os.path.join(sql, "db_shopdb_20240501083000.bak")
+bak_data = os.urandom(100000) + b"\0" * 300000
+with open(bak, "wb") as f:
+    f.write(bak_data)
+zbak = bak[:-4] + ".zip"
+rc = run(arc + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k -df " + "\"" + win(zbak) + "\"" + " " + "\"" + win(bak) + "\"", "sql")
+check(rc == 0, "SQL archive: exit 0")
+check(readers_accept(zbak) == ["db_shopdb_20240501083000.bak"], "SQL archive: holds the .bak under its own name")
+check(not os.path.exists(bak), "SQL archive: -df deleted the .bak")
+rc = run(arc + "rar.exe " + " e -y " + win(zbak) + " " + win(sql), "restore")
+check(rc == 0, "restore: exit 0")
+check(os.path.exists(bak) and open(bak, "rb").read() == bak_data, "restore: the .bak is back beside the archive")
+rc = run(arc + "rar.exe " + " e -y " + win(zbak) + " " + win(sql) + "\\", "restore2")
+check(rc == 0, "restore with a trailing backslash and -y over the existing file: exit 0")
+
+# A bad command line: exit 7 and a line in rar.log beside rar.exe.
+rc = run(arc + "rar.exe " + " a -zz -ilog \"" + win(os.path.join(work, "x.zip")) + "\" \"" + S + "\"", "bad")
+log = os.path.join(rar_dir, "rar.log")
+check(rc == 7, "unknown switch: exit 7")
+check(os.path.exists(log) and b'unknown switch "-zz"' in open(log, "rb").read(), "unknown switch: logged in rar.log")
+
+# More than 65,535 entries: an archive with 70,000 (ZIP64 end records, written by Python) is
+# updated with -o+; every old entry is copied and the result needs ZIP64 end records of its own.
+# (Starting from 70,000 real files would cost close to a minute of Wine's per-file overhead.)
+zmany = os.path.join(work, "many.zip")
+with zipfile.ZipFile(zmany, "w", zipfile.ZIP_DEFLATED) as z:
+    for i in range(70000):
+        z.writestr("d%02d/f%05d.txt" % (i % 100, i), b"%d\n" % i)
+rc = run(arc + "rar a -r -m5 -o+ -ibck \"" + win(zmany) + "\" \"" + S + "\\cache.txt\"", "many")
+check(rc == 0, "70,000 entries plus one: exit 0")
+names = readers_accept(zmany)
+check(len(names) == 70001 and "cache.txt" in names, "70,001 entries listed (ZIP64 end records)")
+with open(zmany, "rb") as f:
+    f.seek(-22 - 20 - 56, 2)
+    check(f.read(4) == b"PK\x06\x06", "ZIP64 end of central directory record present")
+
+print("%d failed" % len(failures))
+if failures:
+    sys.exit(1)
+shutil.rmtree(work, ignore_errors=True)
