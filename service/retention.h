@@ -1,0 +1,42 @@
+#pragma once
+// Deleting backups that have passed their task's retention rule, recognised by the folder and
+// file names the backup jobs give them and by their dates. Never deletes on the strength of a
+// missing or malformed rule, a folder name that is not a whole date, or an empty source name
+// that would match other tasks' backups.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/clock.h"
+#include "common/file_system.h"
+
+namespace dorvik {
+
+// "删除" + N + "天以前的" gives N (0 or more) and true; "保留", and any rule without a readable
+// number of days, give false: the task's backups are kept.
+bool ReadRetentionDays(const std::string& rule, long long* days);
+
+// A dated folder name "%d-%d-%d" (no leading zeros needed): true only for a whole, real
+// calendar date with nothing before or after it.
+bool ParseDateFolderName(const std::string& name, LocalTime* date);
+
+// Whether an entry of a date folder is a backup of the file task with this source name: the
+// text between the name's first "file_" and its first "_20" equals the source name.
+bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourceName);
+
+// Deletes everything below the folder, depth first; the folder itself stays. Failures are
+// skipped (the rest is still deleted).
+void DeleteFolderTree(IFileSystem& files, const std::string& folder);
+
+// One pass over the file tasks (or SQL Server tasks) of the document.
+void CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock);
+void CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock);
+
+// The retention thread: both passes at once, then once at the first poll of every 12:00,
+// polling every 10 ms until bStop. runPasses reads config.db afresh and runs both passes.
+constexpr unsigned kRetentionPollMs = 10;
+void RunRetentionLoop(IClock& clock, const std::atomic<bool>& bStop,
+                      const std::function<void()>& runPasses);
+
+}  // namespace dorvik

@@ -1,0 +1,232 @@
+// Retention passes over an in-memory file system at a fixed time.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "config/document.h"
+#include "service/retention.h"
+#include "tests/common/fake_file_system.h"
+#include "tests/jobs/fixed_clock.h"
+
+namespace dorvik {
+namespace {
+
+std::int64_t At(int month, int day, int hour) {
+  return ToEpochSeconds(MakeLocalTime(2024, month, day, hour, 0, 0));
+}
+
+std::string FileTask(const std::string& source, const std::string& storage,
+                     const std::string& rule, bool bWithRuleTag = true) {
+  return "<Check>YES</Check>    <SouPath>" + source + "</SouPath>    <DesPath>" + storage +
+         "</DesPath>    <strfile>!所有文件/!</strfile>    <m_strID>1</m_strID>" +
+         (bWithRuleTag ? "    <strissave>" + rule + "</strissave>" : std::string());
+}
+
+std::string SqlTask(const std::string& storage, const std::string& project,
+                    const std::string& rule) {
+  return "<Check>YES</Check>    <despath>" + storage + "</despath>    <projectname>" + project +
+         "</projectname>    <issave>" + rule + "</issave>";
+}
+
+std::string Document(const std::vector<std::string>& fileTasks,
+                     const std::vector<std::string>& sqlTasks) {
+  std::string files = "|||", sql = "|||";
+  for (const std::string& task : fileTasks) files += task + "|||";
+  for (const std::string& task : sqlTasks) sql += task + "|||";
+  return "<rarpath>C:\\rar.exe</rarpath><defStorePath></defStorePath><FileBackups>" + files +
+         "</FileBackups><SqlBackups>" + sql + "</SqlBackups>";
+}
+
+// Date folders 2024-5-1 .. 2024-5-9 below E:\bak, each with one archive of "shop" written at
+// 02:00 and one of "crm" (another task sharing the folder); 2024-5-2 also has a shop archive
+// written at 20:00.
+void AddStorage(FakeFileSystem& fs) {
+  for (int day = 1; day <= 9; ++day) {
+    const std::string folder = "E:\\bak\\2024-5-" + std::to_string(day);
+    const std::string stamp = "202405" + std::string(day < 10 ? "0" : "") +
+                              std::to_string(day) + "020000";
+    fs.AddFolder(folder, At(5, day, 2));
+    fs.AddFile(folder + "\\file_shop_" + stamp + ".zip", "z", At(5, day, 2));
+    fs.AddFile(folder + "\\file_crm_" + stamp + ".zip", "z", At(5, day, 2));
+  }
+  fs.AddFile("E:\\bak\\2024-5-2\\file_shop_20240502200000.zip", "z", At(5, 2, 20));
+}
+
+TEST(Retention, SevenDaysAtNoonAndTheDayAfter) {
+  FakeFileSystem fs;
+  AddStorage(fs);
+  const std::string document = Document(
+      {FileTask("D:\\web\\shop", "E:\\bak", "删除7天以前的"),
+       FileTask("D:\\web\\crm", "E:\\bak", "保留")}, {});
+  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+  CleanFileBackups(document, fs, clock);
+  std::vector<std::string> tree = fs.ListTree("E:\\bak");
+  auto has = [&](const std::string& path) {
+    for (const std::string& p : tree) {
+      if (p == path) return true;
+    }
+    return false;
+  };
+  EXPECT_FALSE(has("E:\\bak\\2024-5-1\\file_shop_20240501020000.zip"));
+  EXPECT_FALSE(has("E:\\bak\\2024-5-2\\file_shop_20240502020000.zip"));
+  EXPECT_TRUE(has("E:\\bak\\2024-5-2\\file_shop_20240502200000.zip")) << "6.67 days old";
+  EXPECT_TRUE(has("E:\\bak\\2024-5-3\\file_shop_20240503020000.zip")) << "folder not expired";
+  for (int day = 1; day <= 9; ++day) {
+    const std::string stamp = "2024050" + std::to_string(day) + "020000";
+    EXPECT_TRUE(has("E:\\bak\\2024-5-" + std::to_string(day) + "\\file_crm_" + stamp + ".zip"))
+        << "the other task's backups stay";
+  }
+
+  // Without the crm archives, 2024-5-1 empties and goes; the next day's pass takes the rest.
+  fs.DeleteFile("E:\\bak\\2024-5-1\\file_crm_20240501020000.zip");
+  fs.DeleteFile("E:\\bak\\2024-5-2\\file_crm_20240502020000.zip");
+  CleanFileBackups(document, fs, clock);
+  EXPECT_FALSE(fs.Exists("E:\\bak\\2024-5-1"));
+  EXPECT_TRUE(fs.Exists("E:\\bak\\2024-5-2"));
+  clock.Set(MakeLocalTime(2024, 5, 10, 12, 0, 0));
+  CleanFileBackups(document, fs, clock);
+  EXPECT_FALSE(fs.Exists("E:\\bak\\2024-5-2"));
+}
+
+TEST(Retention, WhatAFilePassNeverDeletes) {
+  struct Case {
+    std::string task;
+    const char* why;
+  } cases[] = {
+      {FileTask("D:\\shop", "E:\\bak", "保留"), "keep everything"},
+      {FileTask("D:\\shop", "E:\\bak", ""), "empty rule"},
+      {FileTask("D:\\shop", "E:\\bak", "", false), "missing rule"},
+      {FileTask("D:\\shop", "E:\\bak", "删除天以前的"), "no number of days"},
+      {FileTask("D:\\shop", "E:\\bak", "删除x天以前的"), "no digits"},
+      {FileTask("D:\\shop", "E:\\bak", "删除-3天以前的"), "negative days"},
+      {FileTask("D:\\shop", "E:\\bak", "7天以前的删除"), "days before 删除"},
+      {FileTask("D:\\my_2020data", "E:\\bak", "删除1天以前的"), "source holding _20"},
+      {FileTask("D:\\other", "E:\\bak", "删除1天以前的"), "another source"},
+      {FileTask("D:\\", "E:\\bak", "删除0天以前的"), "empty source name claims nothing of others"},
+  };
+  for (const Case& c : cases) {
+    FakeFileSystem fs;
+    const std::int64_t old = At(1, 2, 8);
+    fs.AddFile("E:\\bak\\2024-1-2\\file_my_2020data_20240102080000.zip", "z", old);
+    fs.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
+    fs.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102090000", "no dot", old);
+    fs.AddFile("E:\\bak\\2024-1-2\\notes.txt", "mine", old);
+    fs.AddFile("E:\\bak\\2024-1-2\\x_20file_.txt", "close mark first", old);
+    fs.AddFile("E:\\bak\\2024-1\\file_shop_20240102080000.zip", "z", old);
+    fs.AddFile("E:\\bak\\2024-1-2x\\file_shop_20240102080000.zip", "z", old);
+    fs.AddFile("E:\\bak\\2024-2-30\\file_shop_20240102080000.zip", "z", old);
+    fs.AddFile("E:\\bak\\-1-2\\file_shop_20240102080000.zip", "z", old);
+    const std::vector<std::string> before = fs.ListTree("E:\\bak");
+    FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+    CleanFileBackups(Document({c.task}, {}), fs, clock);
+    std::vector<std::string> after = fs.ListTree("E:\\bak");
+    EXPECT_EQ(after, before) << c.why;
+  }
+}
+
+TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
+  FakeFileSystem fs;
+  const std::int64_t old = At(1, 2, 8);
+  fs.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000\\sub\\a.txt", "a", old);
+  fs.AddFolder("E:\\bak\\2024-1-2\\file_shop_20240102080000", old);
+  fs.AddFolder("E:\\bak\\2024-1-2\\file_shop_20240102080000\\sub", old);
+  fs.AddFile("E:\\bak\\2024-1-2\\file__20240102080000.zip", "empty source", old);
+  fs.AddFolder("E:\\bak\\2024-5-8", At(5, 8, 1));  // young and empty: removed
+  fs.AddFile("E:\\late\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
+  fs.AddFolder("E:\\late\\2030-1-1", old);
+  const std::string document =
+      Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的"),
+                FileTask("D:\\", "E:\\bak", "删除7天以前的"),
+                FileTask("D:\\shop", "E:\\late", "删除7天以前的"),
+                FileTask("D:\\web\\shop", "E:\\bak2", "删除7天以前的")},
+               {});
+  fs.AddFile("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
+  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+  CleanFileBackups(document, fs, clock);
+  EXPECT_EQ(fs.ListTree("E:\\bak"), std::vector<std::string>{})
+      << "copy folder with its content, the empty source's own archive, empty date folders";
+  EXPECT_FALSE(fs.Exists("E:\\late\\2024-1-2")) << "folders before the future one are cleaned";
+  EXPECT_TRUE(fs.Exists("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip"))
+      << "a folder dated 2030-1-1 ends the pass: later tasks wait for the next pass";
+
+  FakeFileSystem future;
+  future.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip", "z", At(6, 1, 0));
+  future.AddFile("E:\\bak\\2024-1-2\\file_shop_20240109080000.zip", "z", old);
+  CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的")}, {}), future,
+                   clock);
+  EXPECT_TRUE(future.Exists("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip"))
+      << "an entry written in the future is kept";
+  EXPECT_TRUE(future.Exists("E:\\bak\\2024-1-2\\file_shop_20240109080000.zip"))
+      << "and it ends the pass: entries after it wait for the next pass";
+}
+
+TEST(Retention, SqlPass) {
+  FakeFileSystem fs;
+  fs.AddFile("E:\\sql\\nightly\\2024-5-1\\db_shop_20240501030000.bak", "b", At(5, 1, 3));
+  fs.AddFolder("E:\\sql\\nightly\\2024-5-8", At(5, 8, 3));  // young and empty: the SQL pass keeps it
+  fs.AddFile("E:\\sql\\nightly\\2024-5-1-old\\keep.bak", "b", At(5, 1, 3));
+  fs.AddFile("E:\\sql\\2024-5-1\\file_task.zip", "b", At(5, 1, 3));
+  fs.AddFile("E:\\sql\\weekly\\2024-5-1\\db_crm_20240501030000.bak", "b", At(5, 1, 3));
+  const std::string document =
+      Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的"),
+                    SqlTask("E:\\sql", "", "删除0天以前的"),
+                    SqlTask("E:\\sql", "weekly", "删除")});
+  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+  CleanSqlBackups(document, fs, clock);
+  EXPECT_EQ(fs.ListTree("E:\\sql"),
+            (std::vector<std::string>{
+                "E:\\sql\\2024-5-1", "E:\\sql\\2024-5-1\\file_task.zip", "E:\\sql\\nightly",
+                "E:\\sql\\nightly\\2024-5-1-old", "E:\\sql\\nightly\\2024-5-1-old\\keep.bak",
+                "E:\\sql\\nightly\\2024-5-8", "E:\\sql\\weekly", "E:\\sql\\weekly\\2024-5-1",
+                "E:\\sql\\weekly\\2024-5-1\\db_crm_20240501030000.bak"}));
+}
+
+TEST(Retention, DeleteFolderTreeKeepsTheFolderAndGoesOnAfterFailures) {
+  FakeFileSystem fs;
+  fs.AddFile("E:\\t\\a\\b\\c.txt");
+  fs.AddFile("E:\\t\\a\\busy.txt");
+  fs.AddFile("E:\\t\\z.txt");
+  fs.FailOn("E:\\t\\a\\busy.txt");
+  DeleteFolderTree(fs, "E:\\t");
+  EXPECT_EQ(fs.ListTree("E:\\t"),
+            (std::vector<std::string>{"E:\\t\\a", "E:\\t\\a\\busy.txt"}));
+  EXPECT_TRUE(fs.Exists("E:\\t"));
+}
+
+TEST(Retention, NoonLoopRunsOncePerDay) {
+  struct StepClock : IClock {
+    std::int64_t nSeconds = At(5, 9, 11) + 59 * 60;
+    LocalTime Now() override { return FromEpochSeconds(nSeconds); }
+    void SleepMs(unsigned) override {
+      nSeconds += 1;
+      if (nSeconds >= At(5, 11, 13)) bStop = true;
+    }
+    std::atomic<bool> bStop{false};
+  } clock;
+  std::vector<std::string> passes;
+  RunRetentionLoop(clock, clock.bStop, [&] {
+    passes.push_back(FormatLocalTime(clock.Now(), "%Y-%m-%d %H:%M:%S"));
+  });
+  EXPECT_EQ(passes, (std::vector<std::string>{"2024-05-09 11:59:00", "2024-05-09 12:00:00",
+                                               "2024-05-10 12:00:00", "2024-05-11 12:00:00"}));
+}
+
+TEST(Retention, RuleAndDateReading) {
+  long long days = -1;
+  EXPECT_TRUE(ReadRetentionDays("删除30天以前的", &days));
+  EXPECT_EQ(days, 30);
+  EXPECT_TRUE(ReadRetentionDays("删除0天以前的", &days));
+  EXPECT_EQ(days, 0);
+  LocalTime date;
+  ASSERT_TRUE(ParseDateFolderName("2024-2-29", &date));
+  EXPECT_EQ(date.year * 10000 + date.month * 100 + date.day, 20240229);
+  for (const char* name : {"2023-2-29", "2024-13-1", "2024-5", "2024-5-1-", "2024-5-1 ", "a-1-1",
+                           "2024--1", "2024-5-1.zip"}) {
+    EXPECT_FALSE(ParseDateFolderName(name, &date)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace dorvik
