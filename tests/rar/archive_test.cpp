@@ -111,6 +111,14 @@ TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
   const std::string copied = fs.Data("C:\\b.zip").substr(offset, entries[0].compressedSize);
   EXPECT_NE(before.find(copied), std::string::npos);
   for (const auto& node : fs.Nodes()) EXPECT_EQ(node.first.find(".tmp"), std::string::npos) << node.first;
+
+  // An archive inside its own source never takes itself (nor its temporary file) in.
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(RunLine(fs, "rar a -r -o+ C:\\web\\shop\\site.zip C:\\web\\shop").code, kExitSuccess);
+  }
+  std::vector<std::string> names;
+  for (const ZipEntry& e : Entries(fs, "C:\\web\\shop\\site.zip")) names.push_back(e.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"shop/", "shop/index.html", "shop/keep.txt"}));
 }
 
 // -df deletes only what the written archive holds, and nothing when the archive fails.

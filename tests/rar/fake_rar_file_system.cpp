@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+
 #include "common/gbk.h"
 
 namespace dorvik {

@@ -182,15 +182,18 @@ class CPipeline {
     return AddToBatch(std::move(piece));
   }
 
-  // Reads up to a chunk; a file of known small size is taken in one call.
+  // Reads up to a chunk. A file smaller than a chunk is read at the size it had when it was
+  // selected, into a buffer of just that size: thousands of small files must not each cost a
+  // chunk-sized allocation.
   bool ReadFull(IRarFile& file, std::uint64_t sizeHint, std::string& buffer) {
-    buffer.resize(m_settings.nChunkSize);
+    const bool bSmall = sizeHint < m_settings.nChunkSize;
+    buffer.resize(bSmall ? static_cast<std::size_t>(sizeHint) : m_settings.nChunkSize);
     std::size_t filled = 0;
     while (filled < buffer.size()) {
       std::size_t got = 0;
       if (!file.Read(&buffer[filled], buffer.size() - filled, got)) return false;
+      if (got == 0) break;
       filled += got;
-      if (got == 0 || (sizeHint < buffer.size() && filled >= sizeHint)) break;
     }
     buffer.resize(filled);
     return true;
