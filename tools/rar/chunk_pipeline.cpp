@@ -17,18 +17,12 @@ namespace rar {
 namespace {
 
 const std::size_t kDictionarySize = 32768;
-
-struct ItemState {
-  std::promise<std::uint16_t> method;
-  std::shared_future<std::uint16_t> methodReady;
-  ItemState() : methodReady(method.get_future().share()) {}
-};
+const std::size_t kSampleSize = 65536;
 
 // One piece of work: a chunk of a large file, or a whole small file, folder or failure.
 struct Piece {
   std::shared_ptr<const std::string> raw;       // null for pieces that need no work
   std::shared_ptr<const std::string> previous;  // the chunk before, for the dictionary
-  std::shared_ptr<ItemState> item;
   CompressedChunk result;
 };
 
@@ -47,9 +41,7 @@ class CDeflater {
  public:
   explicit CDeflater(int nLevel) : m_bOk(false) {
     m_z = z_stream();
-    if (nLevel > 0) {
-      m_bOk = deflateInit2(&m_z, nLevel, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
+    m_bOk = deflateInit2(&m_z, nLevel, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
   }
   ~CDeflater() {
     if (m_bOk) deflateEnd(&m_z);
@@ -217,7 +209,6 @@ class CPipeline {
     if (!file) return AddReady(nItem, true, "cannot open " + item.path);
     auto current = std::make_shared<std::string>();
     if (!ReadFull(*file, item.sizeHint, *current)) return AddReady(nItem, true, "cannot read " + item.path);
-    auto state = std::make_shared<ItemState>();
     std::shared_ptr<const std::string> previous;
     for (bool bFirst = true;; bFirst = false) {
       auto next = std::make_shared<std::string>();
@@ -230,7 +221,6 @@ class CPipeline {
       Piece piece;
       piece.raw = current;
       piece.previous = previous;
-      piece.item = state;
       piece.result.nItem = nItem;
       piece.result.bFirst = bFirst;
       piece.result.bLast = bLast;
@@ -249,7 +239,9 @@ class CPipeline {
   }
 
   void WorkLoop() {
-    CDeflater deflater(m_settings.nLevel);
+    CDeflater deflater(m_settings.nLevel > 0 ? m_settings.nLevel : 1);
+    CDeflater storer(0);   // stored deflate blocks, for incompressible chunks
+    CDeflater sampler(1);  // a quick look at a chunk's first bytes
     for (;;) {
       std::shared_ptr<ChunkTask> task;
       {
@@ -260,38 +252,47 @@ class CPipeline {
         m_work.pop_front();
       }
       for (Piece& piece : task->pieces) {
-        if (piece.raw) Process(deflater, piece);
+        if (piece.raw) Process(deflater, storer, sampler, piece);
       }
       task->done.set_value();
     }
   }
 
-  void Process(CDeflater& deflater, Piece& task) {
-    CompressedChunk& r = task.result;
-    const std::string& raw = *task.raw;
+  // Whether a chunk is not worth deflating (already compressed data): its first 64 KiB
+  // deflated quickly save less than 2%.
+  static bool LooksIncompressible(CDeflater& sampler, const std::string& raw) {
+    const std::size_t n = raw.size() < kSampleSize ? raw.size() : kSampleSize;
+    std::string sample, packed;
+    sample.assign(raw, 0, n);
+    if (!sampler.Ok() || !sampler.Deflate(sample, nullptr, true, packed)) return false;
+    return packed.size() >= n - n / 50;
+  }
+
+  void Process(CDeflater& deflater, CDeflater& storer, CDeflater& sampler, Piece& piece) {
+    CompressedChunk& r = piece.result;
+    const std::string& raw = *piece.raw;
     r.rawSize = raw.size();
     r.crc = static_cast<std::uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size())));
-    if (r.bFirst) {
-      std::uint16_t method = kMethodStored;
-      if (deflater.Ok() && !raw.empty() && deflater.Deflate(raw, nullptr, r.bLast, r.data)) {
-        // Keep deflate only where it pays: any saving for a one-chunk file, at least 1% on
-        // the first chunk of a larger one (its later chunks are then compressed unseen).
-        const std::size_t limit = r.bLast ? raw.size() : raw.size() - raw.size() / 100;
-        if (r.data.size() < limit) method = kMethodDeflated;
+    r.method = kMethodDeflated;
+    if (m_settings.nLevel == 0) {
+      r.method = kMethodStored;
+    } else if (r.bFirst && r.bLast) {
+      // A file of one chunk is stored when deflate does not make it smaller.
+      if (raw.empty() || !deflater.Ok() || !deflater.Deflate(raw, nullptr, true, r.data) ||
+          r.data.size() >= raw.size()) {
+        r.method = kMethodStored;
       }
-      if (method == kMethodStored) r.data = raw;
-      r.method = method;
-      task.item->method.set_value(method);
-      return;
+    } else {
+      // A larger file is always one deflate stream; its incompressible chunks go in as stored
+      // deflate blocks, which costs a copy instead of a compression and 5 bytes per 64 KiB.
+      CDeflater& chosen = LooksIncompressible(sampler, raw) ? storer : deflater;
+      if (!chosen.Ok() || !chosen.Deflate(raw, piece.previous.get(), r.bLast, r.data)) {
+        r.bFailed = true;
+        r.error = "compression failed for " + m_items[r.nItem].path;
+      }
     }
-    r.method = task.item->methodReady.get();
-    if (r.method == kMethodStored) {
-      r.data = raw;
-    } else if (!deflater.Deflate(raw, task.previous.get(), r.bLast, r.data)) {
-      r.bFailed = true;
-      r.error = "compression failed for " + m_items[r.nItem].path;
-    }
+    if (r.method == kMethodStored) r.data = raw;
   }
 
   IRarFileSystem& m_fs;

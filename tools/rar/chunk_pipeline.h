@@ -25,7 +25,7 @@ struct CompressedChunk {
   std::size_t nItem = 0;
   bool bFirst = false;
   bool bLast = false;
-  std::uint16_t method = 0;  // decided on the first chunk, the same for every chunk of an item
+  std::uint16_t method = 0;  // stored only for a one-chunk file deflate does not shrink, or -m0
   std::string data;          // deflated, or the raw bytes when the item is stored
   std::uint32_t crc = 0;     // of this chunk's raw bytes
   std::uint64_t rawSize = 0;
