@@ -1,0 +1,71 @@
+// Dorviksvc.exe: reads config.db before anything else (and does nothing at all without it),
+// then handles a command-line switch or hands itself to the service dispatcher.
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "common/gbk.h"
+#include "config/document.h"
+#include "config/scramble.h"
+#include "service/backup_service.h"
+#include "service/service_globals.h"
+#include "service/service_threads.h"
+
+using namespace dorvik;
+
+namespace {
+
+// The start-up read: a file that cannot be opened ends the process before anything else.
+bool ReadStartupDocument(std::string* document) {
+  FILE* file = std::fopen(g_strConfigPath.c_str(), "rb+");
+  if (!file) return false;
+  std::string stored;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    long size = std::ftell(file);
+    if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+      stored.resize(static_cast<std::size_t>(size));
+      stored.resize(std::fread(&stored[0], 1, stored.size(), file));
+    }
+  }
+  std::fclose(file);
+  *document = UnscrambleText(stored);
+  return true;
+}
+
+void EnsureLogFolder() {
+  const std::string folder = g_strProgramDir + "Log";
+  DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // A failure shows up later, when a job cannot write its log line (and reports it).
+    CreateDirectoryA(folder.c_str(), nullptr);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  {
+    BackupService service;
+    char path[1001] = {};
+    GetModuleFileNameA(nullptr, path, 1000);
+    g_strProgramDir = DirectoryWithSlash(path);
+    g_strConfigPath = g_strProgramDir + "config.db";
+
+    std::string document;
+    if (!ReadStartupDocument(&document)) ExitProcess(0);
+    g_strRarDir = DirectoryWithSlash(GetTag(document, "rarpath"));
+    EnsureLogFolder();
+
+    if (!service.HandleSwitches(argc, argv)) {
+      // The dispatcher fails at once when the program was not started by the service manager;
+      // there is nothing else for the program to do then.
+      service.StartDispatcher();
+    }
+    std::fflush(stdout);
+  }
+  // Ends the worker threads together with the process, before any static object they use
+  // could be destroyed under them.
+  ExitProcess(0);
+}

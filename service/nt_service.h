@@ -1,0 +1,80 @@
+#pragma once
+// Everything that talks to the service manager, the registry and the event log. A subclass
+// overrides the virtual hooks and knows nothing of the SCM.
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+namespace dorvik {
+
+// Event IDs of the Application log (texts in service/event_messages.mc).
+enum ServiceEventId : DWORD {
+  EVMSG_INSTALLED = 100,
+  EVMSG_REMOVED = 101,
+  EVMSG_NOTREMOVED = 102,
+  EVMSG_CTRLHANDLERNOTINSTALLED = 103,
+  EVMSG_FAILEDINIT = 104,
+  EVMSG_STARTED = 105,
+  EVMSG_BADREQUEST = 106,
+  EVMSG_STOPPED = 108,
+  EVMSG_FILEJOBFAILED = 110,
+  EVMSG_SQLPROGRAMFAILED = 111,
+  EVMSG_THREADFAILED = 112,
+};
+
+class CNTService {
+ public:
+  explicit CNTService(const char* szServiceName);
+  virtual ~CNTService();
+
+  // "-v", "-i", "-u" (or "/" forms, any case) as the first argument; false for anything else.
+  bool HandleSwitches(int argc, char** argv);
+  bool IsInstalled();
+  bool Install();
+  bool Remove();
+  BOOL StartDispatcher();
+
+  void ReportState(DWORD dwState);
+  void ReportServiceEvent(WORD wType, DWORD dwID, const char* pszText1 = nullptr,
+                          const char* pszText2 = nullptr, const char* pszText3 = nullptr);
+
+  virtual void Run();
+  virtual bool OnStarting();
+  virtual void OnStopRequest();
+  virtual void OnQuery();
+  virtual void OnPauseRequest();
+  virtual void OnResume();
+  virtual void OnSystemShutdown();
+  virtual bool OnCustomControl(DWORD dwOpcode);
+
+  // The process's one service object (its constructor records it), or null.
+  static CNTService* Instance() { return s_pThis; }
+
+  static void WINAPI ServiceMain(DWORD dwArgc, LPSTR* lpszArgv);
+  static void WINAPI ControlHandler(DWORD dwOpcode);
+
+ protected:
+  // Called once the service runs, just before Run: the subclass starts its worker threads.
+  virtual void OnStarted();
+  // Ends the process; a command started now deletes the executable once the process is gone.
+  [[noreturn]] void SelfDelete();
+
+  char m_szServiceName[64];
+  int m_iMajorVersion = 1;
+  int m_iMinorVersion = 0;
+  SERVICE_STATUS_HANDLE m_hServiceStatus = nullptr;
+  SERVICE_STATUS m_Status;
+  std::atomic<bool> m_bRunning{false};
+
+ private:
+  bool BeginService();
+  std::string ExecutablePath() const;
+
+  HANDLE m_hEventSource = nullptr;
+  std::mutex m_csEventSource;  // file jobs report from their own threads
+  static CNTService* s_pThis;
+};
+
+}  // namespace dorvik

@@ -1,0 +1,40 @@
+#pragma once
+// The service's worker threads: the starter, the three watch threads, one watcher per task and
+// one thread per running file job. Their routines are the member operations of CThread.
+#include <windows.h>
+
+#include <string>
+
+namespace dorvik {
+
+class CThread {
+ public:
+  // Creates the starter thread (StartWorkers); called once the service runs.
+  void Start();
+
+  static DWORD WINAPI StartWorkers(LPVOID pThread);
+  static DWORD WINAPI WatchFileThreadProc(LPVOID);
+  static DWORD WINAPI WatchSqlThreadProc(LPVOID);
+  static DWORD WINAPI WatchDelThreadProc(LPVOID);
+  // Per-task watchers; the argument is a heap std::string with the record, owned by the routine.
+  static DWORD WINAPI Background(LPVOID pRecord);
+  static DWORD WINAPI SqlBackground(LPVOID pRecord);
+
+  void DoInitSqlConnection();
+  void Backgroundbackups();
+  void SqlBackgroundbackups();
+  void CleanFileBackups();
+  void CleanSqlBackups();
+
+  HANDLE m_hStarter = nullptr;
+  HANDLE m_hWatchFile = nullptr;
+  HANDLE m_hWatchSql = nullptr;
+  HANDLE m_hWatchDel = nullptr;
+};
+
+extern CThread g_Thread;
+
+// Reads config.db afresh as the service does: empty when it cannot be read.
+std::string ReadServiceDocument();
+
+}  // namespace dorvik
