@@ -5,7 +5,9 @@ namespace rar {
 
 namespace {
 
-const std::uint16_t kVersionMadeBy = 63;  // APPNOTE 6.3, host 0 (MS-DOS attributes)
+// APPNOTE 6.3, host 10 (NTFS): the attributes are still the DOS ones, but Info-ZIP unzip reads
+// names of host-0 archives as OEM text even when the UTF-8 flag is set, garbling Chinese names.
+const std::uint16_t kVersionMadeBy = (10 << 8) | 63;
 const std::uint16_t kVersionZip64 = 45;
 const std::uint16_t kZip64ExtraId = 0x0001;
 
