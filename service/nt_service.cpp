@@ -165,9 +165,19 @@ bool CNTService::Remove() {
     return false;
   }
   // Stops a running service on its own; not waited for (the deletion takes effect once the
-  // service has stopped).
+  // service has stopped). Without a console of its own, so its messages stay out of ours.
   std::string stopCommand = std::string("cmd /c net stop ") + m_szServiceName;
-  WinExec(stopCommand.c_str(), SW_HIDE);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION info = {};
+  // If cmd cannot start, DeleteService still marks the service; it goes at its next stop.
+  if (CreateProcessA(nullptr, &stopCommand[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                     nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
   bool bResult = DeleteService(hService) != 0;
   DWORD error = GetLastError();
   if (bResult) {

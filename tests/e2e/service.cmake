@@ -1,0 +1,6 @@
+# The service under Wine's real service manager, in a prefix of its own; the scripts take turns.
+dorvik_script_test(service_host_e2e
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/service_host_test.sh $<TARGET_FILE:Dorviksvc>
+          $<TARGET_FILE:example_config>
+  LABELS service)
+set_tests_properties(service_host_e2e PROPERTIES RESOURCE_LOCK wineprefix_service)

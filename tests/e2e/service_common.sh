@@ -1,0 +1,47 @@
+# Shared by the service's end-to-end scripts: a prefix of their own (installing a service must
+# not disturb the tests sharing the common prefix), Windows paths, and a keeper process (Wine
+# ends a prefix's services once no other program runs in it).
+set -euo pipefail
+: "${DORVIK_BUILD:?}" "${DORVIK_SOURCE:?}"
+export DORVIK_WINEPREFIX="$DORVIK_BUILD/wineprefix-service"
+export WINEPREFIX="$DORVIK_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+RUN="$DORVIK_SOURCE/scripts/wine-run.sh"
+PROBE="$DORVIK_BUILD/tests/service/service_probe.exe"
+"$DORVIK_SOURCE/scripts/wine-prefix.sh" "$DORVIK_WINEPREFIX"
+
+win() { local p=$1; echo "Z:${p//\//\\}"; }
+fail() { echo "FAIL: $*"; exit 1; }
+quiet() { grep -v "wine32\|multiarch\|dpkg --add\|apt-get install\|nodrv_\|systray" || true; }
+
+# The checker's output without Wine's noise; never fails (its answer is in the text).
+probe() { local out; out=$("$RUN" "$PROBE" "$@" 2>&1) || true; printf '%s\n' "$out" | quiet; }
+
+KEEPER=""
+start_keeper() {  # [faketime spec]
+  if [ $# -gt 0 ]; then
+    faketime "$1" "$RUN" "$PROBE" hold 600 >/dev/null 2>&1 &
+  else
+    "$RUN" "$PROBE" hold 600 >/dev/null 2>&1 &
+  fi
+  KEEPER=$!
+  sleep 2
+}
+stop_keeper() {
+  if [ -n "$KEEPER" ]; then kill "$KEEPER" 2>/dev/null || true; # The checker's output without Wine's noise; never fails (its answer is in the text).
+probe() { local out; out=$("$RUN" "$PROBE" "$@" 2>&1) || true; printf '%s\n' "$out" | quiet; }
+
+KEEPER=""; fi
+}
+remove_service() {
+  probe stop Dorviksvc >/dev/null
+  env LC_ALL=zh_CN.UTF-8 wine sc delete Dorviksvc >/dev/null 2>&1 || true
+  for _ in $(seq 50); do
+    probe state Dorviksvc | grep -q "OpenService failed" && return 0
+    sleep 0.2
+  done
+}
+finish() {
+  remove_service
+  stop_keeper
+  wineserver -k 2>/dev/null || true
+}
