@@ -4,3 +4,8 @@ dorvik_script_test(service_host_e2e
           $<TARGET_FILE:example_config>
   LABELS service)
 set_tests_properties(service_host_e2e PROPERTIES RESOURCE_LOCK wineprefix_service)
+dorvik_script_test(service_run_e2e
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/service_run_test.sh $<TARGET_FILE:Dorviksvc>
+          $<TARGET_FILE:example_config> $<TARGET_FILE:rar>
+  LABELS service)
+set_tests_properties(service_run_e2e PROPERTIES RESOURCE_LOCK wineprefix_service)

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The real service on a shifted clock (faketime, 2024-05-09 just before noon): the retention pass
+# at start deletes exactly the expired backups of its own task and nothing of another task
+# sharing the storage folder; a task due at 12:00 runs through our rar.exe and logs its line.
+# service_run_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE RAR_EXE
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/service_common.sh"
+svc_exe=$1 example=$2 rar_exe=$3
+root="$DORVIK_BUILD/testroot/service_run"
+prog="$root/program" store="$root/store"
+rm -rf "$root"; mkdir -p "$prog" "$root/shop" "$root/crm" "$root/web/docs" "$root/web-store" "$store"
+cp "$svc_exe" "$prog/Dorviksvc.exe"; cp "$rar_exe" "$prog/rar.exe"
+echo "price list" > "$root/web/index.html"; echo "notes" > "$root/web/docs/readme.txt"
+
+# Backups of shop (deleted after 7 days) and crm (after 30) in one storage folder, 2024-5-1..9.
+backup() {  # folder-date, name, write time
+  mkdir -p "$store/$1"; echo "$2" > "$store/$1/$2"; touch -d "$3" "$store/$1/$2"
+}
+for day in 1 2 3 4 5 6 7 8 9; do
+  backup "2024-5-$day" "file_shop_2024050${day}020000.zip" "2024-05-0$day 02:00"
+  backup "2024-5-$day" "file_crm_2024050${day}020000.zip" "2024-05-0$day 02:00"
+done
+backup 2024-5-2 file_shop_20240502200000.zip "2024-05-02 20:00"   # 6.7 days old at noon on 5-9
+backup 2024-5-1 file_shop_20240501030000 "2024-05-01 03:00"        # no "." in the name: kept
+mkdir -p "$store/2024-5-1/file_shop_20240501040000/sub"            # a copy folder: deleted whole
+echo copy > "$store/2024-5-1/file_shop_20240501040000/sub/a.txt"
+touch -d "2024-05-01 04:00" "$store/2024-5-1/file_shop_20240501040000/sub/a.txt" \
+  "$store/2024-5-1/file_shop_20240501040000/sub" "$store/2024-5-1/file_shop_20240501040000"
+backup 2024-5 file_shop_20240501050000.zip "2024-05-01 05:00"      # not a whole date: kept
+mkdir -p "$root/sql/nightly/2024-5-1" "$root/sql/nightly/2024-5-8"
+echo bak > "$root/sql/nightly/2024-5-1/db_demo_20240501030000.bak"
+echo bak > "$root/sql/nightly/2024-5-8/db_demo_20240508030000.bak"
+
+"$RUN" "$example" "$(win "$prog")" "$(win "$root/shop")" "$(win "$store")" "$(win "$root/sql")" \
+  --file-task "$(win "$root/crm");$(win "$store");是;每天;;删除30天以前的" \
+  --file-task "$(win "$root/web");$(win "$root/web-store");是;每天;12;保留" >/dev/null 2>&1
+
+trap finish EXIT
+wineserver -k 2>/dev/null || true
+remove_service
+wineserver -k 2>/dev/null || true
+sleep 1
+start_keeper "2024-05-09 11:59:40"
+out=$(shifted "2024-05-09 11:59:40" "$RUN" "$prog/Dorviksvc.exe" -i 2>/dev/null | tr -d '\r')
+[ "$out" == "Dorviksvc installed" ] || fail "-i: $out"
+probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running"
+echo "ok: service installed and running on the shifted clock"
+
+archive="$root/web-store/2024-5-9/file_web_20240509120000.zip"
+for _ in $(seq 120); do [ -s "$archive" ] && break; sleep 0.5; done
+[ -s "$archive" ] || fail "the 12:00 task made no archive: $(ls -R "$root/web-store")"
+sleep 2  # the archiver may still be writing
+python3 -c "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None; print('ok: zipfile reads', sorted(z.namelist()))" "$archive"
+log="$prog/Log/2024_05_09.log"
+grep -a "file_web_20240509120000.zip" "$log" >/dev/null || fail "no log line in $log"
+echo "ok: log line: $(grep -a file_web_ "$log" | iconv -f GBK -t UTF-8 | tr -d '\r')"
+
+expected="2024-5
+2024-5/file_shop_20240501050000.zip
+2024-5-1
+2024-5-1/file_crm_20240501020000.zip
+2024-5-1/file_shop_20240501030000
+2024-5-2
+2024-5-2/file_crm_20240502020000.zip
+2024-5-2/file_shop_20240502200000.zip"
+for day in 3 4 5 6 7 8 9; do
+  expected+="
+2024-5-$day
+2024-5-$day/file_crm_2024050${day}020000.zip
+2024-5-$day/file_shop_2024050${day}020000.zip"
+done
+actual=$(cd "$store" && find . -mindepth 1 | sed 's|^\./||' | LC_ALL=C sort)
+[ "$actual" == "$(echo "$expected" | LC_ALL=C sort)" ] || fail "retention left:
+$actual"
+echo "ok: retention deleted exactly the expired shop backups (and kept crm's, the nameless archive, 2024-5)"
+[ ! -e "$root/sql/nightly/2024-5-1" ] && [ -e "$root/sql/nightly/2024-5-8/db_demo_20240508030000.bak" ] \
+  || fail "SQL retention"
+echo "ok: SQL retention deleted 2024-5-1 and kept 2024-5-8"
+
+stop=$(probe stop Dorviksvc | tr -d '\r')
+echo "stop: $stop"
+echo "service run: all checks passed"
