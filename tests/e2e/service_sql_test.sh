@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Two SQL Server tasks due at 03:00 (shifted clock) in the real service, which reaches the SQL
+# Server test driver for its start-up probe: each runs Backup.exe (a stand-in that records its
+# command line) with the whole record in quotes and its compress choice, one after the other.
+# service_sql_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE BACKUP_STAND_IN_EXE
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/service_common.sh"
+svc_exe=$1 example=$2 stand_in=$3
+odbc="$DORVIK_NATIVE_BUILD/tests/sqlserver/odbc"
+[ -f "$odbc/odbcinst.ini" ] || fail "the SQL Server test driver is not built in $DORVIK_NATIVE_BUILD"
+root="$DORVIK_BUILD/testroot/service_sql"
+rm -rf "$root"; mkdir -p "$root/prog" "$root/server" "$root/sql"
+cp "$svc_exe" "$root/prog/Dorviksvc.exe"; cp "$stand_in" "$root/prog/Backup.exe"
+printf 'demo\tdemo orders\n' > "$root/server/databases"
+"$RUN" "$example" "$(win "$root/prog")" "$(win "$root/src")" "$(win "$root/sql")" "$(win "$root/sql")" \
+  --sql-task "demo;$(win "$root/sql");否;每天;3;second;保留" >/dev/null 2>&1
+
+trap finish EXIT
+wineserver -k 2>/dev/null || true
+remove_service
+wineserver -k 2>/dev/null || true
+sleep 1
+# The service inherits these from the prefix's first program.
+export ODBCSYSINI="$odbc" DORVIK_SQLSERVER_STATE="$root/server"
+start_keeper "2024-05-09 02:59:45"
+out=$(shifted "2024-05-09 02:59:45" "$RUN" "$root/prog/Dorviksvc.exe" -i 2>/dev/null | tr -d '\r')
+[ "$out" == "Dorviksvc installed" ] || fail "-i: $out"
+calls="$root/prog/Backup.calls"
+for _ in $(seq 80); do [ -f "$calls" ] && [ "$(wc -l < "$calls")" -ge 2 ] && break; sleep 0.5; done
+[ -f "$calls" ] || fail "Backup.exe never ran"
+iconv -f GBK -t UTF-8 "$calls" | cut -c1-160
+[ "$(wc -l < "$calls")" -eq 2 ] || fail "expected two runs"
+python3 - "$calls" "$(win "$root/prog")" <<'PY' || fail "Backup.exe runs"
+import sys
+lines = open(sys.argv[1], "rb").read().decode("gbk").splitlines()
+prog = sys.argv[2]
+runs = []
+for line in lines:
+    times, command = line.split(" ", 1)
+    start, end = times.split("-")
+    assert command.startswith(prog + "\\Backup.exe \"<Check>YES</Check>    <sqlname>demo</sqlname>"), command
+    choice = command.rsplit(" ", 1)[1]
+    assert command.endswith("<issave>" + ("删除7天以前的" if choice == "是" else "保留") + "</issave>\" " + choice), command
+    assert ("<iscut>" + choice + "</iscut>") in command, command
+    runs.append((start, end, choice))
+assert sorted(r[2] for r in runs) == ["否", "是"], runs
+runs.sort()
+assert runs[0][0].startswith("03:00:0"), runs
+assert runs[1][0] >= runs[0][1], "the second Backup.exe started before the first ended: %s" % runs
+print("ok: both tasks ran at 03:00, one after the other:", [(r[0], r[1], r[2]) for r in runs])
+PY
+echo "service sql: all checks passed"
