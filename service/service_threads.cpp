@@ -11,6 +11,7 @@
 #include "jobs/sql_access.h"
 #include "service/backup_service.h"
 #include "service/retention.h"
+#include "service/service_clock.h"
 #include "service/service_globals.h"
 #include "service/service_job_reporter.h"
 #include "service/task_list.h"
@@ -126,7 +127,7 @@ DWORD WINAPI CThread::WatchSqlThreadProc(LPVOID) {
 }
 
 DWORD WINAPI CThread::WatchDelThreadProc(LPVOID) {
-  RunRetentionLoop(SystemClock(), g_bStopping, [] {
+  RunRetentionLoop(ServiceClock(), g_bStopping, [] {
     g_Thread.CleanSqlBackups();
     g_Thread.CleanFileBackups();
   });
@@ -142,13 +143,13 @@ void CThread::SqlBackgroundbackups() {
 
 DWORD WINAPI CThread::Background(LPVOID pRecord) {
   const std::string record = *std::unique_ptr<std::string>(static_cast<std::string*>(pRecord));
-  WatchFileTask(record, SystemClock(), g_bStopping, StartFileJob);
+  WatchFileTask(record, ServiceClock(), g_bStopping, StartFileJob);
   return 1;
 }
 
 DWORD WINAPI CThread::SqlBackground(LPVOID pRecord) {
   const std::string record = *std::unique_ptr<std::string>(static_cast<std::string*>(pRecord));
-  WatchSqlTask(record, SystemClock(), g_bStopping, RunBackupProgram);
+  WatchSqlTask(record, ServiceClock(), g_bStopping, RunBackupProgram);
   return 1;
 }
 
