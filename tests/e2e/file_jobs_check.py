@@ -8,22 +8,13 @@ import subprocess
 import sys
 import zipfile
 
+from e2e_support import check, failures, win
+
 RUNNER, STRESS = sys.argv[1], sys.argv[2]
 BUILD = os.environ["DORVIK_BUILD"]
 WINE_RUN = os.path.join(os.environ["DORVIK_SOURCE"], "scripts", "wine-run.sh")
 RAR = os.path.join(BUILD, "tools", "rar", "rar.exe")
 ROOT = os.path.join(BUILD, "testroot", "file_jobs_e2e")
-failures = []
-
-
-def win(path):
-    return "Z:" + path.replace("/", "\\")
-
-
-def check(condition, what):
-    if not condition:
-        failures.append(what)
-        print("FAIL:", what)
 
 
 def make_tree(top, files):

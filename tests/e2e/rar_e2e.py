@@ -8,21 +8,11 @@ import subprocess
 import sys
 import zipfile
 
+from e2e_support import check, failures, win
+
 rar_exe, launcher, wine_run = sys.argv[1:4]
 build = os.environ.get("DORVIK_BUILD", os.path.dirname(rar_exe))
 work = os.path.join(build, "testroot", "rar_e2e")
-failures = []
-
-
-def win(path):
-    """The Windows name of a Linux path under Wine (Z: is /)."""
-    return "Z:" + path.replace("/", "\\")
-
-
-def check(condition, what):
-    print(("ok   " if condition else "FAIL ") + what)
-    if not condition:
-        failures.append(what)
 
 
 def run(line, name):

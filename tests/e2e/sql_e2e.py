@@ -12,22 +12,13 @@ import subprocess
 import sys
 import zipfile
 
+from e2e_support import check, failures, win
+
 BACKUP_EXE, EXAMPLE_CONFIG = sys.argv[1], sys.argv[2]
 RAR_EXE = sys.argv[3] if len(sys.argv) > 3 and os.path.isfile(sys.argv[3]) else ""
 WINE_RUN = os.path.join(os.environ["DORVIK_SOURCE"], "scripts", "wine-run.sh")
 ODBCSYSINI = os.path.join(os.environ["DORVIK_NATIVE_BUILD"], "tests", "sqlserver", "odbc")
 ROOT = os.path.join(os.environ["DORVIK_BUILD"], "testroot", "sql_e2e")
-failures = []
-
-
-def win(path):
-    return "Z:" + path.replace("/", "\\")
-
-
-def check(condition, what):
-    print(("ok    " if condition else "FAIL  ") + what)
-    if not condition:
-        failures.append(what)
 
 
 def record(sqlname, despath, iscut, project="nightly"):

@@ -9,11 +9,8 @@ namespace rar {
 
 namespace {
 
-LocalTime FromFileTime(const FILETIME& utc) {
-  FILETIME local;
-  SYSTEMTIME st;
+LocalTime FromSystemTime(const SYSTEMTIME& st) {
   LocalTime t;
-  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return t;
   t.year = st.wYear;
   t.month = st.wMonth;
   t.day = st.wDay;
@@ -22,6 +19,13 @@ LocalTime FromFileTime(const FILETIME& utc) {
   t.second = st.wSecond;
   t.weekday = st.wDayOfWeek;
   return t;
+}
+
+LocalTime FromFileTime(const FILETIME& utc) {
+  FILETIME local;
+  SYSTEMTIME st;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return LocalTime();
+  return FromSystemTime(st);
 }
 
 std::string Convert(const std::string& text, UINT from, UINT to) {
@@ -218,15 +222,7 @@ class CWin32FileSystem : public IRarFileSystem {
   LocalTime Now() override {
     SYSTEMTIME st;
     GetLocalTime(&st);
-    LocalTime t;
-    t.year = st.wYear;
-    t.month = st.wMonth;
-    t.day = st.wDay;
-    t.hour = st.wHour;
-    t.minute = st.wMinute;
-    t.second = st.wSecond;
-    t.weekday = st.wDayOfWeek;
-    return t;
+    return FromSystemTime(st);
   }
 };
 

@@ -1,0 +1,15 @@
+"""What every end-to-end script needs: Windows names of Linux paths under Wine, and a list of
+failed checks that decides the exit code."""
+
+failures = []
+
+
+def win(path):
+    """The Windows name of a Linux path under Wine (Z: is /)."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def check(condition, what):
+    print(("ok    " if condition else "FAIL  ") + what)
+    if not condition:
+        failures.append(what)
