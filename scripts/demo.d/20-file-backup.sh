@@ -26,8 +26,6 @@ if [ -f "$rar_dir/rar.exe" ]; then
   run zip '!所有文件/!@指定文件/@##$备份此类型/$'
   archive=$(ls "$here"/store/*/file_网站_*.zip)
   unzip -l "$archive"
-  echo "the same entries as Python's zipfile reads them (it honours the UTF-8 name flag):"
-  python3 -m zipfile -l "$archive"
 else
   echo "skipped: $rar_dir/rar.exe is not built"
 fi
