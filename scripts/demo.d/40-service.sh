@@ -32,8 +32,11 @@ echo "Dorviksvc.exe -i (clock shifted to 2024-05-09 01:59:50):"
 shifted "2024-05-09 01:59:50" "$RUN" "$prog/Dorviksvc.exe" -i 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 probe wait Dorviksvc RUNNING 30 >/dev/null
 echo "the service manager reports: $(probe state Dorviksvc)"
-archive="$store/2024-5-9/file_source_20240509020000.zip"
-for _ in $(seq 120); do [ -s "$archive" ] && break; sleep 0.5; done
+archive=""
+for _ in $(seq 120); do
+  archive=$(ls "$store"/2024-5-9/file_source_2024050902????.zip 2>/dev/null | head -1 || true)
+  [ -n "$archive" ] && [ -s "$archive" ] && break; sleep 0.5
+done
 sleep 2
 echo "storage folder after the retention pass and the 02:00 run:"; (cd "$store" && find . -type f | sort | sed 's/^/  /')
 python3 -c "import sys, zipfile; z = zipfile.ZipFile(sys.argv[1]); print('  zipfile:', 'sound' if z.testzip() is None else 'damaged', sorted(z.namelist()))" "$archive"

@@ -45,7 +45,7 @@ for line in lines:
     runs.append((start, end, choice))
 assert sorted(r[2] for r in runs) == ["否", "是"], runs
 runs.sort()
-assert runs[0][0].startswith("03:00:0"), runs
+assert runs[0][0].startswith("03:00:"), runs
 assert runs[1][0] >= runs[0][1], "the second Backup.exe started before the first ended: %s" % runs
 print("ok: both tasks ran at 03:00, one after the other:", [(r[0], r[1], r[2]) for r in runs])
 PY
