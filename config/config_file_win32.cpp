@@ -1,5 +1,7 @@
-// config.db on Windows: readers share everything, so a replace never waits for them; a save
-// writes a new file beside config.db and moves it over the old one; updates take a named mutex.
+// config.db on Windows: a save writes a new file beside config.db and moves it over the old one;
+// updates take a named mutex. Windows cannot move a file over one that is open, even when the
+// reader shares delete, so our own readers take the same mutex for the moment of their read: a
+// save then only ever waits for foreign readers (a scanner, a backup tool), and retries for them.
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +18,7 @@ namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr int kReplaceAttempts = 100;  // 100 x 20 ms: a scanner or backup tool holding the file
 constexpr DWORD kReplaceRetryMs = 20;
+constexpr DWORD kReaderWaitMs = 30000;
 
 std::string FullPath(const std::string& path) {
   char buffer[MAX_PATH * 2];
@@ -47,6 +50,8 @@ class Win32ConfigFile : public IConfigFile {
 
   ConfigReadResult ReadStored(std::string* stored, std::size_t maxBytes) override {
     stored->clear();
+    // Held only while reading; a writer stuck past the wait is not waited for any longer.
+    std::unique_ptr<Lock> lock = AcquireMutex(kReaderWaitMs);
     HANDLE file = CreateFileA(m_strPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return ConfigReadResult::OpenFailed;
@@ -81,19 +86,25 @@ class Win32ConfigFile : public IConfigFile {
   bool Remove() override { return DeleteFileA(m_strPath.c_str()) != 0; }
 
   std::unique_ptr<Lock> LockForUpdate() override {
+    std::unique_ptr<Lock> lock = AcquireMutex(INFINITE);
+    if (lock) RemoveStaleTempFiles();
+    return lock;
+  }
+
+ private:
+  // The mutex is recursive for its owner thread, so a read inside an update does not wait.
+  std::unique_ptr<Lock> AcquireMutex(DWORD timeoutMs) {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, ConfigLockName(m_strPath).c_str());
     if (!mutex) return nullptr;
     // An abandoned mutex means a writer died holding it; its save was atomic, so carry on.
-    DWORD wait = WaitForSingleObject(mutex, INFINITE);
+    DWORD wait = WaitForSingleObject(mutex, timeoutMs);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
       CloseHandle(mutex);
       return nullptr;
     }
-    RemoveStaleTempFiles();
     return std::unique_ptr<Lock>(new Win32Lock(mutex));
   }
 
- private:
   static ConfigReadResult ReadAll(HANDLE file, std::string* stored, std::size_t maxBytes) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size)) return ConfigReadResult::SeekFailed;
