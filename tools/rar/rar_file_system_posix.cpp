@@ -10,29 +10,17 @@
 #include <climits>
 #include <ctime>
 
+#include "common/clock.h"
+
 namespace dorvik {
 namespace rar {
 
 namespace {
 
-LocalTime FromTimeT(time_t t) {
-  struct tm parts;
-  localtime_r(&t, &parts);
-  LocalTime lt;
-  lt.year = parts.tm_year + 1900;
-  lt.month = parts.tm_mon + 1;
-  lt.day = parts.tm_mday;
-  lt.hour = parts.tm_hour;
-  lt.minute = parts.tm_min;
-  lt.second = parts.tm_sec;
-  lt.weekday = parts.tm_wday;
-  return lt;
-}
-
 void FillInfo(const struct stat& st, FileInfo& info) {
   info.bDirectory = S_ISDIR(st.st_mode);
   info.size = info.bDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
-  info.lastWrite = FromTimeT(st.st_mtime);
+  info.lastWrite = FromEpochSeconds(st.st_mtime);
 }
 
 bool IsValidUtf8(const std::string& text) {
@@ -212,7 +200,7 @@ class CPosixFileSystem : public IRarFileSystem {
     const std::string path(buffer, static_cast<std::size_t>(n));
     return Style().Parent(path);
   }
-  LocalTime Now() override { return FromTimeT(time(nullptr)); }
+  LocalTime Now() override { return FromEpochSeconds(time(nullptr)); }
 };
 
 }  // namespace
