@@ -14,6 +14,12 @@ namespace {
 const char kSuccessPrefix[] = "操作成功！备份文件：";
 const char kTypeFormMessage[] = "文件类型输入方式有误  仅支持  *.exe .exe  exe 等三种输入格式";
 
+// Exit codes that mean "nothing matched the given name": the archiver's (as WinRAR's rar answers)
+// and xcopy's. One item of a list that matches nothing is not a failed run; a run in which no
+// item matched still fails, since its output is then missing.
+constexpr unsigned long kRarNothingMatched = 10;
+constexpr unsigned long kXcopyNothingMatched = 1;
+
 // The state of one run: its names and whether anything has gone wrong so far. The reporter's
 // end-of-run signal is given when the run object goes away, on every path out of a job.
 class FileJobRun {
@@ -95,6 +101,17 @@ class FileJobRun {
     Check(commandLine, m_env.processes.RunHiddenAndWait(commandLine));
   }
 
+  // A run for one list item, where "nothing matched" is no failure.
+  void RunHiddenForItem(const std::string& commandLine, unsigned long nothingMatched) {
+    Check(commandLine, ForgiveNothingMatched(m_env.processes.RunHiddenAndWait(commandLine), nothingMatched));
+  }
+
+  void RunThroughShellForItem(const std::string& program, const std::string& parameters) {
+    Check(program + parameters,
+          ForgiveNothingMatched(m_env.processes.ShellOpenHiddenAndWait(program, parameters),
+                                kXcopyNothingMatched));
+  }
+
   void RunThroughShell(const std::string& program, const std::string& parameters) {
     Check(program + parameters, m_env.processes.ShellOpenHiddenAndWait(program, parameters));
   }
@@ -124,6 +141,11 @@ class FileJobRun {
     if (open == std::string::npos || close == std::string::npos) return std::string();
     open += 9;
     return close > open ? record.substr(open, close - open) : std::string();
+  }
+
+  static ProcessResult ForgiveNothingMatched(ProcessResult result, unsigned long nothingMatched) {
+    if (result.started && result.exitCode == nothingMatched) result.exitCode = 0;
+    return result;
   }
 
   void Check(const std::string& what, const ProcessResult& result) {
@@ -179,7 +201,8 @@ void DoBackup(const FileBackupRequest& request, FileJobEnvironment& env) {
     // One run per item (a name or a type mask), each adding to the same archive.
     std::vector<std::string> items = byNames ? run.NameItems(".*") : run.TypeMasks();
     for (const std::string& item : items) {
-      run.RunHidden(rar + " a -r -m5 -o+ -ibck -y  -ilog  " + archive + " " + source + "\\" + item);
+      run.RunHiddenForItem(rar + " a -r -m5 -o+ -ibck -y  -ilog  " + archive + " " + source + "\\" + item,
+                           kRarNothingMatched);
     }
   } else if (filter.direction == FilterDirection::kExclude) {
     std::string switches = " a -r -m5 -o+ -ibck -y  -ilog  ";
@@ -217,7 +240,8 @@ void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
     run.RunHidden("xcopy" + wholeSource);
   } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kInclude) {
     for (const std::string& item : run.NameItems(".*")) {
-      run.RunHidden("xcopy /y /e \"" + request.strSouPath + "\\" + item + "\" \"" + copy + "\"");
+      run.RunHiddenForItem("xcopy /y /e \"" + request.strSouPath + "\\" + item + "\" \"" + copy + "\"",
+                           kXcopyNothingMatched);
     }
   } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kExclude) {
     run.RunHidden("xcopy" + wholeSource);
@@ -226,7 +250,7 @@ void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
   } else if (filter.direction == FilterDirection::kInclude) {
     // Started through the shell as before, but waited for: a failed copy must be seen.
     for (const std::string& mask : run.TypeMasks()) {
-      run.RunThroughShell("xcopy", " /y /e \"" + request.strSouPath + "\\" + mask + "\" \"" + copy + "\"");
+      run.RunThroughShellForItem("xcopy", " /y /e \"" + request.strSouPath + "\\" + mask + "\" \"" + copy + "\"");
     }
   } else if (filter.direction == FilterDirection::kExclude) {
     // Erasing starts only once the whole copy has ended.

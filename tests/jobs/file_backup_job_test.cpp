@@ -206,6 +206,42 @@ TEST(FileJobs, FailedProgramsAreReportedNotSucceeded) {
   }
 }
 
+// One list item that matches nothing is not a failed run; a run in which none matched is.
+TEST(FileJobs, ListItemsThatMatchNothing) {
+  {
+    JobFixture f;
+    f.request.strFile = Filter("指定文件名", "index,missing", "备份此文件");
+    f.processes.results["\\missing.*"] = Ended(true, 10, "");  // the archiver: nothing to add
+    DoBackup(f.request, f.env);
+    EXPECT_TRUE(f.reporter.failures.empty());
+    EXPECT_EQ(f.reporter.successes, std::vector<std::string>{std::string("操作成功！备份文件：") + kArchive});
+  }
+  {
+    JobFixture f;
+    f.request.strFile = Filter("指定文件名", "missing", "备份此文件");
+    f.processes.results["\\missing.*"] = Ended(true, 10, "");
+    f.processes.onStart = nullptr;  // nothing matched, so no archive
+    DoBackup(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, std::vector<std::string>{std::string("备份失败：没有生成备份文件 ") + kArchive});
+    EXPECT_TRUE(f.reporter.statusRecords.empty());
+  }
+  {
+    JobFixture f;
+    f.request.strFile = Filter("指定文件名", "index,missing", "备份此文件");
+    f.processes.results["\\missing.*"] = Ended(true, 1, "");  // xcopy: no files found
+    DoBackupNocut(f.request, f.env);
+    EXPECT_TRUE(f.reporter.failures.empty());
+    EXPECT_EQ(f.reporter.statusRecords.size(), 1u);
+  }
+  {
+    JobFixture f;
+    f.request.strFile = "!所有文件/!";
+    f.processes.results["xcopy"] = Ended(true, 1, "");  // the whole source: a real failure
+    DoBackupNocut(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures.size(), 1u);
+  }
+}
+
 TEST(FileJobs, RefusedInputAndRunsWithoutOutput) {
   struct Case { bool nocut; std::string filter; std::vector<std::string> failures; std::size_t starts; bool logged; const char* why; bool archiverMakes = true; } cases[] = {
       {false, "!指定文件/!@指定文件/@#a/#", {"去死"}, 0, false, "no kind of list"},
