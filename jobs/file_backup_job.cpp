@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "common/wildcard.h"
+#include "config/document.h"
 #include "jobs/file_job_filter.h"
 #include "jobs/file_job_names.h"
 
@@ -121,8 +122,8 @@ class FileJobRun {
   }
 
   bool AppendLogLine(const std::string& output) {
-    const std::string line =
-        FormatFileLogLine(GetKey(), m_names.strLogTime, m_request.strSouPath, output);
+    const std::string line = FormatFileLogLine(GetTag(m_request.strRecord, "m_strID"),
+                                               m_names.strLogTime, m_request.strSouPath, output);
     if (m_env.log.AppendBackupLogLine(m_names.strLogFileName, line)) return true;
     Fail("备份日志写入失败：" + m_env.strProgramDir + "Log\\" + m_names.strLogFileName);
     return false;
@@ -133,15 +134,6 @@ class FileJobRun {
   }
 
  private:
-  std::string GetKey() const {
-    // The ID element's value, read as GetTagValue does: first opening, first closing tag.
-    const std::string& record = m_request.strRecord;
-    std::string::size_type open = record.find("<m_strID>");
-    std::string::size_type close = record.find("</m_strID>");
-    if (open == std::string::npos || close == std::string::npos) return std::string();
-    open += 9;
-    return close > open ? record.substr(open, close - open) : std::string();
-  }
 
   static ProcessResult ForgiveNothingMatched(ProcessResult result, unsigned long nothingMatched) {
     if (result.started && result.exitCode == nothingMatched) result.exitCode = 0;

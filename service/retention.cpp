@@ -5,7 +5,6 @@
 #include "common/gbk.h"
 #include "common/text.h"
 #include "config/document.h"
-#include "service/task_list.h"
 
 namespace dorvik {
 
@@ -105,7 +104,7 @@ PassStep CleanSqlTask(const std::string& record, IFileSystem& files, IClock& clo
 void CleanTasks(const std::string& document, const char* section,
                 PassStep (*cleanTask)(const std::string&, IFileSystem&, IClock&),
                 IFileSystem& files, IClock& clock) {
-  for (const std::string& record : ServiceTaskRecords(document, section)) {
+  for (const std::string& record : SplitRecords(section, document)) {
     if (cleanTask(record, files, clock) == PassStep::EndPass) return;
   }
 }

@@ -7,6 +7,7 @@
 #include "common/file_system.h"
 #include "config/config_file.h"
 #include "config/config_store.h"
+#include "config/document.h"
 #include "jobs/backup_log.h"
 #include "jobs/sql_access.h"
 #include "service/backup_service.h"
@@ -14,7 +15,6 @@
 #include "service/service_clock.h"
 #include "service/service_globals.h"
 #include "service/service_job_reporter.h"
-#include "service/task_list.h"
 #include "service/task_watch.h"
 
 namespace dorvik {
@@ -77,7 +77,7 @@ void RunBackupProgram(const std::string& strIsCut, const std::string& strRecord)
 }
 
 void StartTaskWatchers(const char* section, LPTHREAD_START_ROUTINE watcher, unsigned pauseMs) {
-  for (const std::string& record : ServiceTaskRecords(ReadServiceDocument(), section)) {
+  for (const std::string& record : SplitRecords(section, ReadServiceDocument())) {
     if (pauseMs) Sleep(pauseMs);
     auto* text = new std::string(record);
     if (!StartDetached(watcher, text, "task watcher")) delete text;

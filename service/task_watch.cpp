@@ -35,8 +35,7 @@ SqlTaskWatch ReadSqlTaskWatch(const std::string& recordText) {
   return watch;
 }
 
-void RunFileJob(FileJobKind kind, FileBackupRequest request, FileJobEnvironment& env) {
-  request.bCompressAfter = kind == FileJobKind::CopyThenArchive;
+void RunFileJob(FileJobKind kind, const FileBackupRequest& request, FileJobEnvironment& env) {
   switch (kind) {
     case FileJobKind::Archive:
       DoBackup(request, env);

@@ -39,7 +39,7 @@ struct SqlTaskWatch {
 SqlTaskWatch ReadSqlTaskWatch(const std::string& recordText);
 
 // Runs the job the kind names on its own copy of the request (waits for it).
-void RunFileJob(FileJobKind kind, FileBackupRequest request, FileJobEnvironment& env);
+void RunFileJob(FileJobKind kind, const FileBackupRequest& request, FileJobEnvironment& env);
 
 // programDir + "Backup.exe \"" + record + "\" " + "是" or "否"; nothing in the record is escaped.
 std::string SqlBackupCommandLine(const std::string& strProgramDir, const std::string& strRecord,

@@ -10,7 +10,6 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "config/document.h"
-#include "service/task_list.h"
 
 namespace dorvik {
 namespace {
@@ -48,8 +47,8 @@ TEST(ConfigReread, EveryTaskIsFoundWhileTheFileIsRewritten) {
   for (; nReads < 300 || (nSaves < 50 && nReads < 200000); ++nReads) {
     std::unique_ptr<IConfigFile> file = MakeConfigFile(path);
     const std::string document = ReadConfigDocumentQuietly(*file);
-    if (ServiceTaskRecords(document, "FileBackups").size() != 40 ||
-        ServiceTaskRecords(document, "SqlBackups").size() != 10) {
+    if (SplitRecords("FileBackups", document).size() != 40 ||
+        SplitRecords("SqlBackups", document).size() != 10) {
       ++nShort;
     }
   }

@@ -155,18 +155,10 @@ class CPosixFileSystem : public IRarFileSystem {
     return close(fd) == 0 && bOk;
   }
   bool SetLastWriteTime(const std::string& path, const LocalTime& time) override {
-    struct tm parts = tm();
-    parts.tm_year = time.year - 1900;
-    parts.tm_mon = time.month - 1;
-    parts.tm_mday = time.day;
-    parts.tm_hour = time.hour;
-    parts.tm_min = time.minute;
-    parts.tm_sec = time.second;
-    parts.tm_isdst = -1;
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = mktime(&parts);
+    times[1].tv_sec = static_cast<time_t>(ToEpochSeconds(time));
     times[1].tv_nsec = 0;
     return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
   }
