@@ -18,8 +18,6 @@ class IProcessRunner {
   // Started with a hidden window from the command line alone (the system takes the program
   // from its start), default error mode, no inherited handles; waited for without time limit.
   virtual ProcessResult RunHiddenAndWait(const std::string& commandLine) = 0;
-  // Started through the shell's "open" verb, hidden, not waited for (explorer.exe and the like).
-  virtual ProcessResult ShellOpenHidden(const std::string& program, const std::string& parameters) = 0;
   // Started through the shell's "open" verb, hidden, and waited for without time limit; the
   // exit code is captured (xcopy for type filters).
   virtual ProcessResult ShellOpenHiddenAndWait(const std::string& program,

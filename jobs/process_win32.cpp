@@ -61,16 +61,6 @@ class Win32ProcessRunner : public IProcessRunner {
     return result;
   }
 
-  ProcessResult ShellOpenHidden(const std::string& program, const std::string& parameters) override {
-    ProcessResult result;
-    // ShellExecute reports success as a value above 32.
-    INT_PTR code = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", program.c_str(), parameters.c_str(), nullptr, SW_HIDE));
-    result.started = code > 32;
-    if (!result.started) result.error = SystemErrorText(static_cast<DWORD>(code));
-    return result;
-  }
-
   ProcessResult ShellOpenHiddenAndWait(const std::string& program,
                                        const std::string& parameters) override {
     SHELLEXECUTEINFOA info = {};

@@ -13,15 +13,12 @@ namespace dorvik {
 class RecordingProcessRunner : public IProcessRunner {
  public:
   struct Start {
-    enum Kind { kHiddenWait, kShellOpen, kShellOpenWait } kind;
+    enum Kind { kHiddenWait, kShellOpenWait } kind;
     std::string commandLine;  // for shell starts: program + " " + parameters
   };
 
   ProcessResult RunHiddenAndWait(const std::string& commandLine) override {
     return Record(Start::kHiddenWait, commandLine);
-  }
-  ProcessResult ShellOpenHidden(const std::string& program, const std::string& parameters) override {
-    return Record(Start::kShellOpen, program + " " + parameters);
   }
   ProcessResult ShellOpenHiddenAndWait(const std::string& program,
                                        const std::string& parameters) override {

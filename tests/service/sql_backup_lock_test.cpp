@@ -29,7 +29,6 @@ class SlowRunner : public IProcessRunner {
     result.started = true;
     return result;
   }
-  ProcessResult ShellOpenHidden(const std::string&, const std::string&) override { return {}; }
   ProcessResult ShellOpenHiddenAndWait(const std::string&, const std::string&) override {
     return {};
   }
