@@ -1,11 +1,11 @@
 // The desktop console. Its windows are not built yet: it only makes sure config.db exists and is
 // sound, which every later part of the console stands on.
-#include <windows.h>
+#include "common/win32.h"
 
 #include "config/config_file.h"
 #include "config/ensure_document.h"
 #include "console/message_box_reactions.h"
-#include "console/program_dir.h"
+#include "common/program_dir.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace dorvik;
