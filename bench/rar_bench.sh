@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # Benchmark of our archiver against Info-ZIP zip -9 and 7-Zip's ZIP writer on a generated tree
 # (many small text, JSON and CSV files, some incompressible ones, a few large half-text
-# half-random files). Prints each tool's wall time and archive size, and both as ratios to zip -9.
+# half-random files): the native build, and rar.exe under a warm Wine prefix (server and a keeper
+# program already running). The tools take turns for BENCH_RUNS rounds; prints each one's median
+# wall and CPU time, archive size, and how many times faster than zip -9 it is, round by round.
 #   BENCH_MB     approximate size of the tree (default 300)
+#   BENCH_RUNS   rounds (default 3)
 #   BUILD_ROOT   where to build (default <source>/build); a release native tree is made in
 #                $BUILD_ROOT/bench-native, rar.exe is taken from $BUILD_ROOT/win when present
 #   BENCH_LEVELS also time native rar at -m3 and -m4 (any value)
+#   BENCH_RT     run the timed commands and the Wine server at real-time priority (root; any
+#                value): on a shared, busy machine every round trip to the Wine server waits for
+#                a turn on a processor, which the other tools never need, so the plain figures
+#                compare the machine's load rather than the archivers
 #   BENCH_ZIP64  also archive one 4.5 GiB file (sparse, random data at both ends) with the
 #                native rar and check the ZIP64 archive with unzip -t and 7z t (any value)
 set -euo pipefail
@@ -67,42 +74,89 @@ tree_mb=$(du -sm "$work/tree" | cut -f1)
 files=$(find "$work/tree" -type f | wc -l)
 echo "tree: ${tree_mb} MB in ${files} files; $(nproc) processors"
 
-# run NAME ARCHIVE COMMAND...: times one archiver run from the tree's parent folder.
-declare -A secs bytes
+# Under Wine, rar.exe runs in a warm prefix: the server and a keeper program are up before the
+# first run, so what is timed is our program and not Wine's own start-up.
+wine_ready=""
+if [ -f "$win_rar" ] && command -v wine >/dev/null; then
+  export WINEPREFIX=${DORVIK_WINEPREFIX:-$root/win/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  [ -d "$WINEPREFIX" ] || env LC_ALL=zh_CN.UTF-8 wineboot --init >/dev/null 2>&1
+  env LC_ALL=zh_CN.UTF-8 wine ping -n 3600 127.0.0.1 >/dev/null 2>&1 &
+  keeper=$!
+  trap 'kill "$keeper" 2>/dev/null; rm -rf "$work"' EXIT
+  mkdir -p "$work/warm" && echo warm > "$work/warm/a.txt"
+  env LC_ALL=zh_CN.UTF-8 wine "$win_rar" a -ibck "Z:${work//\//\\}\\warm.zip" "Z:${work//\//\\}\\warm" >/dev/null 2>&1
+  server_dir=server-$(printf '%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+  for p in $(pgrep -x wineserver64 || pgrep -x wineserver || true); do
+    case "$(readlink "/proc/$p/cwd")" in */"$server_dir") wine_server=$p;; esac
+  done
+  wine_ready=${wine_server:-}
+fi
+priority=()
+if [ -n "${BENCH_RT:-}" ]; then
+  priority=(chrt -f 10)
+  [ -z "$wine_ready" ] || chrt -f -p 10 "$wine_ready"
+fi
+server_ticks() { if [ -n "$wine_ready" ]; then awk '{print $14 + $15}' "/proc/$wine_ready/stat"; else echo 0; fi; }
+
+# run NAME ARCHIVE COMMAND...: one timed run from the tree's parent folder; appends its wall and
+# CPU seconds (user and system of the command, plus the Wine server's for rar.exe) to the lists.
+declare -A secs cpus bytes
 order=()
 run() {
   local name=$1 archive=$2; shift 2
   rm -f "$archive"
-  local start end
-  start=$(date +%s.%N)
-  (cd "$work" && "$@" >/dev/null 2>"$work/$name.err") || { echo "$name failed:"; cat "$work/$name.err"; return; }
-  end=$(date +%s.%N)
-  secs[$name]=$(echo "$end - $start" | bc)
+  local before after
+  before=$(server_ticks)
+  (cd "$work" && /usr/bin/time -f "%e %U %S" -o "$work/time.out" "${priority[@]}" "$@" >/dev/null 2>"$work/run.err") ||
+    { echo "$name failed:"; cat "$work/run.err"; return; }
+  after=$(server_ticks)
+  read -r wall user sys < "$work/time.out"
+  secs[$name]+="$wall "
+  cpus[$name]+="$(echo "$user + $sys + ($after - $before) / $(getconf CLK_TCK)" | bc -l) "
   bytes[$name]=$(stat -c %s "$archive")
   unzip -tqq "$archive" >/dev/null || echo "$name: unzip -t FAILED"
-  order+=("$name")
+  [[ " ${order[*]} " == *" $name "* ]] || order+=("$name")
 }
 
-run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip tree
-run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip tree
-run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip tree
-if [ -n "${BENCH_LEVELS:-}" ]; then
-  run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip tree
-  run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip tree
-fi
-if [ -f "$win_rar" ] && command -v wine >/dev/null; then
-  export WINEPREFIX=${DORVIK_WINEPREFIX:-$root/win/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  [ -d "$WINEPREFIX" ] || env LC_ALL=zh_CN.UTF-8 wineboot --init >/dev/null 2>&1
-  run "rar.exe -m5 (Wine)" "$work/rarexe.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_rar" a -r -m5 -ibck \
-    "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\tree"
-fi
-
-base_s=${secs["zip -9 -r"]}; base_b=${bytes["zip -9 -r"]}
-printf '\n%-22s %9s %14s %10s %10s\n' tool seconds bytes time/zip size/zip
-for name in "${order[@]}"; do
-  printf '%-22s %9.2f %14d %10.3f %10.4f\n' "$name" "${secs[$name]}" "${bytes[$name]}" \
-    "$(echo "${secs[$name]} / $base_s" | bc -l)" "$(echo "${bytes[$name]} / $base_b" | bc -l)"
+# Rounds of every tool in turn, so that a shared machine's drift falls on all of them alike.
+runs=${BENCH_RUNS:-3}
+for _ in $(seq "$runs"); do
+  run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip tree
+  run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip tree
+  run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip tree
+  if [ -n "${BENCH_LEVELS:-}" ]; then
+    run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip tree
+    run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip tree
+  fi
+  if [ -n "$wine_ready" ]; then
+    run "rar.exe -m5 (Wine)" "$work/rarexe.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_rar" a -r -m5 -ibck \
+      "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\tree"
+  fi
 done
+
+# Medians of the runs; zip/tool is how many times faster than zip -9 the tool is, taken round by
+# round and then the median.
+for name in "${order[@]}"; do
+  printf '%s\t%s\t%s\t%s\n' "$name" "${secs[$name]}" "${cpus[$name]}" "${bytes[$name]}"
+done > "$work/results.tsv"
+python3 - "$work/results.tsv" "$runs" "zip -9 -r" <<'PY'
+import statistics, sys
+rows = []
+for line in open(sys.argv[1]):
+    name, walls, cpus, size = line.rstrip("\n").split("\t")
+    rows.append((name, [float(x) for x in walls.split()], [float(x) for x in cpus.split()], int(size)))
+table = {name: (w, c, b) for name, w, c, b in rows}
+bw, bc, bb = table[sys.argv[3]]
+print("\n%s runs each; wall and CPU seconds are medians (CPU: user and system, with the Wine"
+      " server's for rar.exe)" % sys.argv[2])
+print("%-20s %8s %8s %12s %9s %9s %9s" % ("tool", "wall s", "CPU s", "bytes", "zip/tool", "zipCPU/", "size/zip"))
+for name, w, c, b in rows:
+    n = min(len(w), len(bw))
+    speed = statistics.median(bw[i] / w[i] for i in range(n))
+    cpu = statistics.median(bc[i] / c[i] for i in range(n))
+    print("%-20s %8.2f %8.2f %12d %8.2fx %8.2fx %9.4f"
+          % (name, statistics.median(w), statistics.median(c), b, speed, cpu, b / bb))
+PY
 
 if [ -n "${BENCH_ZIP64:-}" ]; then
   big=$work/huge/huge.bin

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# CPU time of the idle service: Dorviksvc.exe under Wine's service manager with 100 file tasks
-# and 20 SQL Server tasks configured (SQL Server reached through the test driver, so every SQL
-# watcher runs), none due during the measurement. Prints the service process's CPU time over
-# BENCH_SECONDS (default 60) as a share of one core: from GetProcessTimes (Wine 8 answers it for
-# another process with zeros, so the figure that counts here is the next one) and from the Linux
-# process's /proc/PID/stat (user and system time of the Wine process that runs the service).
+# CPU time of the idle service next to its floor, in one run: first a bare program with the
+# service's polling threads doing nothing but reading the local time and sleeping
+# (bench/idle_pollers_win32.cpp), then Dorviksvc.exe under Wine's service manager with 100 file
+# tasks and 20 SQL Server tasks configured (SQL Server reached through the test driver, so every
+# SQL watcher runs), none due during the measurement. Each is measured over BENCH_SECONDS
+# (default 30) from its Linux process's /proc/PID/stat (user and system time of the Wine process;
+# Wine 8 answers GetProcessTimes for another process with zeros), and so is the prefix's
+# wineserver, which does the work of every wait that goes through it. Prints both as shares of
+# one core and the service's cost as a multiple of the bare program's.
 #   BUILD_ROOT  the build trees (default <source>/build): win for the programs, native for the
 #               SQL Server test driver
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${BUILD_ROOT:-$src/build}
-seconds=${BENCH_SECONDS:-60}
+seconds=${BENCH_SECONDS:-30}
 export DORVIK_BUILD="$root/win" DORVIK_NATIVE_BUILD="$root/native" DORVIK_SOURCE="$src"
 source "$src/tests/e2e/service_common.sh"
 bench="$DORVIK_BUILD/testroot/service_bench"
 rm -rf "$bench"; mkdir -p "$bench/prog" "$bench/server" "$bench/src" "$bench/store" "$bench/sql"
 cp "$DORVIK_BUILD/service/Dorviksvc.exe" "$bench/prog/"
+cp "$DORVIK_BUILD/bench/idle_pollers.exe" "$bench/"
 cp "$DORVIK_BUILD/tests/service/backup_stand_in.exe" "$bench/prog/Backup.exe"
 printf 'demo\tdemo orders\n' > "$bench/server/databases"
 # The hour of none of the tasks comes up while measuring: two hours from now.
@@ -36,14 +40,63 @@ remove_service
 wineserver -k 2>/dev/null || true
 export ODBCSYSINI="$DORVIK_NATIVE_BUILD/tests/sqlserver/odbc" DORVIK_SQLSERVER_STATE="$bench/server"
 start_keeper
+
+hz=$(getconf CLK_TCK)
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+# The prefix's server is the wineserver whose working folder is named after the prefix's device
+# and inode.
+server_dir=server-$(printf '%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+server_pid() {
+  local p
+  for p in $(pgrep -x wineserver64 || pgrep -x wineserver || true); do
+    case "$(readlink "/proc/$p/cwd")" in */"$server_dir") echo "$p"; return;; esac
+  done
+}
+# measure PID...: CPU of each process and of the prefix's server over $seconds; sets CPU (one
+# share of one core per process, in percent) and CPU_SERVER.
+measure() {
+  local server start end p
+  local -a before after
+  server=$(server_pid)
+  [ -n "$server" ] || fail "no wineserver for $WINEPREFIX"
+  for p in "$@" "$server"; do before+=("$(ticks "$p")"); done
+  start=$(date +%s.%N)
+  sleep "$seconds"
+  for p in "$@" "$server"; do after+=("$(ticks "$p")"); done
+  end=$(date +%s.%N)
+  read -r -a CPU < <(python3 -c "import sys; n = int(sys.argv[1]); a = [float(x) for x in sys.argv[2:]]; wall = a[-2] - a[-3]; print(' '.join('%.3f' % (100 * (a[n + i] - a[i]) / a[-1] / wall) for i in range(n)))" \
+    $(( $# + 1 )) "${before[@]}" "${after[@]}" "$start" "$end" "$hz")
+  CPU_SERVER=${CPU[$#]}
+}
+ratio() { python3 -c "import sys; print('%.2fx' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
+start_bare() {
+  "$RUN" "$bench/idle_pollers.exe" 3600 >/dev/null 2>&1 &
+  BARE=$!
+  sleep 3  # its threads started
+}
+stop_bare() { kill "$BARE" 2>/dev/null || true; wait "$BARE" 2>/dev/null || true; }
+
+echo "idle CPU in shares of one core over ${seconds} s windows; 100 file and 20 SQL Server pollers"
+start_bare
+measure "$BARE"
+bare=${CPU[0]} bare_server=$CPU_SERVER
+printf '%-44s %6.2f%%  wineserver %5.2f%%\n' "bare pollers (Sleep, GetLocalTime), alone" "$bare" "$bare_server"
+stop_bare
+
 "$RUN" "$bench/prog/Dorviksvc.exe" -i 2>/dev/null | tr -d '\r'
 probe wait Dorviksvc RUNNING 30 >/dev/null
 sleep 5  # the watchers and the retention pass at start
 pid=$(pgrep -f 'service_bench.prog.Dorviksvc.exe' | head -1)
 [ -n "$pid" ] || fail "no service process"
-ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-echo "Dorviksvc.exe idle with 100 file tasks and 20 SQL Server tasks ($(ls /proc/$pid/task | wc -l) threads):"
-hz=$(getconf CLK_TCK); before=$(ticks); start=$(date +%s.%N)
-echo "GetProcessTimes: $(probe cpu Dorviksvc "$seconds" | tr -d '\r')"
-after=$(ticks); end=$(date +%s.%N)
-python3 -c "import sys; cpu = (int(sys.argv[2]) - int(sys.argv[1])) / int(sys.argv[3]); wall = float(sys.argv[5]) - float(sys.argv[4]); print('/proc: cpu %.2f s over %.1f s: %.2f%% of one core' % (cpu, wall, 100 * cpu / wall))" "$before" "$after" "$hz" "$start" "$end"
+measure "$pid"
+service=${CPU[0]} service_server=$CPU_SERVER
+printf '%-44s %6.2f%%  wineserver %5.2f%%\n' "Dorviksvc.exe ($(ls "/proc/$pid/task" | wc -l) threads), alone" "$service" "$service_server"
+echo "service / bare, one after the other: $(ratio "$service" "$bare") (process)," \
+  "$(ratio "$(echo "$service + $service_server" | bc)" "$(echo "$bare + $bare_server" | bc)") (process and wineserver)"
+# The same window for both: a busy machine's drift falls on both alike.
+start_bare
+measure "$pid" "$BARE"
+stop_bare
+printf '%-44s %6.2f%%\n%-44s %6.2f%%\n' "Dorviksvc.exe, side by side" "${CPU[0]}" \
+  "bare pollers, side by side" "${CPU[1]}"
+echo "service / bare, side by side: $(ratio "${CPU[0]}" "${CPU[1]}") (process)"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every benchmark, printing figures (never part of the test run): config.db load, change and save;
-# our archiver against Info-ZIP zip -9 and 7-Zip; the idle service's CPU share under Wine.
+# our archiver against Info-ZIP zip -9 and 7-Zip; the idle service's CPU share under Wine next to
+# a bare program with the same polling threads.
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export BUILD_ROOT=${BUILD_ROOT:-$src/build}
@@ -10,7 +11,7 @@ cmake -S "$src" -B "$BUILD_ROOT/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Releas
 cmake --build "$BUILD_ROOT/bench-native" --target config_bench -j "$(nproc)" >/dev/null
 echo "=== config.db: load, change one record, save"
 "$BUILD_ROOT/bench-native/bench/config_bench"
-echo "=== archiver: ours against zip -9 and 7-Zip"
+echo "=== archiver: ours, native and under a warm Wine, against zip -9 and 7-Zip"
 "$src/bench/rar_bench.sh"
-echo "=== service: CPU while idle"
+echo "=== service: CPU while idle, next to a bare program with the same polling threads"
 "$src/bench/service_idle_cpu.sh"

@@ -1,7 +1,7 @@
 #pragma once
 // The clock the service's watchers poll thousands of times a second. The local time changes only
 // once a second, so each thread converts a new second once and reuses it until the next one;
-// sleeping is the system clock's.
+// a poll costs one read of the system time and one plain sleep.
 #include "common/clock.h"
 
 namespace dorvik {

@@ -33,10 +33,7 @@ start_keeper() {  # [shifted start time]
   sleep 2
 }
 stop_keeper() {
-  if [ -n "$KEEPER" ]; then kill "$KEEPER" 2>/dev/null || true; # The checker's output without Wine's noise; never fails (its answer is in the text).
-probe() { local out; out=$("$RUN" "$PROBE" "$@" 2>&1) || true; printf '%s\n' "$out" | quiet; }
-
-KEEPER=""; fi
+  if [ -n "$KEEPER" ]; then kill "$KEEPER" 2>/dev/null || true; KEEPER=""; fi
 }
 remove_service() {
   probe stop Dorviksvc >/dev/null

@@ -4,7 +4,6 @@
 
 #include <condition_variable>
 #include <deque>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -19,22 +18,67 @@ namespace {
 const std::size_t kDictionarySize = 32768;
 const std::size_t kSampleSize = 65536;
 
+// Chunk-sized buffers handed round instead of allocated for every chunk. On Windows a block this
+// large is fresh virtual memory on each allocation, so every chunk would pay its page faults and
+// zeroing again (about half of the archiver's system time under Wine).
+class CBufferPool {
+ public:
+  explicit CBufferPool(std::size_t nKeep) : m_nKeep(nKeep) {}
+
+  std::string Take() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_free.empty()) return std::string();
+    std::string buffer = std::move(m_free.back());
+    m_free.pop_back();
+    return buffer;
+  }
+
+  // Keeps large buffers only: small ones come cheaply from the heap.
+  void Give(std::string&& buffer) {
+    if (buffer.capacity() < kWorthKeeping) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_free.size() < m_nKeep) m_free.push_back(std::move(buffer));
+  }
+
+  // A buffer shared by the pieces that read it; it comes back when the last one lets go.
+  std::shared_ptr<std::string> TakeShared() {
+    return std::shared_ptr<std::string>(new std::string(Take()), [this](std::string* buffer) {
+      Give(std::move(*buffer));
+      delete buffer;
+    });
+  }
+
+ private:
+  static const std::size_t kWorthKeeping = 256 * 1024;
+  std::mutex m_mutex;
+  std::vector<std::string> m_free;
+  std::size_t m_nKeep;
+};
+
 // One piece of work: a chunk of a large file, or a whole small file, folder or failure.
 struct Piece {
   std::shared_ptr<const std::string> raw;       // null for pieces that need no work
   std::shared_ptr<const std::string> previous;  // the chunk before, for the dictionary
+  bool bLoad = false;  // a small file, still to be read whole by a loader
   CompressedChunk result;
 };
 
 // What travels between the threads: one chunk of a large file, or a batch of small pieces.
+// Its state flags are guarded by the pipeline's mutex.
 struct ChunkTask {
   std::vector<Piece> pieces;
   std::size_t nRawBytes = 0;
+  bool bNeedsLoad = false;
   bool bNeedsWork = false;
-  std::promise<void> done;
-  std::shared_future<void> ready;
-  ChunkTask() : ready(done.get_future().share()) {}
+  bool bDone = false;
 };
+
+void MarkReady(CompressedChunk& result, bool bFailed, const std::string& error) {
+  result.bFirst = result.bLast = true;
+  result.method = kMethodStored;
+  result.bFailed = bFailed;
+  result.error = error;
+}
 
 // One deflate stream per worker, reset for every chunk.
 class CDeflater {
@@ -48,16 +92,17 @@ class CDeflater {
   }
   bool Ok() const { return m_bOk; }
 
-  bool Deflate(const std::string& raw, const std::string* previous, bool bLast, std::string& out) {
+  bool Deflate(const char* raw, std::size_t size, const std::string* previous, bool bLast,
+               std::string& out) {
     if (deflateReset(&m_z) != Z_OK) return false;
     if (previous != nullptr && !previous->empty()) {
       const std::size_t n = previous->size() < kDictionarySize ? previous->size() : kDictionarySize;
       const Bytef* dict = reinterpret_cast<const Bytef*>(previous->data() + previous->size() - n);
       if (deflateSetDictionary(&m_z, dict, static_cast<uInt>(n)) != Z_OK) return false;
     }
-    out.resize(deflateBound(&m_z, static_cast<uLong>(raw.size())) + 64);
-    m_z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw.data()));
-    m_z.avail_in = static_cast<uInt>(raw.size());
+    out.resize(deflateBound(&m_z, static_cast<uLong>(size)) + 64);
+    m_z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(raw));
+    m_z.avail_in = static_cast<uInt>(size);
     std::size_t produced = 0;
     for (;;) {
       m_z.next_out = reinterpret_cast<Bytef*>(&out[produced]);
@@ -80,15 +125,15 @@ class CDeflater {
 class CPipeline {
  public:
   CPipeline(IRarFileSystem& fs, const std::vector<PipelineItem>& items, const PipelineSettings& s)
-      : m_fs(fs), m_items(items), m_settings(s) {
-    m_nThreads = s.nThreads != 0 ? s.nThreads : std::thread::hardware_concurrency();
-    if (m_nThreads == 0) m_nThreads = 2;
-    m_nMaxInFlight = 4 * m_nThreads + 2;
-  }
+      : m_fs(fs), m_items(items), m_settings(s), m_nThreads(ThreadCount(s)),
+        m_nMaxInFlight(4 * m_nThreads + 2), m_pool(2 * m_nMaxInFlight + 4) {}
 
   bool Run(const std::function<bool(CompressedChunk&)>& consume) {
-    std::vector<std::thread> workers;
-    for (unsigned i = 0; i < m_nThreads; ++i) workers.emplace_back([this] { WorkLoop(); });
+    std::vector<std::thread> threads;
+    for (unsigned i = 0; i < m_nThreads; ++i) threads.emplace_back([this] { WorkLoop(); });
+    // Opening a file is a round trip to the server under Wine, and much longer on a busy
+    // machine: small files are opened by several threads at once so the waits overlap.
+    for (unsigned i = 0; i < 2 * m_nThreads; ++i) threads.emplace_back([this] { LoadLoop(); });
     std::thread reader([this] { ReadLoop(); });
     bool bCompleted = true;
     for (;;) {
@@ -101,12 +146,16 @@ class CPipeline {
         m_ordered.pop_front();
       }
       m_cvSpace.notify_one();
-      task->ready.wait();
+      {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cvDone.wait(lock, [&task] { return task->bDone; });
+      }
       for (Piece& piece : task->pieces) {
         if (!consume(piece.result)) {
           bCompleted = false;
           break;
         }
+        m_pool.Give(std::move(piece.result.data));
       }
       if (!bCompleted) break;
     }
@@ -122,25 +171,45 @@ class CPipeline {
       m_bWorkersStop = true;
     }
     m_cvWork.notify_all();
-    for (std::thread& t : workers) t.join();
+    m_cvLoad.notify_all();
+    for (std::thread& t : threads) t.join();
     return bCompleted;
   }
 
  private:
-  // Hands a task to the caller's queue (and to the workers when it needs deflating).
+  static unsigned ThreadCount(const PipelineSettings& s) {
+    const unsigned n = s.nThreads != 0 ? s.nThreads : std::thread::hardware_concurrency();
+    return n != 0 ? n : 2;
+  }
+
+  // A buffer for up to a chunk of the file: pooled when it is chunk-sized.
+  std::shared_ptr<std::string> NewReadBuffer(std::uint64_t sizeHint) {
+    return sizeHint < m_settings.nChunkSize ? std::make_shared<std::string>() : m_pool.TakeShared();
+  }
+
+  // Hands a task to the caller's queue, and to the loaders or the workers when it needs them.
   // False once the caller has stopped.
   bool Push(const std::shared_ptr<ChunkTask>& task) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_cvSpace.wait(lock, [this] { return m_bAbort || m_ordered.size() < m_nMaxInFlight; });
     if (m_bAbort) return false;
     m_ordered.push_back(task);
-    if (task->bNeedsWork) m_work.push_back(task);
+    const bool bLoad = task->bNeedsLoad, bWork = task->bNeedsWork;
+    if (bLoad) {
+      m_load.push_back(task);
+    } else if (bWork) {
+      m_work.push_back(task);
+    } else {
+      task->bDone = true;
+    }
     lock.unlock();
     m_cvOrdered.notify_one();
-    if (task->bNeedsWork) {
+    if (bLoad) {
+      m_cvLoad.notify_one();
+    } else if (bWork) {
       m_cvWork.notify_one();
     } else {
-      task->done.set_value();
+      m_cvDone.notify_one();
     }
     return true;
   }
@@ -152,11 +221,12 @@ class CPipeline {
     return Push(batch);
   }
 
-  // Adds a piece to the open batch, handing the batch on once it is big enough.
-  bool AddToBatch(Piece piece) {
+  // Adds a piece of rawBytes to the open batch, handing the batch on once it is big enough.
+  bool AddToBatch(Piece piece, std::uint64_t rawBytes) {
     if (!m_batch) m_batch = std::make_shared<ChunkTask>();
-    m_batch->nRawBytes += piece.raw ? piece.raw->size() : 0;
-    m_batch->bNeedsWork = m_batch->bNeedsWork || piece.raw != nullptr;
+    m_batch->nRawBytes += static_cast<std::size_t>(rawBytes);
+    m_batch->bNeedsLoad = m_batch->bNeedsLoad || piece.bLoad;
+    m_batch->bNeedsWork = m_batch->bNeedsWork || piece.bLoad || piece.raw != nullptr;
     m_batch->pieces.push_back(std::move(piece));
     if (m_batch->nRawBytes >= m_settings.nChunkSize || m_batch->pieces.size() >= 256) {
       return FlushBatch();
@@ -167,11 +237,8 @@ class CPipeline {
   bool AddReady(std::size_t nItem, bool bFailed, const std::string& error) {
     Piece piece;
     piece.result.nItem = nItem;
-    piece.result.bFirst = piece.result.bLast = true;
-    piece.result.method = kMethodStored;
-    piece.result.bFailed = bFailed;
-    piece.result.error = error;
-    return AddToBatch(std::move(piece));
+    MarkReady(piece.result, bFailed, error);
+    return AddToBatch(std::move(piece), 0);
   }
 
   // Reads up to a chunk. A file smaller than a chunk is read at the size it had when it was
@@ -205,13 +272,20 @@ class CPipeline {
   bool ReadItem(std::size_t nItem) {
     const PipelineItem& item = m_items[nItem];
     if (item.bNoData) return AddReady(nItem, false, "");
+    if (item.sizeHint < m_settings.nChunkSize) {
+      Piece piece;
+      piece.bLoad = true;
+      piece.result.nItem = nItem;
+      piece.result.bFirst = piece.result.bLast = true;
+      return AddToBatch(std::move(piece), item.sizeHint);
+    }
     std::unique_ptr<IRarFile> file = m_fs.OpenRead(item.path);
     if (!file) return AddReady(nItem, true, "cannot open " + item.path);
-    auto current = std::make_shared<std::string>();
+    std::shared_ptr<std::string> current = NewReadBuffer(item.sizeHint);
     if (!ReadFull(*file, item.sizeHint, *current)) return AddReady(nItem, true, "cannot read " + item.path);
     std::shared_ptr<const std::string> previous;
     for (bool bFirst = true;; bFirst = false) {
-      auto next = std::make_shared<std::string>();
+      std::shared_ptr<std::string> next = NewReadBuffer(item.sizeHint);
       const bool bReadOk = current->size() < m_settings.nChunkSize || ReadFull(*file, item.sizeHint, *next);
       if (!bReadOk) {
         // Earlier chunks are queued already; this piece tells the caller to drop the item.
@@ -224,7 +298,7 @@ class CPipeline {
       piece.result.nItem = nItem;
       piece.result.bFirst = bFirst;
       piece.result.bLast = bLast;
-      if (bFirst && bLast) return AddToBatch(std::move(piece));
+      if (bFirst && bLast) return AddToBatch(std::move(piece), current->size());
       if (!FlushBatch()) return false;
       auto task = std::make_shared<ChunkTask>();
       task->nRawBytes = current->size();
@@ -238,10 +312,45 @@ class CPipeline {
     return true;
   }
 
+  // Reads a small file whole into its piece, or marks the piece failed.
+  void Load(Piece& piece) {
+    const PipelineItem& item = m_items[piece.result.nItem];
+    std::unique_ptr<IRarFile> file = m_fs.OpenRead(item.path);
+    if (!file) return MarkReady(piece.result, true, "cannot open " + item.path);
+    auto raw = std::make_shared<std::string>();
+    if (!ReadFull(*file, item.sizeHint, *raw)) {
+      return MarkReady(piece.result, true, "cannot read " + item.path);
+    }
+    piece.raw = raw;
+  }
+
+  void LoadLoop() {
+    for (;;) {
+      std::shared_ptr<ChunkTask> task;
+      {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cvLoad.wait(lock, [this] { return !m_load.empty() || m_bWorkersStop; });
+        // Stopping leaves nothing the caller still waits for.
+        if (m_bWorkersStop) return;
+        task = m_load.front();
+        m_load.pop_front();
+      }
+      for (Piece& piece : task->pieces) {
+        if (piece.bLoad) Load(piece);
+      }
+      {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_work.push_back(task);
+      }
+      m_cvWork.notify_one();
+    }
+  }
+
   void WorkLoop() {
     CDeflater deflater(m_settings.nLevel > 0 ? m_settings.nLevel : 1);
     CDeflater storer(0);   // stored deflate blocks, for incompressible chunks
     CDeflater sampler(1);  // a quick look at a chunk's first bytes
+    std::string sample;    // what the look produced, kept for the next one
     for (;;) {
       std::shared_ptr<ChunkTask> task;
       {
@@ -252,42 +361,49 @@ class CPipeline {
         m_work.pop_front();
       }
       for (Piece& piece : task->pieces) {
-        if (piece.raw) Process(deflater, storer, sampler, piece);
+        if (piece.raw) Process(deflater, storer, sampler, sample, piece);
       }
-      task->done.set_value();
+      {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        task->bDone = true;
+      }
+      m_cvDone.notify_one();
     }
   }
 
   // Whether a chunk is not worth deflating (already compressed data): its first 64 KiB
   // deflated quickly save less than 2%.
-  static bool LooksIncompressible(CDeflater& sampler, const std::string& raw) {
+  static bool LooksIncompressible(CDeflater& sampler, const std::string& raw, std::string& packed) {
     const std::size_t n = raw.size() < kSampleSize ? raw.size() : kSampleSize;
-    std::string sample, packed;
-    sample.assign(raw, 0, n);
-    if (!sampler.Ok() || !sampler.Deflate(sample, nullptr, true, packed)) return false;
+    if (!sampler.Ok() || !sampler.Deflate(raw.data(), n, nullptr, true, packed)) return false;
     return packed.size() >= n - n / 50;
   }
 
-  void Process(CDeflater& deflater, CDeflater& storer, CDeflater& sampler, Piece& piece) {
+  void Process(CDeflater& deflater, CDeflater& storer, CDeflater& sampler, std::string& sample,
+               Piece& piece) {
     CompressedChunk& r = piece.result;
     const std::string& raw = *piece.raw;
     r.rawSize = raw.size();
     r.crc = static_cast<std::uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size())));
     r.method = kMethodDeflated;
+    // Chunk-sized output goes into a pooled buffer, which the caller gives back.
+    if (raw.size() >= m_settings.nChunkSize || !(r.bFirst && r.bLast)) r.data = m_pool.Take();
     if (m_settings.nLevel == 0) {
       r.method = kMethodStored;
     } else if (r.bFirst && r.bLast) {
       // A file of one chunk is stored when deflate does not make it smaller.
-      if (raw.empty() || !deflater.Ok() || !deflater.Deflate(raw, nullptr, true, r.data) ||
+      if (raw.empty() || !deflater.Ok() ||
+          !deflater.Deflate(raw.data(), raw.size(), nullptr, true, r.data) ||
           r.data.size() >= raw.size()) {
         r.method = kMethodStored;
       }
     } else {
       // A larger file is always one deflate stream; its incompressible chunks go in as stored
       // deflate blocks, which costs a copy instead of a compression and 5 bytes per 64 KiB.
-      CDeflater& chosen = LooksIncompressible(sampler, raw) ? storer : deflater;
-      if (!chosen.Ok() || !chosen.Deflate(raw, piece.previous.get(), r.bLast, r.data)) {
+      CDeflater& chosen = LooksIncompressible(sampler, raw, sample) ? storer : deflater;
+      if (!chosen.Ok() ||
+          !chosen.Deflate(raw.data(), raw.size(), piece.previous.get(), r.bLast, r.data)) {
         r.bFailed = true;
         r.error = "compression failed for " + m_items[r.nItem].path;
       }
@@ -298,11 +414,12 @@ class CPipeline {
   IRarFileSystem& m_fs;
   const std::vector<PipelineItem>& m_items;
   PipelineSettings m_settings;
-  unsigned m_nThreads = 2;
-  std::size_t m_nMaxInFlight = 10;
+  unsigned m_nThreads;
+  std::size_t m_nMaxInFlight;
+  CBufferPool m_pool;  // before the queues: their pieces give buffers back when destroyed
   std::mutex m_mutex;
-  std::condition_variable m_cvOrdered, m_cvSpace, m_cvWork;
-  std::deque<std::shared_ptr<ChunkTask>> m_ordered, m_work;
+  std::condition_variable m_cvOrdered, m_cvSpace, m_cvLoad, m_cvWork, m_cvDone;
+  std::deque<std::shared_ptr<ChunkTask>> m_ordered, m_load, m_work;
   std::shared_ptr<ChunkTask> m_batch;  // small pieces gathered by the reader
   bool m_bReaderDone = false, m_bAbort = false, m_bWorkersStop = false;
 };

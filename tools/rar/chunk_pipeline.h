@@ -1,9 +1,10 @@
 #pragma once
-// Parallel deflate of a sequence of files, pigz style. A reader thread cuts each file into
-// chunks; a pool of workers deflates them, each chunk primed with the last 32 KiB of the one
-// before and ended with a sync flush, so the pieces of one file concatenate into one valid
-// raw deflate stream. The caller takes the pieces back in file and chunk order. Only a bounded
-// number of chunks is in flight, so memory stays small whatever the file sizes.
+// Parallel deflate of a sequence of files, pigz style. A reader thread cuts each large file into
+// chunks and gathers small files into batches, which loader threads read; a pool of workers
+// deflates them, each chunk primed with the last 32 KiB of the one before and ended with a sync
+// flush, so the pieces of one file concatenate into one valid raw deflate stream. The caller
+// takes the pieces back in file and chunk order. Only a bounded number of chunks is in flight,
+// so memory stays small whatever the file sizes.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
