@@ -49,10 +49,11 @@ CLastBackupCache::CCachedLog CLastBackupCache::ScanLog(const DirectoryEntry& ent
   // next listing differs and the file is read again.
   log.size = entry.size;
   log.lastWriteTime = entry.lastWriteTime;
-  m_fileTimes.clear();
+  m_fileTimes.Clear();
   ScanLogContent(content, &m_fileTimes);
-  log.latest.reserve(m_fileTimes.size());
-  for (const auto& keyTime : m_fileTimes) log.latest.emplace_back(KeyIndex(keyTime.first), keyTime.second);
+  for (const CLogKeyTimes::Slot& slot : m_fileTimes.Slots()) {
+    if (slot.bUsed) log.latest.emplace_back(KeyIndex(slot.key), slot.when);
+  }
   return log;
 }
 

@@ -46,7 +46,7 @@ class CLastBackupCache {
   // Every key seen, once: the files hold indexes, so merging them needs no string compares.
   std::vector<std::string> m_keys;
   std::unordered_map<std::string, std::size_t> m_keyIndexes;
-  LogKeyTimes m_fileTimes;    // reused for each file read
+  CLogKeyTimes m_fileTimes;   // reused for each file read
   std::string m_strContent;   // reused read buffer
 };
 

@@ -141,7 +141,39 @@ bool ParseLogLine(std::string_view line, std::string_view* key, LogStamp* when) 
 
 }  // namespace
 
-void ScanLogContent(std::string_view content, LogKeyTimes* latest) {
+void CLogKeyTimes::Clear() {
+  if (m_nUsed == 0) return;
+  for (Slot& slot : m_slots) slot = Slot();
+  m_nUsed = 0;
+}
+
+std::size_t CLogKeyTimes::Find(std::string_view key) const {
+  std::uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : key) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  const std::size_t mask = m_slots.size() - 1;
+  std::size_t i = hash & mask;
+  while (m_slots[i].bUsed && m_slots[i].key != key) i = (i + 1) & mask;
+  return i;
+}
+
+void CLogKeyTimes::Raise(std::string_view key, LogStamp when) {
+  Slot& slot = m_slots[Find(key)];
+  if (slot.bUsed) {
+    if (when > slot.when) slot.when = when;
+    return;
+  }
+  slot.key = key;
+  slot.when = when;
+  slot.bUsed = true;
+  if (++m_nUsed * 2 <= m_slots.size()) return;
+  std::vector<Slot> old(m_slots.size() * 2);
+  old.swap(m_slots);
+  for (const Slot& moved : old) {
+    if (moved.bUsed) m_slots[Find(moved.key)] = moved;
+  }
+}
+
+void ScanLogContent(std::string_view content, CLogKeyTimes* latest) {
   std::size_t begin = 0;
   while (begin < content.size()) {
     std::size_t end = content.find('\n', begin);
@@ -152,8 +184,7 @@ void ScanLogContent(std::string_view content, LogKeyTimes* latest) {
     std::string_view key;
     LogStamp when = 0;
     if (!ParseLogLine(line, &key, &when) || when <= kNoBackupStamp) continue;
-    auto found = latest->try_emplace(key, when);
-    if (!found.second && when > found.first->second) found.first->second = when;
+    latest->Raise(key, when);
   }
 }
 

@@ -105,3 +105,21 @@ TEST(LastBackupCache, RefillReadsOnlyNewAndChangedFiles) {
   cache.GetAllLastBackupTimes();
   EXPECT_EQ(files.nReads, reads + 2) << "an unreadable file is tried again every time";
 }
+
+TEST(LastBackupCache, ThousandsOfKeysInOneFile) {
+  FakeFileSystem files;
+  std::string day1, day2;
+  for (int key = 1; key <= 3000; ++key) {
+    day1 += FormatSqlLogLine("k" + std::to_string(key), "2024-05-01 10:00:00", "a");
+    day1 += FormatSqlLogLine("k" + std::to_string(key), "2024-05-01 09:00:00", "b");
+    if (key % 2) day2 += FormatSqlLogLine("k" + std::to_string(key), "2024-05-02 08:00:00", "c");
+  }
+  files.AddFile(kDay1, day1, 100);
+  files.AddFile(kDay2, day2, 100);
+  LastBackupTimes times = CLastBackupCache(kDir, files).GetAllLastBackupTimes();
+  ASSERT_EQ(times.times.size(), 3000u);
+  for (int key = 1; key <= 3000; ++key) {
+    ASSERT_EQ(times.For("k" + std::to_string(key)), key % 2 ? "2024-05-02 08:00:00" : "2024-05-01 10:00:00")
+        << key;
+  }
+}
