@@ -11,6 +11,7 @@ struct DirectoryEntry {
   std::string name;            // without the folder; "." and ".." are never listed
   bool isDirectory = false;
   std::int64_t lastWriteTime = 0;  // seconds since the epoch
+  std::int64_t size = 0;           // bytes; 0 for a folder
 };
 
 class IFileSystem {

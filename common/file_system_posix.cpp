@@ -55,6 +55,7 @@ class PosixFileSystem : public IFileSystem {
       entry.name = name;
       entry.isDirectory = S_ISDIR(info.st_mode);
       entry.lastWriteTime = static_cast<std::int64_t>(info.st_mtime);
+      if (!entry.isDirectory) entry.size = static_cast<std::int64_t>(info.st_size);
       entries.push_back(entry);
     }
     closedir(dir);

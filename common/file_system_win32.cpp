@@ -53,6 +53,10 @@ class Win32FileSystem : public IFileSystem {
       entry.name = name;
       entry.isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
       entry.lastWriteTime = EpochSeconds(found.ftLastWriteTime);
+      if (!entry.isDirectory) {
+        entry.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) |
+                                               found.nFileSizeLow);
+      }
       entries.push_back(entry);
     } while (FindNextFileA(search, &found));
     FindClose(search);

@@ -37,6 +37,7 @@ class IBackupLog {
   // The latest time text for the key; "2000-01-01 01:01:01" when none; "" without a Log folder.
   virtual std::string GetLastBackupTime(const std::string& key) = 0;
   // Every key's latest time in one pass over the logs (same results as GetLastBackupTime).
+  // Callers that ask again and again keep a CLastBackupCache instead.
   virtual LastBackupTimes GetAllLastBackupTimes() = 0;
 };
 

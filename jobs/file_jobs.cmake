@@ -2,6 +2,8 @@
 # file system implementation they run on.
 set(DORVIK_FILE_JOBS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/backup_log.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/log_scan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/last_backup_cache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/task_status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_backup_job.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_job_filter.cpp

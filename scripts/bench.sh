@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Every benchmark, printing figures (never part of the test run): config.db load, change and save;
 # our archiver against Info-ZIP zip -9 and 7-Zip; the idle service's CPU share under Wine next to
-# a bare program with the same polling threads.
+# a bare program with the same polling threads; every task's last backup time from a year of logs,
+# natively and under Wine.
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export BUILD_ROOT=${BUILD_ROOT:-$src/build}
 "$src/scripts/install-deps.sh"
 "$src/scripts/build.sh" >/dev/null
 cmake -S "$src" -B "$BUILD_ROOT/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDORVIK_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD_ROOT/bench-native" --target config_bench -j "$(nproc)" >/dev/null
+cmake --build "$BUILD_ROOT/bench-native" --target config_bench log_cache_bench -j "$(nproc)" >/dev/null
 echo "=== config.db: load, change one record, save"
 "$BUILD_ROOT/bench-native/bench/config_bench"
 echo "=== archiver: ours, native and under a warm Wine, against zip -9 and 7-Zip"
 "$src/bench/rar_bench.sh"
 echo "=== service: CPU while idle, next to a bare program with the same polling threads"
 "$src/bench/service_idle_cpu.sh"
+echo "=== last backup times: per-task scans, the cache's first fill and refill"
+"$src/bench/log_cache_bench.sh"

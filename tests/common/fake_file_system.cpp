@@ -100,6 +100,7 @@ std::vector<DirectoryEntry> FakeFileSystem::ListDirectory(const std::string& fol
     listed.name = LastPathComponent(entry.second.path);
     listed.isDirectory = entry.second.isDirectory;
     listed.lastWriteTime = entry.second.lastWriteTime;
+    listed.size = static_cast<std::int64_t>(entry.second.content.size());
     entries.push_back(listed);
   }
   return entries;
@@ -124,6 +125,7 @@ bool FakeFileSystem::RemoveDirectory(const std::string& path) {
 }
 
 bool FakeFileSystem::ReadFile(const std::string& path, std::string* content) {
+  ++nReads;
   content->clear();
   auto it = m_nodes.find(Key(path));
   if (Fails(path) || it == m_nodes.end() || it->second.isDirectory) return false;

@@ -23,6 +23,7 @@ class FakeFileSystem : public IFileSystem {
   std::string FileContent(const std::string& path) const;  // "" when there is no such file
   // Every path below `folder` (files and folders, full paths as created), sorted.
   std::vector<std::string> ListTree(const std::string& folder) const;
+  int nReads = 0;  // ReadFile calls, failed ones included
 
   bool Exists(const std::string& path) override;
   bool IsDirectory(const std::string& path) override;

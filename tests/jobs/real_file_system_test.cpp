@@ -61,6 +61,7 @@ TEST(RealFileSystem, FoldersFilesAndListing) {
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, "日志.log");
   EXPECT_LT(std::llabs(entries[0].lastWriteTime - static_cast<long long>(std::time(nullptr))), 120);
+  EXPECT_EQ(entries[0].size, 10);
 
   EXPECT_FALSE(fs.RemoveDirectory(sub)) << "not empty";
   EXPECT_FALSE(fs.DeleteFile(sub)) << "a folder is not deleted as a file";

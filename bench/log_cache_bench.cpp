@@ -1,0 +1,242 @@
+// Every task's last backup time from a year of logs: 365 daily files of hourly lines for 200 tasks
+// (1,752,000 lines). Prints, each against the floor (the files read line by line, nothing parsed):
+// one GetLastBackupTime scan per task, the cache's first fill, and its refill after one more line.
+// Checks that all of them give the times the generator wrote; exits 1 when they do not.
+//   log_cache_bench FOLDER [PER_TASK_SCANS]
+// FOLDER (created when missing, filled with a Log folder) is in the system's own path form.
+// PER_TASK_SCANS: how many of the 200 per-task scans to time (default 5, the rest extrapolated).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "jobs/backup_log.h"
+#include "jobs/last_backup_cache.h"
+
+using namespace dorvik;
+
+namespace {
+
+#ifdef _WIN32
+const char kSeparator = '\\';
+#else
+const char kSeparator = '/';
+#endif
+const int kTasks = 200;
+const int kDays = 365;
+const int kFileTasks = 150;  // the others are SQL Server tasks
+
+std::string TaskKey(int task) {
+  return task <= kFileTasks ? std::to_string(task) : "sql" + std::to_string(task);
+}
+
+std::string TaskLine(int task, const std::string& timeText, const std::string& stamp,
+                     const std::string& dateFolder) {
+  std::string name = "dept" + std::to_string(task);
+  if (task <= kFileTasks) {
+    return FormatFileLogLine(TaskKey(task), timeText, "D:\\data\\" + name,
+                             "E:\\store\\" + dateFolder + "\\file_" + name + "_" + stamp + ".zip");
+  }
+  return FormatSqlLogLine(TaskKey(task), timeText,
+                          "F:\\sql\\" + name + "\\" + dateFolder + "\\db_" + name + "_" + stamp + ".bak");
+}
+
+struct Generated {
+  std::vector<std::string> fileNames;
+  std::map<std::string, std::string> lastTimes;  // key -> latest time text written
+  long long nLines = 0;
+  long long nBytes = 0;
+};
+
+// Files as the jobs write them (CR LF line ends), one a day of 2024 from January 1.
+bool GenerateLogs(const std::string& logDir, Generated* out) {
+  const std::int64_t firstNoon = ToEpochSeconds(LocalTime{2024, 1, 1, 12, 0, 0});
+  std::string content;
+  for (int d = 0; d < kDays; ++d) {
+    LocalTime day = FromEpochSeconds(firstNoon + static_cast<std::int64_t>(d) * 86400);
+    content.clear();
+    for (int hour = 0; hour < 24; ++hour) {
+      for (int task = 1; task <= kTasks; ++task) {
+        LocalTime run = day;
+        run.hour = hour;
+        run.minute = 0;
+        run.second = task % 60;
+        std::string timeText = FormatLocalTime(run, "%Y-%m-%d %H:%M:%S");
+        std::string line = TaskLine(task, timeText, FormatLocalTime(run, "%Y%m%d%H%M%S"), DateFolderName(run));
+        content.append(line, 0, line.size() - 1).append("\r\n");
+        out->lastTimes[TaskKey(task)] = timeText;
+        ++out->nLines;
+      }
+    }
+    std::string name = FormatLocalTime(day, "%Y_%m_%d.log");
+    std::FILE* file = std::fopen((logDir + kSeparator + name).c_str(), "wb");
+    if (!file) return false;
+    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    if (std::fclose(file) != 0 || !written) return false;
+    out->fileNames.push_back(name);
+    out->nBytes += static_cast<long long>(content.size());
+  }
+  return true;
+}
+
+// The process's CPU time (user and system): on a machine shared with other work, wall time
+// says more about the neighbours than about the code.
+double CpuMillis() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+struct Timing {
+  double cpuMs = 0;
+  double wallMs = 0;
+};
+
+template <class Work>
+Timing Measure(Work work) {
+  auto wallStart = std::chrono::steady_clock::now();
+  double cpuStart = CpuMillis();
+  work();
+  Timing timing;
+  timing.cpuMs = CpuMillis() - cpuStart;
+  timing.wallMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
+  return timing;
+}
+
+template <class Work>
+Timing BestOf(int runs, Work work) {
+  Timing best{1e300, 1e300};
+  for (int i = 0; i < runs; ++i) {
+    Timing timing = Measure(work);
+    best.cpuMs = std::min(best.cpuMs, timing.cpuMs);
+    best.wallMs = std::min(best.wallMs, timing.wallMs);
+  }
+  return best;
+}
+
+void PrintTiming(const char* what, const Timing& timing, const Timing& floor, const std::string& note) {
+  std::printf("%-40s cpu %9.2f ms  wall %9.2f ms  %8.3fx floor%s\n", what, timing.cpuMs,
+              timing.wallMs, timing.cpuMs / floor.cpuMs, note.c_str());
+}
+
+// The floor: every file of the folder read with the C library, line by line into a buffer of 300
+// bytes (the longest line the log format expects), nothing looked at.
+long long ReadLinesOnly(const std::string& logDir, const std::vector<std::string>& fileNames) {
+  long long lines = 0;
+  char line[300];
+  for (const std::string& name : fileNames) {
+    std::FILE* file = std::fopen((logDir + kSeparator + name).c_str(), "rb");
+    if (!file) continue;
+    while (std::fgets(line, sizeof line, file)) ++lines;
+    std::fclose(file);
+  }
+  return lines;
+}
+
+int CountMismatches(const char* what, const LastBackupTimes& got,
+                    const std::map<std::string, std::string>& expected) {
+  int mismatches = 0;
+  for (const auto& keyTime : expected) {
+    if (got.For(keyTime.first) == keyTime.second) continue;
+    if (++mismatches <= 3) {
+      std::printf("MISMATCH %s: %s gives %s, expected %s\n", what, keyTime.first.c_str(),
+                  got.For(keyTime.first).c_str(), keyTime.second.c_str());
+    }
+  }
+  if (got.times.size() != expected.size()) {
+    std::printf("MISMATCH %s: %zu keys, expected %zu\n", what, got.times.size(), expected.size());
+    ++mismatches;
+  }
+  return mismatches;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: log_cache_bench FOLDER [PER_TASK_SCANS]\n");
+    return 2;
+  }
+  const std::string folder = argv[1];
+  const int perTaskScans = std::max(1, std::min(kTasks, argc > 2 ? std::atoi(argv[2]) : 5));
+  const std::string programDir = folder + "\\";  // the core's form; the POSIX build reads "\" as "/"
+  const std::string logDir = folder + kSeparator + "Log";
+  IFileSystem& files = RealFileSystem();
+  Generated generated;
+  if (!files.CreateDirectory(folder) || !files.CreateDirectory(programDir + "Log") ||
+      !GenerateLogs(logDir, &generated)) {
+    std::fprintf(stderr, "cannot write the logs below %s\n", folder.c_str());
+    return 1;
+  }
+  std::printf("Log folder: %zu files, %lld lines, %.1f MB\n", generated.fileNames.size(),
+              generated.nLines, generated.nBytes / 1e6);
+
+  long long linesRead = 0;
+  Timing floor = BestOf(3, [&] { linesRead = ReadLinesOnly(logDir, generated.fileNames); });
+  PrintTiming("floor: fgets line by line, nothing read", floor, floor,
+              "  (" + std::to_string(linesRead) + " lines, best of 3)");
+
+  std::unique_ptr<IBackupLog> log = MakeBackupLog(programDir);
+  LastBackupTimes perTask;
+  perTask.bLogFolderFound = true;
+  Timing scans = Measure([&] {
+    for (int task = 1; task <= perTaskScans; ++task) {
+      perTask.times[TaskKey(task)] = log->GetLastBackupTime(TaskKey(task));
+    }
+  });
+  scans.cpuMs *= static_cast<double>(kTasks) / perTaskScans;
+  scans.wallMs *= static_cast<double>(kTasks) / perTaskScans;
+  PrintTiming("200 per-task GetLastBackupTime scans", scans, floor,
+              perTaskScans < kTasks ? "  (extrapolated from " + std::to_string(perTaskScans) + ")" : "");
+
+  LastBackupTimes firstFill;
+  Timing fill = BestOf(3, [&] { firstFill = CLastBackupCache(programDir).GetAllLastBackupTimes(); });
+  PrintTiming("cache: first fill", fill, floor, "  (best of 3)");
+
+  // Runs of a few tasks, each appending one line to today's file and refilling the list.
+  CLastBackupCache cache(programDir);
+  cache.GetAllLastBackupTimes();
+  const std::string today = generated.fileNames.back();
+  // The mean of many: Windows counts CPU time in steps of 10 to 16 ms, longer than one refill, but
+  // the steps of many runs add up to their whole time.
+  const int kRefills = 30;
+  Timing refill;
+  LastBackupTimes refilled;
+  std::map<std::string, std::string> expected = generated.lastTimes;
+  for (int run = 1; run <= kRefills; ++run) {
+    char clock[16];
+    std::snprintf(clock, sizeof clock, " 23:59:%02d", run);
+    std::string timeText = today.substr(0, 4) + "-" + today.substr(5, 2) + "-" + today.substr(8, 2) + clock;
+    if (!log->AppendBackupLogLine(today, TaskLine(run, timeText, "x", "y"))) {
+      std::fprintf(stderr, "cannot append to %s\n", today.c_str());
+      return 1;
+    }
+    expected[TaskKey(run)] = timeText;
+    Timing one = Measure([&] { refilled = cache.GetAllLastBackupTimes(); });
+    refill.cpuMs += one.cpuMs / kRefills;
+    refill.wallMs += one.wallMs / kRefills;
+  }
+  PrintTiming("cache: refill after one appended line", refill, floor,
+              "  (mean of " + std::to_string(kRefills) + ")");
+
+  int mismatches = 0;
+  for (int task = 1; task <= perTaskScans; ++task) {
+    const std::string key = TaskKey(task);
+    if (perTask.For(key) != generated.lastTimes[key]) ++mismatches;
+  }
+  mismatches += CountMismatches("cache first fill", firstFill, generated.lastTimes);
+  mismatches += CountMismatches("cache refill", refilled, expected);
+  mismatches += CountMismatches("full scan", log->GetAllLastBackupTimes(), expected);
+  std::printf("results: %s\n", mismatches ? "DIFFER" : "the per-task scans, the cache and the full "
+                                                       "scan all give the times written");
+  std::printf("goals (cpu): first fill within 2x of the floor (%s), refill under 5%% of it (%s)\n",
+              fill.cpuMs <= 2 * floor.cpuMs ? "met" : "missed",
+              refill.cpuMs < 0.05 * floor.cpuMs ? "met" : "missed");
+  return mismatches ? 1 : 0;
+}

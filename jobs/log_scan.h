@@ -1,0 +1,45 @@
+#pragma once
+// Reading the backup log back: every key's latest time in one log file's content. Lines are
+// parsed where they lie in the content, without copies, since a year of logs holds millions.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dorvik {
+
+// A log time as seconds counted on the calendar as written, with no time zone or daylight saving,
+// so times compare and print without a local-time call per line. Fields out of range carry over
+// as mktime carries them (month 13 is January of the next year, second 60 the next minute).
+using LogStamp = std::int64_t;
+
+// Key -> latest time of one log file; the keys point into the scanned content. An open-addressing
+// table: the standard one's node handling and bucket division cost more than the rest of a line.
+class CLogKeyTimes {
+ public:
+  struct Slot {
+    std::string_view key;
+    LogStamp when = 0;
+    bool bUsed = false;
+  };
+
+  void Clear();  // keeps the room for the next file
+  void Raise(std::string_view key, LogStamp when);  // keeps the later of the two times
+  const std::vector<Slot>& Slots() const { return m_slots; }  // unused ones have bUsed false
+
+ private:
+  std::size_t Find(std::string_view key) const;  // the key's slot or the free one it would take
+  std::vector<Slot> m_slots = std::vector<Slot>(256);  // a power of two, at most half used
+  std::size_t m_nUsed = 0;
+};
+
+// Adds the times of every line of one log file's content that parses: the key is the line's first
+// blank-separated piece, the time its second and third read with "%d-%d-%d %d:%d:%d". Times not
+// after the "no backup" time 2000-01-01 01:01:01 never count. A line ends at LF, with an optional
+// CR before it; the last line needs no line end. Lines of any length count.
+void ScanLogContent(std::string_view content, CLogKeyTimes* latest);
+
+// "%Y-%m-%d %H:%M:%S"
+std::string FormatLogStamp(LogStamp when);
+
+}  // namespace dorvik
