@@ -10,6 +10,7 @@
 #include "config/document.h"
 #include "config/file_task_record.h"
 #include "console/editor_values_check.h"
+#include "console/file_backup_start.h"
 #include "console/file_task_dlg.h"
 #include "console/job_reporters.h"
 #include "console/last_backup_times.h"
@@ -101,29 +102,22 @@ void CMainDlg::OnFileBackupNow() {
 
 // On a worker thread: everything it has to say goes through the poster.
 void CMainDlg::RunFileBackup(const std::string& record) {
-  const FileTaskRecord task = ReadFileTaskRecord(record);
-  CFileJobPoster reporter(m_hWnd, task.m_strID, m_store, m_threadReactions);
   IFileSystem& files = RealFileSystem();
-  const char* refusal = !files.Exists(task.m_strSouPath)   ? "源文件路径不存在！"
-                        : !files.Exists(task.m_strDesPath) ? "目标文件路径不存在！"
-                        : task.m_strIsCut != "是" && task.m_strIsCut != "否" &&
-                                  task.m_strIsCut != "备份后压缩"
-                            ? "压缩出错"
-                            : nullptr;
-  if (refusal) {
-    reporter.ReportFailure(refusal);
+  const FileBackupStart start =
+      PrepareFileBackup(record, [&files](const std::string& path) { return files.Exists(path); });
+  CFileJobPoster reporter(m_hWnd, GetTag(record, "m_strID"), m_store, m_threadReactions);
+  if (!start.strRefusal.empty()) {
+    reporter.ReportFailure(start.strRefusal);
     reporter.RunEnded();
     return;
   }
   PostMessageA(m_hWnd, kMsgFileBackupBusy, 0, 0);
-  FileBackupRequest request{record, task.m_strSouPath, task.m_strDesPath, task.m_strFile,
-                            task.m_strIsCut == "备份后压缩"};
   FileJobEnvironment env{m_startup.strRarDir, m_strProgramDir, RealProcessRunner(), *m_pLog,
                          files, SystemClock(), reporter};
-  if (task.m_strIsCut == "是") {
-    DoBackup(request, env);
+  if (start.bArchive) {
+    DoBackup(start.request, env);
   } else {
-    DoBackupNocut(request, env);
+    DoBackupNocut(start.request, env);
   }
 }
 

@@ -152,12 +152,9 @@ void CMainDlg::OnSqlDelete() {
 
 void CMainDlg::OnSqlBackupNow() {
   const int row = m_sqlList.ChosenRow();
-  if (row < 0) {
-    ShowText(kNoTaskSelected);
-    return;
-  }
-  if (!m_bSqlBackupIdle) {
-    ShowText("还有一个进程在进行备份，请稍等再试...");
+  const std::string refusal = SqlBackupRefusal(row, m_bSqlBackupIdle);
+  if (!refusal.empty()) {
+    ShowText(refusal);
     return;
   }
   const std::string name = m_sqlList.Text(row, 1);

@@ -22,6 +22,10 @@ std::string SqlDeleteQuestion(const std::string& taskName);
 // "请问需要立即备份[ name ]吗？"
 std::string SqlBackupQuestion(const std::string& taskName);
 
+// Why an immediate SQL Server backup cannot start before its question: no chosen row, or a
+// backup started from this window still running. Empty when it may be asked.
+std::string SqlBackupRefusal(int chosenRow, bool bSqlBackupIdle);
+
 // Column 1 of every row but `editedRow`, in list order: the names a changed SQL Server task
 // may not take.
 std::vector<std::string> OtherTaskNames(const std::vector<std::string>& names, int editedRow);

@@ -37,6 +37,16 @@ TEST(TaskCommands, QuestionTexts) {
   EXPECT_EQ(SqlBackupQuestion("nightly"), "请问需要立即备份[ nightly ]吗？");
 }
 
+TEST(TaskCommands, SqlBackupRefusals) {
+  struct Case { int row; bool idle; const char* refusal; } cases[] = {
+      {-1, true, "你没有选中任何一个任务"},
+      {-1, false, "你没有选中任何一个任务"},
+      {0, false, "还有一个进程在进行备份，请稍等再试..."},
+      {2, true, ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SqlBackupRefusal(c.row, c.idle), c.refusal) << c.row << c.idle;
+}
+
 TEST(TaskCommands, OtherTaskNamesLeaveOutTheEditedRow) {
   EXPECT_EQ(OtherTaskNames({"a", "b", "c"}, 1), (std::vector<std::string>{"a", "c"}));
   EXPECT_TRUE(OtherTaskNames({"only"}, 0).empty());
