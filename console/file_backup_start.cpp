@@ -12,7 +12,8 @@ FileBackupStart PrepareFileBackup(const std::string& recordText,
     start.strRefusal = "源文件路径不存在！";
   } else if (!pathExists(task.m_strDesPath)) {
     start.strRefusal = "目标文件路径不存在！";
-  } else if (task.m_strIsCut != "是" && task.m_strIsCut != "否" && task.m_strIsCut != "备份后压缩") {
+  } else if (task.m_strIsCut != "是" && task.m_strIsCut != "否" &&
+             task.m_strIsCut != "备份后压缩") {
     start.strRefusal = "压缩出错";
   }
   start.bArchive = task.m_strIsCut == "是";

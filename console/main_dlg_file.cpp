@@ -23,7 +23,8 @@
 namespace dorvik {
 
 void CMainDlg::FillFileList() {
-  m_fileList.Fill(FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)));
+  m_fileList.Fill(
+      FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)));
 }
 
 bool CMainDlg::RunCheckedFileEditor(const std::string& record, FileTaskEditorValues* values) {
@@ -38,11 +39,10 @@ void CMainDlg::OnFileNew() {
   FileTaskEditorValues values;
   if (!RunCheckedFileEditor(std::string(), &values)) return;
   values.bNewTask = true;
-  if (!AddFileTask(m_store, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId))) {
-    ShowText(kConfigWriteFailed);
-  }
+  const bool bAdded = AddFileTask(m_store, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
+  if (!bAdded) ShowText(kConfigWriteFailed);
   FillFileList();
-  StartBackgroundRestart(false);
+  if (bAdded) StartBackgroundRestart(false);
 }
 
 void CMainDlg::EditFileRow(int row) {
@@ -58,11 +58,11 @@ void CMainDlg::EditFileRow(int row) {
   values.strCheck = GetTag(record, "Check");
   values.strStatus = GetTag(record, "status");
   values.strID = id;
-  const TaskChange change = ChangeFileTask(m_store, id, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
-  if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
-  if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+  const TaskChange change =
+      ChangeFileTask(m_store, id, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
+  ShowTaskChangeProblem(change);
   FillFileList();
-  StartBackgroundRestart(false);
+  if (change == TaskChange::Done) StartBackgroundRestart(false);
 }
 
 void CMainDlg::OnFileDelete() {
@@ -86,7 +86,8 @@ bool CMainDlg::ChooseFileRecord(std::string* record) {
     ShowText(kNoTaskSelected);
     return false;
   }
-  if (!FindFileTaskRecord(DocumentRecords("FileBackups"), m_fileList.Text(row, kIdColumn), record)) {
+  if (!FindFileTaskRecord(DocumentRecords("FileBackups"), m_fileList.Text(row, kIdColumn),
+                          record)) {
     ShowText(kTaskNotInDocument);
     return false;
   }
@@ -112,8 +113,8 @@ void CMainDlg::RunFileBackup(const std::string& record) {
     return;
   }
   PostMessageA(m_hWnd, kMsgFileBackupBusy, 0, 0);
-  FileJobEnvironment env{m_startup.strRarDir, m_strProgramDir, RealProcessRunner(), *m_pLog,
-                         files, SystemClock(), reporter};
+  FileJobEnvironment env{m_startup.strRarDir, m_strProgramDir, RealProcessRunner(), *m_pLog, files,
+                         SystemClock(),       reporter};
   if (start.bArchive) {
     DoBackup(start.request, env);
   } else {

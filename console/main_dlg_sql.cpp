@@ -84,7 +84,8 @@ void CMainDlg::FillSqlList() {
   m_sqlList.Fill(SqlTaskRows(DocumentRecords("SqlBackups"), LoadLastBackupTimes(m_strProgramDir)));
 }
 
-bool CMainDlg::RunCheckedSqlEditor(const SqlTaskEditorContext& context, SqlTaskEditorValues* values) {
+bool CMainDlg::RunCheckedSqlEditor(const SqlTaskEditorContext& context,
+                                   SqlTaskEditorValues* values) {
   if (!RunSqlTaskEditor(m_hWnd, context, values)) return false;
   const std::string unsafe = UnsafeSqlTaskValues(*values);
   if (unsafe.empty()) return true;
@@ -103,9 +104,10 @@ void CMainDlg::OnSqlNew() {
   values.bNewTask = true;
   if (values.strID.empty()) values.strID = context.strNewId;
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
-  if (!AddSqlTask(m_store, BuildSqlTaskRecord(values, known))) ShowText(kConfigWriteFailed);
+  const bool bAdded = AddSqlTask(m_store, BuildSqlTaskRecord(values, known));
+  if (!bAdded) ShowText(kConfigWriteFailed);
   FillSqlList();
-  StartBackgroundRestart(false);
+  if (bAdded) StartBackgroundRestart(false);
 }
 
 void CMainDlg::EditSqlRow(int row) {
@@ -127,10 +129,9 @@ void CMainDlg::EditSqlRow(int row) {
   if (values.strStatus.empty()) values.strStatus = GetTag(context.strRecordText, "status");
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
   const TaskChange change = ChangeSqlTask(m_store, id, BuildSqlTaskRecord(values, known));
-  if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
-  if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+  ShowTaskChangeProblem(change);
   FillSqlList();
-  StartBackgroundRestart(false);
+  if (change == TaskChange::Done) StartBackgroundRestart(false);
 }
 
 void CMainDlg::OnSqlDelete() {
@@ -174,8 +175,9 @@ void CMainDlg::OnSqlBackupNow() {
   SetItemText(IDC_SQL_BACKUP_NOW, "备份中...");
   std::thread([this, record, name, databases = m_sqlDatabaseNames] {
     CSqlJobPoster reporter(m_hWnd, name, m_store, m_threadReactions, m_bSqlBackupIdle);
-    SqlJobEnvironment env{m_startup.strRarDir, m_pSqlConnection.get(), databases,
-                          RealProcessRunner(), *m_pLog, RealFileSystem(), SystemClock(), reporter};
+    SqlJobEnvironment env{
+        m_startup.strRarDir, m_pSqlConnection.get(), databases, RealProcessRunner(), *m_pLog,
+        RealFileSystem(),    SystemClock(),          reporter};
     if (GetTag(record, "iscut") == "是") {
       DoSqlBackup(record, env);
     } else {

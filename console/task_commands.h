@@ -9,8 +9,8 @@ namespace dorvik {
 // list's selection mark (-1 when none). -1 when there is no chosen row.
 int ChosenRow(int rowCount, int selectionMark);
 
-constexpr const char* kNoTaskChosen = "你没有选择任何一个任务";   // 修改, file 删除
-constexpr const char* kNoTaskSelected = "你没有选中任何一个任务"; // 立即备份, folders, SQL 删除
+constexpr const char* kNoTaskChosen = "你没有选择任何一个任务";  // 修改, file 删除
+constexpr const char* kNoTaskSelected = "你没有选中任何一个任务";  // 立即备份, folders, SQL 删除
 constexpr const char* kTaskNotInDocument = "初始化错误";
 // A change the store could not write (the store reports failed reads itself).
 constexpr const char* kConfigWriteFailed = "配置文件写入失败，本次修改没有保存。";
