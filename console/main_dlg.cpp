@@ -325,6 +325,10 @@ void CMainDlg::OnMenuCommand(bool bFileList, int id) {
 
 void CMainDlg::OnExit() {
   if (Ask("Dorvik会在后台自动运行。确定退出吗？") != IDYES) return;
+  // A check box clicked without the list ever taking the focus (Wine lets that happen) is
+  // still stored, before the service is restarted to read it.
+  SaveChecks(true);
+  SaveChecks(false);
   ShowWindow(m_hWnd, SW_HIDE);
   RestartServiceByName(RealServiceManager(), SystemClock(), kRestartServiceName,
                        m_strProgramDir + kExitRestartProgramName, true);
