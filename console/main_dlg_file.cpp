@@ -38,7 +38,6 @@ bool CMainDlg::RunCheckedFileEditor(const std::string& record, FileTaskEditorVal
 void CMainDlg::OnFileNew() {
   FileTaskEditorValues values;
   if (!RunCheckedFileEditor(std::string(), &values)) return;
-  values.bNewTask = true;
   const bool bAdded = AddFileTask(m_store, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
   if (!bAdded) ShowText(kConfigWriteFailed);
   FillFileList();
@@ -54,10 +53,6 @@ void CMainDlg::EditFileRow(int row) {
   }
   FileTaskEditorValues values;
   if (!RunCheckedFileEditor(record, &values)) return;
-  values.bNewTask = false;
-  values.strCheck = GetTag(record, "Check");
-  values.strStatus = GetTag(record, "status");
-  values.strID = id;
   const TaskChange change =
       ChangeFileTask(m_store, id, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
   ShowTaskChangeProblem(change);

@@ -101,8 +101,6 @@ void CMainDlg::OnSqlNew() {
   context.refusedNames = m_sqlList.ColumnTexts(1);
   SqlTaskEditorValues values;
   if (!RunCheckedSqlEditor(context, &values)) return;
-  values.bNewTask = true;
-  if (values.strID.empty()) values.strID = context.strNewId;
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
   const bool bAdded = AddSqlTask(m_store, BuildSqlTaskRecord(values, known));
   if (!bAdded) ShowText(kConfigWriteFailed);
@@ -124,9 +122,6 @@ void CMainDlg::EditSqlRow(int row) {
   context.refusedNames = OtherTaskNames(m_sqlList.ColumnTexts(1), row);
   SqlTaskEditorValues values;
   if (!RunCheckedSqlEditor(context, &values)) return;
-  values.bNewTask = false;
-  values.strID = id;
-  if (values.strStatus.empty()) values.strStatus = GetTag(context.strRecordText, "status");
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
   const TaskChange change = ChangeSqlTask(m_store, id, BuildSqlTaskRecord(values, known));
   ShowTaskChangeProblem(change);
