@@ -1,26 +1,29 @@
 #include "console/message_box_reactions.h"
 
-#include <windows.h>
+#include "console/select_rar_dlg.h"
 
 namespace dorvik {
 
 namespace {
 UINT IconFlags(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Stop: return MB_ICONSTOP;
-    case MessageIcon::Warning: return MB_ICONWARNING;
-    case MessageIcon::None: break;
+    case MessageIcon::Stop:
+      return MB_ICONSTOP;
+    case MessageIcon::Warning:
+      return MB_ICONWARNING;
+    case MessageIcon::None:
+      break;
   }
   return 0;
 }
 }  // namespace
 
-void MessageBoxReactions::ShowMessage(const std::string& text, MessageIcon icon) {
-  MessageBoxA(nullptr, text.c_str(), "Varnel·Dorvik系统", MB_OK | IconFlags(icon));
+void CMessageBoxReactions::ShowMessage(const std::string& text, MessageIcon icon) {
+  MessageBoxA(m_hOwner, text.c_str(), kMessageTitle, MB_OK | IconFlags(icon));
 }
 
-std::string MessageBoxReactions::AskArchiverPath() { return std::string(); }
+std::string CMessageBoxReactions::AskArchiverPath() { return SelectArchiver(m_hOwner); }
 
-void MessageBoxReactions::EndProgram() { ExitProcess(0); }
+void CMessageBoxReactions::EndProgram() { ExitProcess(0); }
 
 }  // namespace dorvik
