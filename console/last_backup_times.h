@@ -1,5 +1,5 @@
 #pragma once
-// The task lists' source of last backup times: one pass over the backup log for all tasks.
+// The task lists' source of last backup times, cached across refills (interface thread only).
 #include <string>
 
 #include "jobs/backup_log.h"
