@@ -1,6 +1,5 @@
 #include "jobs/backup_log.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "common/clock.h"
@@ -21,17 +20,13 @@ std::string PadRight(const std::string& text, std::string::size_type width) {
 std::string ToDiskLineEnds(const std::string& line) { return ReplaceAll(line, "\n", "\r\n"); }
 
 // Reads one line's key and time: pieces split at blanks, the first is the key, the second and
-// third are "%d-%d-%d" and "%d:%d:%d". False for a line that does not parse.
+// third are "%d-%d-%d" and "%d:%d:%d". False for a line that does not parse or names no real
+// time (a damaged line must not count as a backup, least of all one in the future).
 bool ParseLogLine(const std::string& line, std::string* key, std::int64_t* when) {
   std::vector<std::string> pieces = SplitNonEmpty(line, ' ');
   if (pieces.size() < 3) return false;
   LocalTime t;
-  char tail = 0;
-  std::string joined = pieces[1] + " " + pieces[2];
-  if (std::sscanf(joined.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day, &t.hour,
-                  &t.minute, &t.second, &tail) < 6) {
-    return false;
-  }
+  if (!ParseLocalTimeText(pieces[1] + " " + pieces[2], &t)) return false;
   *key = pieces[0];
   *when = ToEpochSeconds(t);
   return true;
