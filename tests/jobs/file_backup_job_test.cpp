@@ -315,3 +315,102 @@ TEST(FileJobs, FoldersAndLogThatCannotBeWritten) {
     EXPECT_TRUE(f.processes.starts.empty());
   }
 }
+
+// A run never adds to an archive or a copy folder it did not make: when another run holds the
+// name, it takes the next free second, so the name keeps its form.
+TEST(FileJobs, OutputNamesTakenByAnotherRun) {
+  const std::string folder = "D:\\bak\\2024-5-1\\file_shop_2024050108300";
+  struct Case {
+    bool nocut;
+    bool compress;
+    std::vector<std::string> taken;  // what other runs made before this one
+    std::string output;
+    std::string logTime;
+    const char* why;
+  } cases[] = {
+      {false, false, {folder + "0.zip"}, folder + "1.zip", "2024-05-01 08:30:01", "the archive exists"},
+      {false, false, {folder + "0\\"}, folder + "1.zip", "2024-05-01 08:30:01", "a copy folder holds the name"},
+      {false, false, {folder + "0.zip", folder + "1\\", folder + "2.zip"}, folder + "3.zip", "2024-05-01 08:30:03",
+       "the next free second"},
+      {true, false, {folder + "0\\"}, folder + "1", "2024-05-01 08:30:01", "the copy folder exists"},
+      {true, true, {folder + "0.zip"}, folder + "1.zip", "2024-05-01 08:30:01",
+       "an archive of another run beside the copy name"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    for (const std::string& path : c.taken) {
+      if (path.back() == '\\') f.files.AddFolder(path.substr(0, path.size() - 1));
+      else f.files.AddFile(path, "another run's");
+    }
+    f.processes.onStart = [&](const std::string& line) {
+      if (line.find("rar") != std::string::npos) f.files.AddFile(c.output, "this run's");
+    };
+    f.request.strFile = "!所有文件/!";
+    f.request.bCompressAfter = c.compress;
+    if (c.nocut) DoBackupNocut(f.request, f.env);
+    else DoBackup(f.request, f.env);
+    EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
+    EXPECT_EQ(f.reporter.successes.back(), "操作成功！备份文件：" + c.output) << c.why;
+    EXPECT_NE(f.files.FileContent(kLogFile).find(c.logTime + "    C:\\web\\shop"), std::string::npos) << c.why;
+    for (const std::string& path : c.taken) {
+      if (path.back() != '\\') {
+        EXPECT_EQ(f.files.FileContent(path), "another run's") << c.why;
+      }
+    }
+    for (const std::string& line : f.processes.CommandLines()) {
+      EXPECT_EQ(line.find(folder + "0"), std::string::npos) << c.why << ": " << line;
+    }
+    if (!c.nocut) {
+      EXPECT_FALSE(f.files.Exists(c.output.substr(0, c.output.size() - 4))) << c.why << ": the claim goes";
+    }
+  }
+}
+
+TEST(FileJobs, ItemsWithBlanksStayOneArgument) {
+  const std::string archive = " \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" ";
+  struct Case {
+    std::string filter;
+    std::string line;
+    const char* why;
+  } cases[] = {
+      {Filter("指定文件名", "my file", "备份此文件"), std::string(kRar) + archive + "\"C:\\web\\shop\\my file.*\"",
+       "an included name"},
+      {Filter("指定类型", "my type", "备份此类型"), std::string(kRar) + archive + "\"C:\\web\\shop\\*.my type\"",
+       "an included type"},
+      {Filter("指定文件名", "my file,b.txt", "备份其它文件"),
+       std::string(kRar) + " \"-xmy file.*\"  -xb.txt " + archive + "\"C:\\web\\shop\\*.*\"", "an excluded name"},
+      {Filter("指定类型", "my type", "备份其它类型"),
+       std::string(kRar) + " \"-x*.my type\" " + archive + "\"C:\\web\\shop\\*.*\"", "an excluded type"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.request.strFile = c.filter;
+    DoBackup(f.request, f.env);
+    EXPECT_EQ(f.processes.CommandLines(), std::vector<std::string>{c.line}) << c.why;
+  }
+}
+
+// A lone GBK lead byte would swallow the quote or backslash joined after it.
+TEST(FileJobs, TextThatIsNotGbkIsRefused) {
+  struct Case {
+    std::string source, storage, filter, message;
+  } cases[] = {
+      {"C:\\web\\a\x81", "D:\\bak", "!所有文件/!", "源文件路径含有无效的 GBK 字符，备份未进行"},
+      {"C:\\web\\shop", "D:\\bak\x81", "!所有文件/!", "目标文件路径含有无效的 GBK 字符，备份未进行"},
+      {"C:\\web\\shop", "D:\\bak", Filter("指定文件名", "a\x81", "备份此文件"), "文件列表含有无效的 GBK 字符，备份未进行"},
+  };
+  for (const Case& c : cases) {
+    for (bool nocut : {false, true}) {
+      JobFixture f;
+      f.request.strSouPath = c.source;
+      f.request.strDesPath = c.storage;
+      f.request.strFile = c.filter;
+      if (nocut) DoBackupNocut(f.request, f.env);
+      else DoBackup(f.request, f.env);
+      EXPECT_EQ(f.reporter.failures, std::vector<std::string>{c.message});
+      EXPECT_TRUE(f.processes.starts.empty());
+      EXPECT_EQ(f.files.FileContent(kLogFile), "");
+      EXPECT_EQ(f.files.ListTree("D:\\bak"), std::vector<std::string>{});
+    }
+  }
+}
