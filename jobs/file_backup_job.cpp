@@ -234,6 +234,8 @@ void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string&
                          const std::vector<std::string>& masks) {
   for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
     const std::string path = folder + "\\" + entry.name;
+    // A link in the copy leads out of it: what it points to is not the run's to delete.
+    if (entry.isLink) continue;
     if (entry.isDirectory) {
       DeleteMatchingFiles(run, files, path, masks);
       continue;

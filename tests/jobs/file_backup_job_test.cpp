@@ -166,11 +166,14 @@ TEST(DoBackupNocut, ExcludedNamesAreDeletedAsTheArchiverMasksMatch) {
                              "sub\\deep\\cache.txt", "cache.txt.bak", "a.com", "a.com.x", "index.html"}) {
       f.files.AddFile(std::string(kCopy) + "\\" + name);
     }
+    f.files.AddFile("E:\\elsewhere\\logs.txt");
+    f.files.AddLink(std::string(kCopy) + "\\linked", "E:\\elsewhere");
   };
   DoBackupNocut(f.request, f.env);
+  EXPECT_TRUE(f.files.Exists("E:\\elsewhere\\logs.txt")) << "a link in the copy is not followed";
   // "a.com.*" does not match "a.com": the archiver's -x mask keeps it too.
   EXPECT_EQ(f.files.ListTree(kCopy),
-            (std::vector<std::string>{std::string(kCopy) + "\\a.com", std::string(kCopy) + "\\cache.txt.bak", std::string(kCopy) + "\\index.html",
+            (std::vector<std::string>{std::string(kCopy) + "\\a.com", std::string(kCopy) + "\\cache.txt.bak", std::string(kCopy) + "\\index.html", std::string(kCopy) + "\\linked",
                                       std::string(kCopy) + "\\mylogs.txt", std::string(kCopy) + "\\sub",
                                       std::string(kCopy) + "\\sub\\deep"}));
   EXPECT_TRUE(f.reporter.failures.empty());
