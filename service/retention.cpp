@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "common/gbk.h"
 #include "common/text.h"
 #include "service/owned_folder.h"
 #include "service/retention_scope.h"
