@@ -120,6 +120,7 @@ TEST(RetentionScope, TasksWhoseBackupsShareNames) {
     std::vector<std::string> tasks;
     bool bDeleted;
     const char* why;
+    std::string backup = "file_htdocs_20200101020000.zip";
   } cases[] = {
       {{FileTask("D:\\site1\\htdocs", "E:\\bak", "删除1天以前的"), FileTask("D:\\site2\\htdocs", "E:\\bak", "保留")},
        false, "another task keeps everything under the same names"},
@@ -130,13 +131,17 @@ TEST(RetentionScope, TasksWhoseBackupsShareNames) {
        true, "the same rule: either pass deletes the same"},
       {{FileTask("D:\\site1\\htdocs", "E:\\bak", "删除1天以前的"), FileTask("D:\\site2\\htdocs", "E:\\other", "保留")},
        true, "another storage folder"},
+      {{FileTask("D:\\", "E:\\bak", "删除1天以前的"), FileTask("F:\\", "E:\\bak", "保留")}, false,
+       "two drive roots: both sources have an empty name", "file__20200101020000.zip"},
+      {{FileTask("D:\\", "E:\\bak", "删除1天以前的"), FileTask("D:\\site2\\htdocs", "E:\\bak", "保留")}, true,
+       "a drive root's backups are told apart from named ones", "file__20200101020000.zip"},
   };
   for (const Case& c : cases) {
     FakeFileSystem fs;
-    fs.AddFile("E:\\bak\\2020-1-1\\file_htdocs_20200101020000.zip", "z", kOld);
+    fs.AddFile("E:\\bak\\2020-1-1\\" + c.backup, "z", kOld);
     fs.AddFolder("E:\\other");
     RunBothPasses(Document(c.tasks, {}), fs);
-    EXPECT_EQ(fs.Exists("E:\\bak\\2020-1-1\\file_htdocs_20200101020000.zip"), !c.bDeleted) << c.why;
+    EXPECT_EQ(fs.Exists("E:\\bak\\2020-1-1\\" + c.backup), !c.bDeleted) << c.why;
   }
 }
 
