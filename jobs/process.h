@@ -32,4 +32,8 @@ class IProcessRunner {
 // CreateProcessA / ShellExecuteA (Windows tree only).
 IProcessRunner& RealProcessRunner();
 
+// The full path of a program in the system folder ("cmd.exe"), for a start that must not search
+// the current or the program's folder for it (Windows tree only).
+std::string SystemProgramPath(const std::string& fileName);
+
 }  // namespace dorvik

@@ -28,10 +28,7 @@ std::string SystemErrorText(DWORD code) {
 // A bare name ("xcopy") is a program of the system folder; a path is used as it is.
 std::string ProgramPath(const std::string& program) {
   if (FindFirstChar(program, '\\') != std::string::npos) return program;
-  char folder[MAX_PATH];
-  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return program;  // CreateProcess then reports it missing
-  return std::string(folder, length) + "\\" + program + ".exe";
+  return SystemProgramPath(program + ".exe");
 }
 
 ProcessResult WaitForExit(HANDLE process) {
@@ -102,6 +99,13 @@ class Win32ProcessRunner : public IProcessRunner {
 };
 
 }  // namespace
+
+std::string SystemProgramPath(const std::string& fileName) {
+  char folder[MAX_PATH];
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return fileName;  // the start then reports it missing
+  return std::string(folder, length) + "\\" + fileName;
+}
 
 IProcessRunner& RealProcessRunner() {
   static Win32ProcessRunner runner;
