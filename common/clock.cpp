@@ -62,6 +62,64 @@ std::string DateFolderName(const LocalTime& t) {
   return buffer;
 }
 
+namespace {
+
+int DaysInMonth(int year, int month) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : days[month - 1];
+}
+
+// Up to six digits (no sign), so the value can never overflow; false without a digit.
+bool ReadField(const std::string& text, std::string::size_type* pos, int* value) {
+  const std::string::size_type start = *pos;
+  int number = 0;
+  while (*pos < text.size() && text[*pos] >= '0' && text[*pos] <= '9' && *pos - start < 6) {
+    number = number * 10 + (text[*pos] - '0');
+    ++*pos;
+  }
+  *value = number;
+  return *pos > start;
+}
+
+bool ReadFieldThen(const std::string& text, std::string::size_type* pos, int* value, char next) {
+  return ReadField(text, pos, value) && *pos < text.size() && text[(*pos)++] == next;
+}
+
+}  // namespace
+
+bool IsValidLocalTime(const LocalTime& t) {
+  if (t.year < 1970 || t.year > 2999 || t.month < 1 || t.month > 12) return false;
+  if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) return false;
+  return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 &&
+         t.second <= 59;
+}
+
+bool ParseDateText(const std::string& text, LocalTime* date) {
+  LocalTime read;
+  read.hour = read.minute = read.second = 0;
+  std::string::size_type pos = 0;
+  if (!ReadFieldThen(text, &pos, &read.year, '-') || !ReadFieldThen(text, &pos, &read.month, '-') ||
+      !ReadField(text, &pos, &read.day) || pos != text.size() || !IsValidLocalTime(read)) {
+    return false;
+  }
+  *date = read;
+  return true;
+}
+
+bool ParseLocalTimeText(const std::string& text, LocalTime* t) {
+  const std::string::size_type blank = text.find(' ');
+  LocalTime read;
+  if (blank == std::string::npos || !ParseDateText(text.substr(0, blank), &read)) return false;
+  std::string::size_type pos = blank + 1;
+  if (!ReadFieldThen(text, &pos, &read.hour, ':') || !ReadFieldThen(text, &pos, &read.minute, ':') ||
+      !ReadField(text, &pos, &read.second) || pos != text.size() || !IsValidLocalTime(read)) {
+    return false;
+  }
+  *t = read;
+  return true;
+}
+
 std::int64_t ToEpochSeconds(const LocalTime& t) {
   std::tm tm = ToTm(t);
   return static_cast<std::int64_t>(std::mktime(&tm));

@@ -27,6 +27,15 @@ std::string FormatLocalTime(const LocalTime& t, const char* format);
 // "%d-%d-%d": year, month and day without leading zeros, the name of a dated folder.
 std::string DateFolderName(const LocalTime& t);
 
+// Whether the fields name a real moment this system can convert: year 1970..2999 (the Windows
+// C runtime converts nothing later), a month's real days, hours 0..23, minutes and seconds 0..59.
+bool IsValidLocalTime(const LocalTime& t);
+// Reads "%d-%d-%d" (a dated folder's name) or "%d-%d-%d %d:%d:%d" (a log time): digits only, no
+// signs, nothing before or after, a valid time. False for anything else, so a damaged name or
+// line never becomes a time.
+bool ParseDateText(const std::string& text, LocalTime* date);
+bool ParseLocalTimeText(const std::string& text, LocalTime* t);
+
 // Seconds since the epoch of a local time (daylight saving decided by the system), and back.
 std::int64_t ToEpochSeconds(const LocalTime& t);
 LocalTime FromEpochSeconds(std::int64_t seconds);

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 
 #include "common/file_system.h"
 #include "common/gbk.h"
@@ -50,9 +52,13 @@ class PosixFileSystem : public IFileSystem {
       std::string name = found->d_name;
       if (name == "." || name == "..") continue;
       struct stat info;
-      if (stat((native + "/" + name).c_str(), &info) != 0) continue;  // vanished meanwhile
+      const std::string child = native + "/" + name;
+      if (lstat(child.c_str(), &info) != 0) continue;  // vanished meanwhile
       DirectoryEntry entry;
       entry.name = name;
+      entry.isLink = S_ISLNK(info.st_mode);
+      // As Windows does, a link tells whether it points to a folder.
+      if (entry.isLink && stat(child.c_str(), &info) != 0) info.st_mode = 0;
       entry.isDirectory = S_ISDIR(info.st_mode);
       entry.lastWriteTime = static_cast<std::int64_t>(info.st_mtime);
       if (!entry.isDirectory) entry.size = static_cast<std::int64_t>(info.st_size);
@@ -68,6 +74,29 @@ class PosixFileSystem : public IFileSystem {
 
   bool RemoveDirectory(const std::string& path) override {
     return rmdir(NativePath(path).c_str()) == 0;
+  }
+
+  bool MakeNewFolder(const std::string& path) override {
+    return mkdir(NativePath(path).c_str(), 0777) == 0;
+  }
+
+  bool RemoveLink(const std::string& path) override {
+    struct stat info;
+    const std::string native = NativePath(path);
+    return lstat(native.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && unlink(native.c_str()) == 0;
+  }
+
+  bool FindRealPath(const std::string& path, std::string* realPath) override {
+    realPath->clear();
+    char* resolved = realpath(NativePath(path).c_str(), nullptr);
+    if (!resolved) return false;
+    // In the separator the core joins paths with.
+    *realPath = resolved;
+    std::free(resolved);
+    for (char& c : *realPath) {
+      if (c == '/') c = '\\';
+    }
+    return true;
   }
 
   bool ReadFile(const std::string& path, std::string* content) override {

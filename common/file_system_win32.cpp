@@ -52,6 +52,7 @@ class Win32FileSystem : public IFileSystem {
       DirectoryEntry entry;
       entry.name = name;
       entry.isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      entry.isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
       entry.lastWriteTime = EpochSeconds(found.ftLastWriteTime);
       if (!entry.isDirectory) {
         entry.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) |
@@ -67,6 +68,41 @@ class Win32FileSystem : public IFileSystem {
 
   bool RemoveDirectory(const std::string& path) override {
     return RemoveDirectoryA(path.c_str()) != 0;
+  }
+
+  bool MakeNewFolder(const std::string& path) override {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+  }
+
+  bool RemoveLink(const std::string& path) override {
+    // RemoveDirectory takes away a folder link or junction without touching its target;
+    // DeleteFile does the same for a file link.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path.c_str()) != 0;
+    return DeleteFileA(path.c_str()) != 0;
+  }
+
+  bool FindRealPath(const std::string& path, std::string* realPath) override {
+    realPath->clear();
+    // Backup semantics open folders too; no access right is needed to ask for the name.
+    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    char buffer[MAX_PATH * 4];
+    DWORD length = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(handle);
+    if (length == 0 || length >= sizeof buffer) return false;
+    std::string name(buffer, length);
+    if (name.compare(0, 8, "\\\\?\\UNC\\") == 0) {
+      name = "\\" + name.substr(7);
+    } else if (name.compare(0, 4, "\\\\?\\") == 0) {
+      name = name.substr(4);
+    }
+    *realPath = name;
+    return true;
   }
 
   bool ReadFile(const std::string& path, std::string* content) override {

@@ -46,6 +46,17 @@ std::string LastPathComponent(const std::string& path) {
   return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
+bool IsWellFormedGbk(const std::string& text) {
+  for (std::string::size_type i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) continue;
+    if (!IsGbkLeadByte(c) || i + 1 >= text.size()) return false;
+    const unsigned char trail = static_cast<unsigned char>(text[++i]);
+    if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+  }
+  return true;
+}
+
 std::string AsciiLower(const std::string& text) {
   std::string out = text;
   for (std::string::size_type i = 0; i < out.size(); i += CharLength(out, i)) {

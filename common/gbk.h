@@ -22,6 +22,11 @@ std::string DirectoryWithSlash(const std::string& path);
 // Text after the last backslash (the whole path when it has none).
 std::string LastPathComponent(const std::string& path);
 
+// True when every byte belongs to a whole GBK character: ASCII, or a lead byte 0x81..0xFE
+// followed by a trail byte 0x40..0xFE other than 0x7F. A lone lead byte would swallow the
+// next byte of whatever the text is joined with (a closing bracket, quote or backslash).
+bool IsWellFormedGbk(const std::string& text);
+
 // Lower-cases ASCII letters only; double-byte characters stay as they are.
 std::string AsciiLower(const std::string& text);
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/gbk.h"
 #include "common/text.h"
 #include "common/wildcard.h"
 #include "config/document.h"
@@ -20,6 +21,15 @@ const char kTypeFormMessage[] = "文件类型输入方式有误  仅支持  *.ex
 // item matched still fails, since its output is then missing.
 constexpr unsigned long kRarNothingMatched = 10;
 constexpr unsigned long kXcopyNothingMatched = 1;
+// A program of the system folder (IProcessRunner looks for it there only).
+const char kXcopy[] = "xcopy";
+// How many later seconds a run tries for its output name when the start's is taken.
+constexpr int kOutputNameTries = 60;
+
+// A list item or mask with a blank must stay one argument of the archiver.
+std::string QuoteIfBlank(const std::string& text) {
+  return text.find_first_of(" \t") == std::string::npos ? text : "\"" + text + "\"";
+}
 
 // The state of one run: its names and whether anything has gone wrong so far. The reporter's
 // end-of-run signal is given when the run object goes away, on every path out of a job.
@@ -28,7 +38,8 @@ class FileJobRun {
   FileJobRun(const FileBackupRequest& request, FileJobEnvironment& env)
       : m_request(request),
         m_env(env),
-        m_names(MakeFileJobNames(request.strSouPath, request.strDesPath, env.clock.Now())),
+        m_start(env.clock.Now()),
+        m_names(MakeFileJobNames(request.strSouPath, request.strDesPath, m_start)),
         m_filter(ParseFileFilter(request.strFile)) {}
   ~FileJobRun() { m_env.reporter.RunEnded(); }
 
@@ -39,6 +50,54 @@ class FileJobRun {
   void Fail(const std::string& message) {
     m_bFailed = true;
     m_env.reporter.ReportFailure(message);
+  }
+
+  // Paths and lists go into command lines and the log as they are: a text that is not
+  // well-formed GBK (a lone lead byte) would swallow the quote or backslash joined after it.
+  bool RefuseMalformedText() {
+    const struct {
+      const std::string& text;
+      const char* what;
+    } fields[] = {{m_request.strSouPath, "源文件路径"},
+                  {m_request.strDesPath, "目标文件路径"},
+                  {m_request.strFile, "文件列表"},
+                  {m_request.strRecord, "任务记录"}};
+    for (const auto& field : fields) {
+      if (IsWellFormedGbk(field.text)) continue;
+      Fail(std::string(field.what) + "含有无效的 GBK 字符，备份未进行");
+      return true;
+    }
+    return false;
+  }
+
+  // Takes the run's output name for this run alone: the copy folder's name is claimed by
+  // creating the folder, which only one process can do, and the archive beside it must not
+  // exist. When another run (of this task, or of another whose source ends in the same name)
+  // holds the name, the next free second of the stamp is used: a run never adds to an archive
+  // or a copy it did not make, and the name keeps the form retention and history know.
+  bool ClaimOutputName() {
+    for (int nLater = 0; nLater < kOutputNameTries; ++nLater) {
+      m_names = MakeFileJobNames(m_request.strSouPath, m_request.strDesPath, m_start, nLater);
+      const std::string& copy = m_names.strCopyFolder;
+      if (m_env.files.Exists(copy + ".zip")) continue;
+      if (!m_env.files.MakeNewFolder(copy)) {
+        if (m_env.files.Exists(copy)) continue;
+        Fail("创建路径\"" + copy + "\"失败！");
+        return false;
+      }
+      // The archive may have appeared between the test and the claim.
+      if (!m_env.files.Exists(copy + ".zip")) return true;
+      ReleaseClaim();
+    }
+    Fail("备份失败：" + m_names.strDateFolder + " 中没有可用的备份文件名");
+    return false;
+  }
+
+  // DoBackup's claim is only a name: the empty folder goes once the archive exists.
+  void ReleaseClaim() {
+    // An empty folder left behind (in use by a scanner) is a harmless name the retention
+    // cleanup removes with the task's backups.
+    m_env.files.RemoveDirectory(m_names.strCopyFolder);
   }
 
   // "去死" / "也去死": a filter without the marker words it needs. True when the run must end.
@@ -89,22 +148,36 @@ class FileJobRun {
     return masks;
   }
 
-  std::vector<std::string> NameItems(const std::string& suffix) {
+  std::vector<std::string> NameItems() {
     std::vector<std::string> names;
     for (const std::string& item : m_filter.items) {
-      std::string name = ApplyNameRule(item, suffix);
+      std::string name = ApplyNameRule(item);
       if (AcceptItem(name)) names.push_back(name);
     }
     return names;
   }
 
-  void RunHidden(const std::string& commandLine) {
-    Check(commandLine, m_env.processes.RunHiddenAndWait(commandLine));
+  // The "-x" switches for excluded names, each item after the name rule. The rule's ".* " form
+  // ends in a blank that separates switches: it stays outside the quotes an item with a blank
+  // of its own needs.
+  std::string ExcludeNameSwitches() {
+    std::string switches;
+    for (const std::string& item : m_filter.items) {
+      const std::string mask = ApplyNameRule(item, ".*");
+      if (AcceptItem(mask)) switches += QuoteIfBlank("-x" + mask) + (mask != item ? "  " : " ");
+    }
+    return switches;
+  }
+
+  void RunHidden(const std::string& program, const std::string& commandLine) {
+    Check(commandLine, m_env.processes.RunHiddenAndWait(program, commandLine));
   }
 
   // A run for one list item, where "nothing matched" is no failure.
-  void RunHiddenForItem(const std::string& commandLine, unsigned long nothingMatched) {
-    Check(commandLine, ForgiveNothingMatched(m_env.processes.RunHiddenAndWait(commandLine), nothingMatched));
+  void RunHiddenForItem(const std::string& program, const std::string& commandLine,
+                        unsigned long nothingMatched) {
+    Check(commandLine,
+          ForgiveNothingMatched(m_env.processes.RunHiddenAndWait(program, commandLine), nothingMatched));
   }
 
   void RunThroughShellForItem(const std::string& program, const std::string& parameters) {
@@ -150,6 +223,7 @@ class FileJobRun {
 
   const FileBackupRequest& m_request;
   FileJobEnvironment& m_env;
+  LocalTime m_start;
   FileJobNames m_names;
   FileFilter m_filter;
   bool m_bFailed = false;
@@ -160,6 +234,8 @@ void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string&
                          const std::vector<std::string>& masks) {
   for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
     const std::string path = folder + "\\" + entry.name;
+    // A link in the copy leads out of it: what it points to is not the run's to delete.
+    if (entry.isLink) continue;
     if (entry.isDirectory) {
       DeleteMatchingFiles(run, files, path, masks);
       continue;
@@ -177,51 +253,61 @@ void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string&
 void DoBackup(const FileBackupRequest& request, FileJobEnvironment& env) {
   FileJobRun run(request, env);
   const FileJobNames& names = run.Names();
+  if (run.RefuseMalformedText()) return;
   if (!run.CreateFolder(names.strDateFolder)) return;
   if (run.RefuseMalformedFilter()) return;
+  if (!run.ClaimOutputName()) return;
   run.ReportDroppedItems();
   run.ReportMissingDirection();
 
+  const std::string rarProgram = env.strRarDir + "rar.exe";
   const std::string rar = env.strRarDir + "rar";
   const std::string archive = "\"" + names.strDateFolder + "\\" + names.strArchiveName + "\"";
   const std::string source = "\"" + request.strSouPath + "\"";
   const FileFilter& filter = run.Filter();
   const bool byNames = filter.scope == FilterScope::kNames;
   if (filter.scope == FilterScope::kAllFiles) {
-    run.RunHidden(rar + " a -r -m5 -o+ -ibck -y  -ilog -k " + archive + " " + source);
+    run.RunHidden(rarProgram, rar + " a -r -m5 -o+ -ibck -y  -ilog -k " + archive + " " + source);
   } else if (filter.direction == FilterDirection::kInclude) {
     // One run per item (a name or a type mask), each adding to the same archive.
-    std::vector<std::string> items = byNames ? run.NameItems(".*") : run.TypeMasks();
+    std::vector<std::string> items = byNames ? run.NameItems() : run.TypeMasks();
     for (const std::string& item : items) {
-      run.RunHiddenForItem(rar + " a -r -m5 -o+ -ibck -y  -ilog  " + archive + " " + source + "\\" + item,
+      // The item stays outside the quoted folder unless it needs quotes of its own.
+      const std::string what = item == QuoteIfBlank(item) ? source + "\\" + item
+                                                          : QuoteIfBlank(request.strSouPath + "\\" + item);
+      run.RunHiddenForItem(rarProgram, rar + " a -r -m5 -o+ -ibck -y  -ilog  " + archive + " " + what,
                            kRarNothingMatched);
     }
   } else if (filter.direction == FilterDirection::kExclude) {
     std::string switches = " a -r -m5 -o+ -ibck -y  -ilog  ";
     if (byNames) {
-      for (const std::string& item : run.NameItems(".* ")) switches += "-x" + item + " ";
+      switches += run.ExcludeNameSwitches();
     } else {
-      for (const std::string& mask : run.TypeMasks()) switches += "-x" + mask + " ";
+      for (const std::string& mask : run.TypeMasks()) switches += QuoteIfBlank("-x" + mask) + " ";
     }
-    run.RunHidden(rar + switches + " " + archive + " \"" + request.strSouPath + "\\*.*\"");
+    run.RunHidden(rarProgram, rar + switches + " " + archive + " \"" + request.strSouPath + "\\*.*\"");
   }
   run.RequireOutput(names.strArchive);
+  run.ReleaseClaim();
   if (run.Failed()) return;
 
   env.reporter.UpdateTaskStatus(request.strRecord);
-  run.AppendLogLine(names.strArchive);
-  run.Succeed(names.strArchive);
+  // A line that cannot be written is the run's one report (a failure), not a success besides.
+  if (run.AppendLogLine(names.strArchive)) run.Succeed(names.strArchive);
 }
 
 void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
   FileJobRun run(request, env);
   const FileJobNames& names = run.Names();
   const std::string& copy = names.strCopyFolder;
+  if (run.RefuseMalformedText()) return;
   if (!run.CreateFolder(names.strDateFolder)) return;
+  if (!run.ClaimOutputName()) return;
   // The log lines come before any copying; without them the run does not go on.
-  if (!run.AppendLogLine(copy)) return;
-  if (request.bCompressAfter && !run.AppendLogLine(copy + ".zip")) return;
-  if (!run.CreateFolder(copy)) return;
+  if (!run.AppendLogLine(copy) || (request.bCompressAfter && !run.AppendLogLine(copy + ".zip"))) {
+    run.ReleaseClaim();
+    return;
+  }
   if (run.RefuseMalformedFilter()) return;
   run.ReportDroppedItems();
   run.ReportMissingDirection();
@@ -229,24 +315,24 @@ void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
   const std::string wholeSource = " /y /e \"" + request.strSouPath + "\" \"" + copy + "\"";
   const FileFilter& filter = run.Filter();
   if (filter.scope == FilterScope::kAllFiles) {
-    run.RunHidden("xcopy" + wholeSource);
+    run.RunHidden(kXcopy, "xcopy" + wholeSource);
   } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kInclude) {
-    for (const std::string& item : run.NameItems(".*")) {
-      run.RunHiddenForItem("xcopy /y /e \"" + request.strSouPath + "\\" + item + "\" \"" + copy + "\"",
+    for (const std::string& item : run.NameItems()) {
+      run.RunHiddenForItem(kXcopy, "xcopy /y /e \"" + request.strSouPath + "\\" + item + "\" \"" + copy + "\"",
                            kXcopyNothingMatched);
     }
   } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kExclude) {
-    run.RunHidden("xcopy" + wholeSource);
+    run.RunHidden(kXcopy, "xcopy" + wholeSource);
     // The same masks the archiver's exclusion switches get, so "是" and "否" leave out the same.
-    DeleteMatchingFiles(run, env.files, copy, run.NameItems(".*"));
+    DeleteMatchingFiles(run, env.files, copy, run.NameItems());
   } else if (filter.direction == FilterDirection::kInclude) {
     // Started through the shell as before, but waited for: a failed copy must be seen.
     for (const std::string& mask : run.TypeMasks()) {
-      run.RunThroughShellForItem("xcopy", " /y /e \"" + request.strSouPath + "\\" + mask + "\" \"" + copy + "\"");
+      run.RunThroughShellForItem(kXcopy, " /y /e \"" + request.strSouPath + "\\" + mask + "\" \"" + copy + "\"");
     }
   } else if (filter.direction == FilterDirection::kExclude) {
     // Erasing starts only once the whole copy has ended.
-    run.RunThroughShell("xcopy", wholeSource);
+    run.RunThroughShell(kXcopy, wholeSource);
     for (const std::string& mask : run.TypeMasks()) {
       // cmd reads the erase line: user-typed metacharacters or path parts must never reach it.
       char special = FindShellMetacharacter(mask);
@@ -259,11 +345,11 @@ void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
         run.Fail("备份路径\"" + copy + "\"含有字符%，无法删除排除的类型");
         break;
       }
-      run.RunHidden("cmd   /c  erase /q /f /s \"" + copy + "\\" + mask + "\"");
+      run.RunHidden("cmd", "cmd   /c  erase /q /f /s \"" + copy + "\\" + mask + "\"");
     }
   }
   if (request.bCompressAfter) {
-    run.RunHidden(env.strRarDir + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k  \"" + copy +
+    run.RunHidden(env.strRarDir + "rar.exe", env.strRarDir + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k  \"" + copy +
                   ".zip\" \"" + copy + "\"");
     run.RequireOutput(copy + ".zip");
   }

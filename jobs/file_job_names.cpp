@@ -5,9 +5,10 @@
 namespace dorvik {
 
 FileJobNames MakeFileJobNames(const std::string& strSouPath, const std::string& strDesPath,
-                              const LocalTime& start) {
+                              const LocalTime& start, int nSecondsLater) {
   FileJobNames names;
-  names.strStamp = FormatLocalTime(start, "%Y%m%d%H%M%S");
+  const LocalTime stampTime = nSecondsLater == 0 ? start : FromEpochSeconds(ToEpochSeconds(start) + nSecondsLater);
+  names.strStamp = FormatLocalTime(stampTime, "%Y%m%d%H%M%S");
   names.strSourceName = LastPathComponent(strSouPath);
   names.strDateFolder = strDesPath + "\\" + DateFolderName(start);
   names.strArchiveName = "file_" + names.strSourceName + "_" + names.strStamp + ".zip";

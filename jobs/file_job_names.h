@@ -17,7 +17,9 @@ struct FileJobNames {
   std::string strLogFileName;  // "YYYY_MM_DD.log" from the same groups
 };
 
+// The date folder is the start's; the stamp (and with it the output names and the log time) is
+// nSecondsLater after the start: the next free second when the start's names are taken.
 FileJobNames MakeFileJobNames(const std::string& strSouPath, const std::string& strDesPath,
-                              const LocalTime& start);
+                              const LocalTime& start, int nSecondsLater = 0);
 
 }  // namespace dorvik

@@ -15,9 +15,14 @@ struct ProcessResult {
 class IProcessRunner {
  public:
   virtual ~IProcessRunner() = default;
-  // Started with a hidden window from the command line alone (the system takes the program
-  // from its start), default error mode, no inherited handles; waited for without time limit.
-  virtual ProcessResult RunHiddenAndWait(const std::string& commandLine) = 0;
+  // `program` is the full path of the program to start, or the bare name of a program in the
+  // system folder ("xcopy", "cmd"), which is looked for there only. It is never taken from the
+  // command line: an unquoted path with blanks ("C:\Program Files\...") would otherwise start
+  // "C:\Program.exe" when one is there.
+  //
+  // Started with a hidden window, `commandLine` as the program sees it, default error mode, no
+  // inherited handles; waited for without time limit.
+  virtual ProcessResult RunHiddenAndWait(const std::string& program, const std::string& commandLine) = 0;
   // Started through the shell's "open" verb, hidden, and waited for without time limit; the
   // exit code is captured (xcopy for type filters).
   virtual ProcessResult ShellOpenHiddenAndWait(const std::string& program,
@@ -26,5 +31,9 @@ class IProcessRunner {
 
 // CreateProcessA / ShellExecuteA (Windows tree only).
 IProcessRunner& RealProcessRunner();
+
+// The full path of a program in the system folder ("cmd.exe"), for a start that must not search
+// the current or the program's folder for it (Windows tree only).
+std::string SystemProgramPath(const std::string& fileName);
 
 }  // namespace dorvik

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "common/gbk.h"
 #include "jobs/process.h"
 
 namespace dorvik {
@@ -24,6 +25,12 @@ std::string SystemErrorText(DWORD code) {
   return message + " (" + std::to_string(code) + ")";
 }
 
+// A bare name ("xcopy") is a program of the system folder; a path is used as it is.
+std::string ProgramPath(const std::string& program) {
+  if (FindFirstChar(program, '\\') != std::string::npos) return program;
+  return SystemProgramPath(program + ".exe");
+}
+
 ProcessResult WaitForExit(HANDLE process) {
   ProcessResult result;
   result.started = true;
@@ -40,7 +47,8 @@ ProcessResult WaitForExit(HANDLE process) {
 
 class Win32ProcessRunner : public IProcessRunner {
  public:
-  ProcessResult RunHiddenAndWait(const std::string& commandLine) override {
+  ProcessResult RunHiddenAndWait(const std::string& program, const std::string& commandLine) override {
+    const std::string application = ProgramPath(program);
     // CreateProcessA may write into the command line, so it gets a copy of its own.
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
@@ -49,7 +57,7 @@ class Win32ProcessRunner : public IProcessRunner {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+    if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
                         nullptr, nullptr, &startup, &info)) {
       ProcessResult failed;
       failed.error = SystemErrorText(GetLastError());
@@ -67,7 +75,8 @@ class Win32ProcessRunner : public IProcessRunner {
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = "open";
-    info.lpFile = program.c_str();
+    const std::string application = ProgramPath(program);
+    info.lpFile = application.c_str();
     info.lpParameters = parameters.c_str();
     info.nShow = SW_HIDE;
     if (!ShellExecuteExA(&info)) {
@@ -90,6 +99,13 @@ class Win32ProcessRunner : public IProcessRunner {
 };
 
 }  // namespace
+
+std::string SystemProgramPath(const std::string& fileName) {
+  char folder[MAX_PATH];
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return fileName;  // the start then reports it missing
+  return std::string(folder, length) + "\\" + fileName;
+}
 
 IProcessRunner& RealProcessRunner() {
   static Win32ProcessRunner runner;

@@ -1,6 +1,9 @@
 #include "jobs/sql_backup_job.h"
 
+#include "common/gbk.h"
 #include "config/document.h"
+#include "config/project_name.h"
+#include "config/sql_task_record.h"
 #include "jobs/sql_job_names.h"
 #include "jobs/sql_statements.h"
 
@@ -38,6 +41,14 @@ class SqlRun {
       return m_outcome;
     }
     m_outcome.bStarted = true;
+    const std::string refusal = RefusalOfRecord();
+    if (!refusal.empty()) {
+      m_outcome.bRefused = true;
+      m_outcome.problems.push_back(refusal);
+      m_env.reporter.ShowMessage(refusal);
+      m_env.reporter.RunEnded();
+      return m_outcome;
+    }
     m_names = MakeSqlJobNames(GetTag(m_record, "despath"), GetTag(m_record, "projectname"), m_env.clock.Now());
     m_outcome.strRunFolder = m_names.strRunFolder;
     // A folder that cannot be made shows up as the server's failure to open the backup file.
@@ -54,9 +65,33 @@ class SqlRun {
   }
 
  private:
+  // What makes the record unusable before anything is made: a name or path that is not
+  // well-formed GBK (it would swallow the quoting joined after it), a project name that is no
+  // plain folder name (the run would write into another task's folder), or no database at all
+  // (the run would report success having backed up nothing).
+  std::string RefusalOfRecord() const {
+    const std::string storage = GetTag(m_record, "despath");
+    const std::string project = GetTag(m_record, "projectname");
+    const std::string sqlname = GetTag(m_record, "sqlname");
+    if (!IsWellFormedGbk(m_record)) return "任务记录含有无效的 GBK 字符，备份未进行";
+    if (storage.empty()) return "任务没有指定存储路径，备份未进行";
+    if (!IsPlainProjectName(project)) return "任务名称不能用作文件夹名：" + project + "，备份未进行";
+    if (sqlname != kAllDatabases && SqlRunDatabases(sqlname, {}).empty()) {
+      return "任务 " + project + " 没有指定数据库，备份未进行";
+    }
+    return std::string();
+  }
+
   bool Backup(const std::string& database, const std::string& file) {
     m_env.reporter.ShowProgress(database);
     std::string error;
+    if (!IsWellFormedGbk(database)) {
+      error = "数据库名含有无效的 GBK 字符，未备份";
+      m_env.reporter.ShowMessage(error);
+      m_outcome.failedDatabases.push_back(database);
+      m_outcome.problems.push_back(error);
+      return false;
+    }
     if (m_env.pConnection->Execute(BackupDatabaseStatement(database, file), &error)) return true;
     m_env.reporter.ShowMessage(error);
     m_outcome.failedDatabases.push_back(database);
@@ -92,7 +127,8 @@ class SqlRun {
     }
     for (const std::string& file : files) {
       std::string archive = SqlArchivePath(file);
-      ProcessResult result = m_env.processes.RunHiddenAndWait(ArchiverCommand(m_env.strRarDir, archive, file));
+      ProcessResult result = m_env.processes.RunHiddenAndWait(m_env.strRarDir + "rar.exe",
+                                                              ArchiverCommand(m_env.strRarDir, archive, file));
       if (result.Succeeded()) {
         Log(archive);
         continue;

@@ -47,6 +47,7 @@ struct SqlJobEnvironment {
 struct SqlJobOutcome {
   bool bStarted = false;                    // false: no connection, nothing was done
   bool bAborted = false;                    // the archiving mode stopped at a failed statement
+  bool bRefused = false;                    // the record cannot be run (no database, bad names)
   std::string strRunFolder;
   std::vector<std::string> failedDatabases;
   std::vector<std::string> problems;        // every failure, one readable line each

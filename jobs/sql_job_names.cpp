@@ -32,7 +32,11 @@ std::string SqlArchivePath(const std::string& backupFile) {
 std::vector<std::string> SqlRunDatabases(const std::string& sqlname,
                                          const std::vector<std::string>& allDatabases) {
   if (sqlname == kAllDatabases) return allDatabases;
-  return SplitNonEmpty(sqlname, ',');
+  std::vector<std::string> names;
+  for (const std::string& piece : SplitNonEmpty(sqlname, ',')) {
+    if (!TrimBoth(piece).empty()) names.push_back(piece);
+  }
+  return names;
 }
 
 }  // namespace dorvik

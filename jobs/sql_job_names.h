@@ -25,7 +25,7 @@ std::string SqlBackupFilePath(const SqlJobNames& names, const std::string& datab
 std::string SqlArchivePath(const std::string& backupFile);
 
 // The databases of one run: all of `allDatabases` for "所有数据库", else the names of `sqlname`
-// separated by ","; empty pieces name no database.
+// separated by ","; empty and blank pieces name no database.
 std::vector<std::string> SqlRunDatabases(const std::string& sqlname,
                                          const std::vector<std::string>& allDatabases);
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "jobs/process.h"
+
 namespace dorvik {
 
 CNTService* CNTService::s_pThis = nullptr;
@@ -173,7 +175,8 @@ bool CNTService::Remove() {
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION info = {};
   // If cmd cannot start, DeleteService still marks the service; it goes at its next stop.
-  if (CreateProcessA(nullptr, &stopCommand[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+  const std::string cmd = SystemProgramPath("cmd.exe");
+  if (CreateProcessA(cmd.c_str(), &stopCommand[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                      nullptr, &startup, &info)) {
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
@@ -197,7 +200,7 @@ void CNTService::SelfDelete() {
   SHChangeNotify(SHCNE_DELETE, SHCNF_PATHA, path.c_str(), nullptr);
   // Quoted, so a path with blanks deletes this file and not the pieces of its name.
   const std::string parameters = "/c del /q \"" + path + "\"";
-  ShellExecuteA(nullptr, "open", "cmd.exe", parameters.c_str(), nullptr, SW_HIDE);
+  ShellExecuteA(nullptr, "open", SystemProgramPath("cmd.exe").c_str(), parameters.c_str(), nullptr, SW_HIDE);
   ExitProcess(0);
 }
 

@@ -2,32 +2,15 @@
 
 #include <vector>
 
-#include "common/gbk.h"
 #include "common/text.h"
-#include "config/document.h"
+#include "service/owned_folder.h"
+#include "service/retention_scope.h"
 
 namespace dorvik {
 
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-
-bool ReadNumber(const std::string& text, std::string::size_type* pos, int* value) {
-  std::string::size_type start = *pos;
-  long long number = 0;
-  while (*pos < text.size() && text[*pos] >= '0' && text[*pos] <= '9' && *pos - start < 6) {
-    number = number * 10 + (text[*pos] - '0');
-    ++*pos;
-  }
-  *value = static_cast<int>(number);
-  return *pos > start;
-}
-
-int DaysInMonth(int year, int month) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return month == 2 && leap ? 29 : days[month - 1];
-}
 
 std::int64_t AgeInDays(std::int64_t moment, std::int64_t now) {
   return (now - moment) / kSecondsPerDay;  // truncated toward zero
@@ -38,37 +21,31 @@ std::int64_t AgeInDays(std::int64_t moment, std::int64_t now) {
 enum class PassStep { Continue, EndPass };
 
 PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
-                             const std::string& sourceName, long long days, std::int64_t now) {
+                             const FileRetentionScope& scope, std::int64_t now) {
   for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
     if (entry.lastWriteTime > now) return PassStep::EndPass;
-    if (AgeInDays(entry.lastWriteTime, now) < days) continue;
-    if (!IsFileTaskBackupName(entry.name, sourceName)) continue;
-    const std::string path = folder + "\\" + entry.name;
-    if (entry.isDirectory) {
-      DeleteFolderTree(files, path);
-      files.RemoveDirectory(path);  // fails when something inside could not go; kept then
-    } else if (Contains(entry.name, ".")) {
-      files.DeleteFile(path);  // a read-only or busy file stays until a later pass
+    if (AgeInDays(entry.lastWriteTime, now) < scope.nDays) continue;
+    if (!IsFileTaskBackupName(entry.name, scope.strSourceName)) continue;
+    // A file of the task's own has its ".zip"; a name without a dot is not an archive.
+    if (entry.isDirectory || entry.isLink || Contains(entry.name, ".")) {
+      DeleteOwnedEntry(files, folder + "\\" + entry.name, entry, scope.strStorageKey);
     }
   }
   return PassStep::Continue;
 }
 
-PassStep CleanFileTask(const std::string& record, IFileSystem& files, IClock& clock) {
-  long long days = 0;
-  if (!ReadRetentionDays(GetTag(record, "strissave"), &days)) return PassStep::Continue;
+PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClock& clock) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
-  const std::string sourceName = LastPathComponent(GetTag(record, "SouPath"));
-  const std::string storage = GetTag(record, "DesPath");
-  if (storage.empty()) return PassStep::Continue;
-  for (const DirectoryEntry& entry : files.ListDirectory(storage)) {
+  for (const DirectoryEntry& entry : files.ListDirectory(scope.strStorage)) {
     LocalTime date;
-    if (!entry.isDirectory || !ParseDateFolderName(entry.name, &date)) continue;
+    // A linked date folder holds nothing of this task: it is neither followed nor removed.
+    if (!entry.isDirectory || entry.isLink || !ParseDateText(entry.name, &date)) continue;
     const std::int64_t moment = ToEpochSeconds(date);
     if (moment > now) return PassStep::EndPass;
-    const std::string folder = storage + "\\" + entry.name;
-    if (AgeInDays(moment, now) >= days &&
-        CleanFileDateFolder(files, folder, sourceName, days, now) == PassStep::EndPass) {
+    const std::string folder = scope.strStorage + "\\" + entry.name;
+    if (!IsRealPathBelow(files, folder, scope.strStorageKey)) continue;
+    if (AgeInDays(moment, now) >= scope.nDays &&
+        CleanFileDateFolder(files, folder, scope, now) == PassStep::EndPass) {
       return PassStep::EndPass;
     }
     // Succeeds only for an empty folder: date folders emptied now or earlier disappear.
@@ -77,35 +54,27 @@ PassStep CleanFileTask(const std::string& record, IFileSystem& files, IClock& cl
   return PassStep::Continue;
 }
 
-PassStep CleanSqlTask(const std::string& record, IFileSystem& files, IClock& clock) {
-  long long days = 0;
-  if (!ReadRetentionDays(GetTag(record, "issave"), &days)) return PassStep::Continue;
+PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock& clock) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
-  const std::string storage = GetTag(record, "despath");
-  const std::string project = GetTag(record, "projectname");
-  // Without both names the "project folder" would be some other folder whose dated folders
-  // belong to other tasks.
-  if (storage.empty() || project.empty()) return PassStep::Continue;
-  const std::string projectFolder = storage + "\\" + project;
-  for (const DirectoryEntry& entry : files.ListDirectory(projectFolder)) {
+  for (const DirectoryEntry& entry : files.ListDirectory(scope.strProjectFolder)) {
     LocalTime date;
-    if (!entry.isDirectory || !ParseDateFolderName(entry.name, &date)) continue;
+    if (!entry.isDirectory || !ParseDateText(entry.name, &date)) continue;
     const std::int64_t moment = ToEpochSeconds(date);
     if (moment > now) return PassStep::EndPass;
-    if (AgeInDays(moment, now) >= days) {
-      const std::string folder = projectFolder + "\\" + entry.name;
-      DeleteFolderTree(files, folder);
-      files.RemoveDirectory(folder);  // kept when something inside could not be deleted
+    if (AgeInDays(moment, now) >= scope.nDays) {
+      // The whole date folder is the task's; a link there goes as a link.
+      DeleteOwnedEntry(files, scope.strProjectFolder + "\\" + entry.name, entry, scope.strProjectKey);
     }
   }
   return PassStep::Continue;
 }
 
-void CleanTasks(const std::string& document, const char* section,
-                PassStep (*cleanTask)(const std::string&, IFileSystem&, IClock&),
-                IFileSystem& files, IClock& clock) {
-  for (const std::string& record : SplitRecords(section, document)) {
-    if (cleanTask(record, files, clock) == PassStep::EndPass) return;
+template <typename Scope>
+void CleanTasks(const std::vector<Scope>& scopes,
+                PassStep (*cleanTask)(const Scope&, IFileSystem&, IClock&), IFileSystem& files,
+                IClock& clock) {
+  for (const Scope& scope : scopes) {
+    if (scope.bClean && cleanTask(scope, files, clock) == PassStep::EndPass) return;
   }
 }
 
@@ -118,56 +87,28 @@ bool ReadRetentionDays(const std::string& rule, long long* days) {
   if (start == std::string::npos || end == std::string::npos) return false;
   const std::string::size_type from = start + std::string("删除").size();
   if (end < from) return false;
-  const std::string number = rule.substr(from, end - from);
-  if (!HasLeadingNumber(number)) return false;
-  const long long value = LeadingNumber(number);
-  if (value < 0) return false;
-  *days = value;
-  return true;
-}
-
-bool ParseDateFolderName(const std::string& name, LocalTime* date) {
-  std::string::size_type pos = 0;
-  int year = 0, month = 0, day = 0;
-  if (!ReadNumber(name, &pos, &year) || pos >= name.size() || name[pos++] != '-') return false;
-  if (!ReadNumber(name, &pos, &month) || pos >= name.size() || name[pos++] != '-') return false;
-  if (!ReadNumber(name, &pos, &day) || pos != name.size()) return false;
-  if (year < 1970 || year > 9999 || month < 1 || month > 12) return false;
-  if (day < 1 || day > DaysInMonth(year, month)) return false;
-  *date = LocalTime();
-  date->year = year;
-  date->month = month;
-  date->day = day;
+  // Only a plain decimal count: "0x10", "0.5" or "-0" read as 0 would delete every backup.
+  const std::string number = TrimBoth(rule.substr(from, end - from));
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return false;
+  *days = LeadingNumber(number);  // saturates: a huge count keeps everything
   return true;
 }
 
 bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourceName) {
-  // Both marks must be there, in order: an empty source name then matches only "file__20...",
-  // never a name that merely lacks the marks.
-  const std::string::size_type open = entryName.find("file_");
-  const std::string::size_type close = entryName.find("_20");
-  if (open == std::string::npos || close == std::string::npos || close < open + 5) return false;
-  return entryName.compare(open + 5, close - open - 5, sourceName) == 0;
-}
-
-void DeleteFolderTree(IFileSystem& files, const std::string& folder) {
-  for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
-    const std::string path = folder + "\\" + entry.name;
-    if (entry.isDirectory) {
-      DeleteFolderTree(files, path);
-      files.RemoveDirectory(path);  // kept when something inside could not be deleted
-    } else {
-      files.DeleteFile(path);  // a read-only or busy file stays; the rest still goes
-    }
-  }
+  const std::string prefix = "file_" + sourceName + "_";
+  if (!StartsWith(entryName, prefix)) return false;
+  const std::string rest = entryName.substr(prefix.size());
+  const std::string::size_type digits = rest.find_first_not_of("0123456789");
+  if ((digits == std::string::npos ? rest.size() : digits) != kFileStampDigits) return false;
+  return digits == std::string::npos || rest.substr(digits) == ".zip";
 }
 
 void CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock) {
-  CleanTasks(document, "FileBackups", CleanFileTask, files, clock);
+  CleanTasks(FileRetentionScopes(document, files), CleanFileTask, files, clock);
 }
 
 void CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock) {
-  CleanTasks(document, "SqlBackups", CleanSqlTask, files, clock);
+  CleanTasks(SqlRetentionScopes(document, files), CleanSqlTask, files, clock);
 }
 
 void RunRetentionLoop(IClock& clock, const std::atomic<bool>& bStop,

@@ -10,6 +10,7 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "service/owned_folder.h"
 
 namespace dorvik {
 
@@ -17,17 +18,10 @@ namespace dorvik {
 // number of days, give false: the task's backups are kept.
 bool ReadRetentionDays(const std::string& rule, long long* days);
 
-// A dated folder name "%d-%d-%d" (no leading zeros needed): true only for a whole, real
-// calendar date with nothing before or after it.
-bool ParseDateFolderName(const std::string& name, LocalTime* date);
-
-// Whether an entry of a date folder is a backup of the file task with this source name: the
-// text between the name's first "file_" and its first "_20" equals the source name.
+// Whether an entry of a date folder is a backup of the file task with this source name: exactly
+// "file_" + source name + "_" + a 14-digit stamp, optionally followed by ".zip".
+constexpr std::string::size_type kFileStampDigits = 14;
 bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourceName);
-
-// Deletes everything below the folder, depth first; the folder itself stays. Failures are
-// skipped (the rest is still deleted).
-void DeleteFolderTree(IFileSystem& files, const std::string& folder);
 
 // One pass over the file tasks (or SQL Server tasks) of the document.
 void CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock);

@@ -70,7 +70,8 @@ void StartFileJob(FileJobKind kind, const FileBackupRequest& request) {
 
 void RunBackupProgram(const std::string& strIsCut, const std::string& strRecord) {
   const std::string commandLine = SqlBackupCommandLine(g_strProgramDir, strRecord, strIsCut);
-  ProcessResult result = RunSqlBackupProgram(g_csSqlBackup, RealProcessRunner(), commandLine);
+  ProcessResult result = RunSqlBackupProgram(g_csSqlBackup, RealProcessRunner(),
+                                             SqlBackupProgramPath(g_strProgramDir), commandLine);
   if (!result.started) {
     ReportServiceJobProblem(EVMSG_SQLPROGRAMFAILED, (commandLine + ": " + result.error).c_str());
   }

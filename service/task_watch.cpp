@@ -49,15 +49,17 @@ void RunFileJob(FileJobKind kind, const FileBackupRequest& request, FileJobEnvir
   }
 }
 
+std::string SqlBackupProgramPath(const std::string& strProgramDir) { return strProgramDir + "Backup.exe"; }
+
 std::string SqlBackupCommandLine(const std::string& strProgramDir, const std::string& strRecord,
                                  const std::string& strIsCut) {
-  return strProgramDir + "Backup.exe " + "\"" + strRecord + "\" " + strIsCut;
+  return SqlBackupProgramPath(strProgramDir) + " " + "\"" + strRecord + "\" " + strIsCut;
 }
 
 ProcessResult RunSqlBackupProgram(std::mutex& csSqlBackup, IProcessRunner& processes,
-                                  const std::string& commandLine) {
+                                  const std::string& program, const std::string& commandLine) {
   std::lock_guard<std::mutex> hold(csSqlBackup);
-  return processes.RunHiddenAndWait(commandLine);
+  return processes.RunHiddenAndWait(program, commandLine);
 }
 
 void WatchFileTask(const std::string& recordText, IClock& clock, const std::atomic<bool>& bStop,

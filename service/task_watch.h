@@ -41,12 +41,14 @@ SqlTaskWatch ReadSqlTaskWatch(const std::string& recordText);
 // Runs the job the kind names on its own copy of the request (waits for it).
 void RunFileJob(FileJobKind kind, const FileBackupRequest& request, FileJobEnvironment& env);
 
+// programDir + "Backup.exe", the program started for a due SQL Server task.
+std::string SqlBackupProgramPath(const std::string& strProgramDir);
 // programDir + "Backup.exe \"" + record + "\" " + "是" or "否"; nothing in the record is escaped.
 std::string SqlBackupCommandLine(const std::string& strProgramDir, const std::string& strRecord,
                                  const std::string& strIsCut);
 // Starts Backup.exe hidden and waits for it while holding the lock, so only one runs at a time.
 ProcessResult RunSqlBackupProgram(std::mutex& csSqlBackup, IProcessRunner& processes,
-                                  const std::string& commandLine);
+                                  const std::string& program, const std::string& commandLine);
 
 // The watcher routines of one task; each returns at once for a disabled task, else when bStop
 // is set. startJob is called for each due start of a file task whose mode names a job;

@@ -48,3 +48,16 @@ finish() {
   stop_keeper
   wineserver -k 2>/dev/null || true
 }
+# Installs and starts the service from a clean prefix, on a clock shifted to the given time;
+# everything is removed again when the script exits.
+install_service_at() {  # time, Dorviksvc.exe
+  trap finish EXIT
+  wineserver -k 2>/dev/null || true
+  remove_service
+  wineserver -k 2>/dev/null || true
+  sleep 1
+  start_keeper "$1"
+  local out
+  out=$(shifted "$1" "$RUN" "$2" -i 2>/dev/null | tr -d '\r')
+  [ "$out" == "Dorviksvc installed" ] || fail "-i: $out"
+}

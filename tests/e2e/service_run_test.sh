@@ -35,14 +35,7 @@ echo bak > "$root/sql/nightly/2024-5-8/db_demo_20240508030000.bak"
   --file-task "$(win "$root/crm");$(win "$store");是;每天;;删除30天以前的" \
   --file-task "$(win "$root/web");$(win "$root/web-store");是;每天;12;保留" >/dev/null 2>&1
 
-trap finish EXIT
-wineserver -k 2>/dev/null || true
-remove_service
-wineserver -k 2>/dev/null || true
-sleep 1
-start_keeper "2024-05-09 11:59:30"
-out=$(shifted "2024-05-09 11:59:30" "$RUN" "$prog/Dorviksvc.exe" -i 2>/dev/null | tr -d '\r')
-[ "$out" == "Dorviksvc installed" ] || fail "-i: $out"
+install_service_at "2024-05-09 11:59:30" "$prog/Dorviksvc.exe"
 probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running"
 echo "ok: service installed and running on the shifted clock"
 

@@ -15,16 +15,9 @@ printf 'demo\tdemo orders\n' > "$root/server/databases"
 "$RUN" "$example" "$(win "$root/prog")" "$(win "$root/src")" "$(win "$root/sql")" "$(win "$root/sql")" \
   --sql-task "demo;$(win "$root/sql");否;每天;3;second;保留" >/dev/null 2>&1
 
-trap finish EXIT
-wineserver -k 2>/dev/null || true
-remove_service
-wineserver -k 2>/dev/null || true
-sleep 1
 # The service inherits these from the prefix's first program.
 export ODBCSYSINI="$odbc" DORVIK_SQLSERVER_STATE="$root/server"
-start_keeper "2024-05-09 02:59:45"
-out=$(shifted "2024-05-09 02:59:45" "$RUN" "$root/prog/Dorviksvc.exe" -i 2>/dev/null | tr -d '\r')
-[ "$out" == "Dorviksvc installed" ] || fail "-i: $out"
+install_service_at "2024-05-09 02:59:45" "$root/prog/Dorviksvc.exe"
 calls="$root/prog/Backup.calls"
 for _ in $(seq 80); do [ -f "$calls" ] && [ "$(wc -l < "$calls")" -ge 2 ] && break; sleep 0.5; done
 [ -f "$calls" ] || fail "Backup.exe never ran"

@@ -60,7 +60,13 @@ TEST(BackupLog, LastBackupTimes) {
                 "3                  2024-5-2 8:5:7    " + longPath + "\r\n"
                 "3                  garbage\r\n"
                 "3\r\n"
-                "5                  1999-12-31 23:00:00    before the floor\r\n");
+                "5                  1999-12-31 23:00:00    before the floor\r\n"
+                "7                  -2147483648-1-1 00:00:00    a year that overflows\r\n"
+                "7                  2024-13-45 99:99:99    fields out of range\r\n"
+                "7                  2024-2-30 10:00:00    a day the month does not have\r\n"
+                "7                  99999999999-1-1 00:00:00    too many digits\r\n"
+                "7                  2024-05-01 08:30:00x    trailing text\r\n"
+                "7                  2024-05-01 07:00:00    the one line that counts\r\n");
   files.AddFile("C:\\Dorvik\\Log\\notes.txt",
                 "5                  2024-05-03 07:00:00    C:\\src    D:\\copy\r\n"
                 "9                  1999-01-01 00:00:00    only older than the floor\r\n");
@@ -73,13 +79,14 @@ TEST(BackupLog, LastBackupTimes) {
       {"my", "2000-01-01 01:01:01", "only the first piece is the key"},
       {"9", "2000-01-01 01:01:01", "times before 2000-01-01 01:01:01 never count"},
       {"4", "2000-01-01 01:01:01", "no line for the key"},
+      {"7", "2024-05-01 07:00:00", "lines with fields out of range never count"},
   };
   LastBackupTimes all = log->GetAllLastBackupTimes();
   for (const Case& c : cases) {
     EXPECT_EQ(log->GetLastBackupTime(c.key), c.expected) << c.why;
     EXPECT_EQ(all.For(c.key), c.expected) << "one pass gives the same: " << c.why;
   }
-  EXPECT_EQ(all.times.size(), 3u) << "3, 5 and 30; the line of \"my task\" does not parse";
+  EXPECT_EQ(all.times.size(), 4u) << "3, 5, 7 and 30; the line of \"my task\" does not parse";
 }
 
 TEST(UpdateTaskStatus, RewritesTheRecordsStatus) {

@@ -96,6 +96,7 @@ TEST(DoBackup, CommandLinesOfEveryFilter) {
     EXPECT_EQ(f.processes.CommandLines(), c.lines) << c.why;
     for (const auto& start : f.processes.starts) {
       EXPECT_EQ(start.kind, RecordingProcessRunner::Start::kHiddenWait) << c.why;
+      EXPECT_EQ(start.program, "C:\\Program Files\\WinRAR\\rar.exe") << "never taken from the line";
     }
     EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
     EXPECT_EQ(f.reporter.successes, std::vector<std::string>{std::string("操作成功！备份文件：") + kArchive}) << c.why;
@@ -113,24 +114,24 @@ TEST(DoBackupNocut, CommandLinesOfEveryFilter) {
                           "\"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"";
   struct Case { std::string filter; bool compress; std::vector<RecordingProcessRunner::Start> starts; const char* why; } cases[] = {
       {"!所有文件/!", false,
-       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""}},
+       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"}},
        "all files"},
       {"!所有文件/!", true,
-       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
-        {Kind::kHiddenWait, zip.substr(1)}},
+       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"},
+        {Kind::kHiddenWait, zip.substr(1), "C:\\Program Files\\WinRAR\\rar.exe"}},
        "all files, then the copy archived"},
       {Filter("指定文件名", "index,readme.txt", "备份此文件"), false,
-       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\\index.*\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
-        {Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\\readme.txt\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""}},
+       {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\\index.*\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"},
+        {Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\\readme.txt\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"}},
        "include names: one xcopy per item"},
       {Filter("指定类型", "exe,*.dll", "备份此类型"), true,
-       {{Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\\*.exe\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
-        {Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\\*.dll\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
-        {Kind::kHiddenWait, zip.substr(1)}},
+       {{Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\\*.exe\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"},
+        {Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\\*.dll\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"},
+        {Kind::kHiddenWait, zip.substr(1), "C:\\Program Files\\WinRAR\\rar.exe"}},
        "include types through the shell, waited for; the filtered copy is archived"},
       {Filter("指定类型", "log", "备份其它类型"), false,
-       {{Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\""},
-        {Kind::kHiddenWait, "cmd   /c  erase /q /f /s \"D:\\bak\\2024-5-1\\file_shop_20240501083000\\*.log\""}},
+       {{Kind::kShellOpenWait, "xcopy  /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"},
+        {Kind::kHiddenWait, "cmd   /c  erase /q /f /s \"D:\\bak\\2024-5-1\\file_shop_20240501083000\\*.log\"", "cmd"}},
        "exclude types: the copy, then erase"},
   };
   for (const Case& c : cases) {
@@ -142,6 +143,7 @@ TEST(DoBackupNocut, CommandLinesOfEveryFilter) {
     for (std::size_t i = 0; i < c.starts.size(); ++i) {
       EXPECT_EQ(f.processes.starts[i].commandLine, c.starts[i].commandLine) << c.why;
       EXPECT_EQ(f.processes.starts[i].kind, c.starts[i].kind) << c.why;
+      EXPECT_EQ(f.processes.starts[i].program, c.starts[i].program) << c.why;
     }
     EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
     std::string line = "3                  2024-05-01 08:30:00    C:\\web\\shop                       "
@@ -164,11 +166,14 @@ TEST(DoBackupNocut, ExcludedNamesAreDeletedAsTheArchiverMasksMatch) {
                              "sub\\deep\\cache.txt", "cache.txt.bak", "a.com", "a.com.x", "index.html"}) {
       f.files.AddFile(std::string(kCopy) + "\\" + name);
     }
+    f.files.AddFile("E:\\elsewhere\\logs.txt");
+    f.files.AddLink(std::string(kCopy) + "\\linked", "E:\\elsewhere");
   };
   DoBackupNocut(f.request, f.env);
+  EXPECT_TRUE(f.files.Exists("E:\\elsewhere\\logs.txt")) << "a link in the copy is not followed";
   // "a.com.*" does not match "a.com": the archiver's -x mask keeps it too.
   EXPECT_EQ(f.files.ListTree(kCopy),
-            (std::vector<std::string>{std::string(kCopy) + "\\a.com", std::string(kCopy) + "\\cache.txt.bak", std::string(kCopy) + "\\index.html",
+            (std::vector<std::string>{std::string(kCopy) + "\\a.com", std::string(kCopy) + "\\cache.txt.bak", std::string(kCopy) + "\\index.html", std::string(kCopy) + "\\linked",
                                       std::string(kCopy) + "\\mylogs.txt", std::string(kCopy) + "\\sub",
                                       std::string(kCopy) + "\\sub\\deep"}));
   EXPECT_TRUE(f.reporter.failures.empty());
@@ -296,12 +301,12 @@ TEST(FileJobs, FoldersAndLogThatCannotBeWritten) {
     EXPECT_FALSE(f.files.Exists(kCopy));
   }
   {
-    JobFixture f;  // archive mode: the archive is made and reported, the missing line too
+    JobFixture f;  // archive mode: the archive is made; the missing line is the one report
     f.request.strFile = "!所有文件/!";
     f.files.FailOn(kLogFile);
     DoBackup(f.request, f.env);
     EXPECT_EQ(f.reporter.failures, std::vector<std::string>{"备份日志写入失败：C:\\Dorvik\\Log\\2024_05_01.log"});
-    EXPECT_EQ(f.reporter.successes.size(), 1u);
+    EXPECT_TRUE(f.reporter.successes.empty());
     EXPECT_EQ(f.reporter.nEnded, 1);
   }
   {
@@ -311,5 +316,104 @@ TEST(FileJobs, FoldersAndLogThatCannotBeWritten) {
     DoBackup(f.request, f.env);
     EXPECT_EQ(f.reporter.failures, std::vector<std::string>{"创建路径\"E:\\gone\\bak\\2024-5-1\"失败！"});
     EXPECT_TRUE(f.processes.starts.empty());
+  }
+}
+
+// A run never adds to an archive or a copy folder it did not make: when another run holds the
+// name, it takes the next free second, so the name keeps its form.
+TEST(FileJobs, OutputNamesTakenByAnotherRun) {
+  const std::string folder = "D:\\bak\\2024-5-1\\file_shop_2024050108300";
+  struct Case {
+    bool nocut;
+    bool compress;
+    std::vector<std::string> taken;  // what other runs made before this one
+    std::string output;
+    std::string logTime;
+    const char* why;
+  } cases[] = {
+      {false, false, {folder + "0.zip"}, folder + "1.zip", "2024-05-01 08:30:01", "the archive exists"},
+      {false, false, {folder + "0\\"}, folder + "1.zip", "2024-05-01 08:30:01", "a copy folder holds the name"},
+      {false, false, {folder + "0.zip", folder + "1\\", folder + "2.zip"}, folder + "3.zip", "2024-05-01 08:30:03",
+       "the next free second"},
+      {true, false, {folder + "0\\"}, folder + "1", "2024-05-01 08:30:01", "the copy folder exists"},
+      {true, true, {folder + "0.zip"}, folder + "1.zip", "2024-05-01 08:30:01",
+       "an archive of another run beside the copy name"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    for (const std::string& path : c.taken) {
+      if (path.back() == '\\') f.files.AddFolder(path.substr(0, path.size() - 1));
+      else f.files.AddFile(path, "another run's");
+    }
+    f.processes.onStart = [&](const std::string& line) {
+      if (line.find("rar") != std::string::npos) f.files.AddFile(c.output, "this run's");
+    };
+    f.request.strFile = "!所有文件/!";
+    f.request.bCompressAfter = c.compress;
+    if (c.nocut) DoBackupNocut(f.request, f.env);
+    else DoBackup(f.request, f.env);
+    EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
+    EXPECT_EQ(f.reporter.successes.back(), "操作成功！备份文件：" + c.output) << c.why;
+    EXPECT_NE(f.files.FileContent(kLogFile).find(c.logTime + "    C:\\web\\shop"), std::string::npos) << c.why;
+    for (const std::string& path : c.taken) {
+      if (path.back() != '\\') {
+        EXPECT_EQ(f.files.FileContent(path), "another run's") << c.why;
+      }
+    }
+    for (const std::string& line : f.processes.CommandLines()) {
+      EXPECT_EQ(line.find(folder + "0"), std::string::npos) << c.why << ": " << line;
+    }
+    if (!c.nocut) {
+      EXPECT_FALSE(f.files.Exists(c.output.substr(0, c.output.size() - 4))) << c.why << ": the claim goes";
+    }
+  }
+}
+
+TEST(FileJobs, ItemsWithBlanksStayOneArgument) {
+  const std::string archive = " \"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" ";
+  struct Case {
+    std::string filter;
+    std::string line;
+    const char* why;
+  } cases[] = {
+      {Filter("指定文件名", "my file", "备份此文件"), std::string(kRar) + archive + "\"C:\\web\\shop\\my file.*\"",
+       "an included name"},
+      {Filter("指定类型", "my type", "备份此类型"), std::string(kRar) + archive + "\"C:\\web\\shop\\*.my type\"",
+       "an included type"},
+      {Filter("指定文件名", "my file,b.txt", "备份其它文件"),
+       std::string(kRar) + " \"-xmy file.*\"  -xb.txt " + archive + "\"C:\\web\\shop\\*.*\"", "an excluded name"},
+      {Filter("指定类型", "my type", "备份其它类型"),
+       std::string(kRar) + " \"-x*.my type\" " + archive + "\"C:\\web\\shop\\*.*\"", "an excluded type"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.request.strFile = c.filter;
+    DoBackup(f.request, f.env);
+    EXPECT_EQ(f.processes.CommandLines(), std::vector<std::string>{c.line}) << c.why;
+  }
+}
+
+// A lone GBK lead byte would swallow the quote or backslash joined after it.
+TEST(FileJobs, TextThatIsNotGbkIsRefused) {
+  struct Case {
+    std::string source, storage, filter, message;
+  } cases[] = {
+      {"C:\\web\\a\x81", "D:\\bak", "!所有文件/!", "源文件路径含有无效的 GBK 字符，备份未进行"},
+      {"C:\\web\\shop", "D:\\bak\x81", "!所有文件/!", "目标文件路径含有无效的 GBK 字符，备份未进行"},
+      {"C:\\web\\shop", "D:\\bak", Filter("指定文件名", "a\x81", "备份此文件"), "文件列表含有无效的 GBK 字符，备份未进行"},
+  };
+  for (const Case& c : cases) {
+    for (bool nocut : {false, true}) {
+      JobFixture f;
+      f.request.strSouPath = c.source;
+      f.request.strDesPath = c.storage;
+      f.request.strFile = c.filter;
+      if (nocut) DoBackupNocut(f.request, f.env);
+      else DoBackup(f.request, f.env);
+      EXPECT_EQ(f.reporter.failures, std::vector<std::string>{c.message});
+      EXPECT_TRUE(f.processes.starts.empty());
+      EXPECT_EQ(f.files.FileContent(kLogFile), "");
+      EXPECT_EQ(f.files.ListTree("D:\\bak"), std::vector<std::string>{});
+    }
   }
 }

@@ -99,3 +99,24 @@ TEST(RealFileSystem, ConcurrentAppendsStayWhole) {
   EXPECT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kLines));
   EXPECT_TRUE(lines.count("writer 3 line 299" + std::string(200, '.')));
 }
+
+// Two runs racing for one output name: exactly one of them may make the folder.
+TEST(RealFileSystem, NewFoldersAreClaimedOnceAndRealPathsFound) {
+  IFileSystem& fs = RealFileSystem();
+  const std::string top = ScratchFolder("real_claims");
+  for (int round = 0; round < 20; ++round) {
+    const std::string path = top + "\\claim" + std::to_string(round);
+    bool bFirst = false, bSecond = false;
+    std::thread other([&] { bSecond = fs.MakeNewFolder(path); });
+    bFirst = fs.MakeNewFolder(path);
+    other.join();
+    EXPECT_NE(bFirst, bSecond) << path;
+  }
+  std::string real, realTop;
+  ASSERT_TRUE(fs.FindRealPath(top, &realTop));
+  ASSERT_TRUE(fs.FindRealPath(top + "\\claim0", &real));
+  EXPECT_EQ(real, realTop + "\\claim0");
+  EXPECT_FALSE(fs.FindRealPath(top + "\\missing", &real));
+  EXPECT_FALSE(fs.RemoveLink(top + "\\claim0")) << "a plain folder is no link";
+  EXPECT_TRUE(fs.IsDirectory(top + "\\claim0"));
+}

@@ -15,14 +15,15 @@ class RecordingProcessRunner : public IProcessRunner {
   struct Start {
     enum Kind { kHiddenWait, kShellOpenWait } kind;
     std::string commandLine;  // for shell starts: program + " " + parameters
+    std::string program;
   };
 
-  ProcessResult RunHiddenAndWait(const std::string& commandLine) override {
-    return Record(Start::kHiddenWait, commandLine);
+  ProcessResult RunHiddenAndWait(const std::string& program, const std::string& commandLine) override {
+    return Record(Start::kHiddenWait, program, commandLine);
   }
   ProcessResult ShellOpenHiddenAndWait(const std::string& program,
                                        const std::string& parameters) override {
-    return Record(Start::kShellOpenWait, program + " " + parameters);
+    return Record(Start::kShellOpenWait, program, program + " " + parameters);
   }
 
   std::vector<std::string> CommandLines() const {
@@ -37,8 +38,8 @@ class RecordingProcessRunner : public IProcessRunner {
   std::function<void(const std::string&)> onStart;
 
  private:
-  ProcessResult Record(Start::Kind kind, const std::string& commandLine) {
-    starts.push_back(Start{kind, commandLine});
+  ProcessResult Record(Start::Kind kind, const std::string& program, const std::string& commandLine) {
+    starts.push_back(Start{kind, commandLine, program});
     if (onStart) onStart(commandLine);
     for (const auto& chosen : results) {
       if (commandLine.find(chosen.first) != std::string::npos) return chosen.second;

@@ -104,12 +104,34 @@ TEST(BackupProgramTest, FailuresGiveExitCodesAndTexts) {
        "archiving stops at the failure"},
       {"shop", "否", false, kBackupNoServer, "Backup.exe 任务 p：无法连接 SQL Server：refused", "no server"},
       {"shop", "也许", true, kBackupBadCommandLine, "", "bad choice (text checked elsewhere)"},
+      {"", "否", true, kBackupBadCommandLine, "Backup.exe 任务 p：任务 p 没有指定数据库，备份未进行",
+       "no database named: a failure, not a success with nothing backed up"},
+      {",, ,", "是", true, kBackupBadCommandLine, "Backup.exe 任务 p：任务 p 没有指定数据库，备份未进行",
+       "only commas"},
+      {"a\x81", "否", true, kBackupBadCommandLine, "Backup.exe 任务 p：任务记录含有无效的 GBK 字符，备份未进行",
+       "a lone lead byte would swallow the closing bracket"},
   };
   for (const Case& c : cases) {
     ProgramFixture f;
       BackupProgramResult result = f.Run(c.sqlname, c.choice, c.connects);
     EXPECT_EQ(c.exitCode, result.nExitCode) << c.why;
-    if (!c.failure.empty()) EXPECT_EQ(c.failure, result.strFailure) << c.why;
+    if (!c.failure.empty()) {
+      EXPECT_EQ(c.failure, result.strFailure) << c.why;
+    }
+    if (c.exitCode == kBackupBadCommandLine) {
+      EXPECT_TRUE(f.statements.empty()) << c.why;
+    }
+  }
+  {
+    ProgramFixture empty;  // an empty record: nothing is made anywhere
+    std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", empty.files);
+    BackupProgramEnvironment env{"", [](std::string*) { return std::unique_ptr<ISqlConnection>(); },
+                                 empty.processes, *log, empty.files, empty.clock};
+    env.openConnection = [&](std::string*) -> std::unique_ptr<ISqlConnection> {
+      return std::make_unique<ScriptedConnection>(&empty.statements);
+    };
+    EXPECT_EQ(kBackupBadCommandLine, RunBackupProgram("C:\\Dorvik\\Backup.exe \"\" 否", env).nExitCode);
+    EXPECT_TRUE(empty.statements.empty());
   }
   ProgramFixture f;
   BackupProgramResult result = f.Run("bad,shop", "否");

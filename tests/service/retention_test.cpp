@@ -102,7 +102,12 @@ TEST(Retention, WhatAFilePassNeverDeletes) {
       {FileTask("D:\\shop", "E:\\bak", "删除x天以前的"), "no digits"},
       {FileTask("D:\\shop", "E:\\bak", "删除-3天以前的"), "negative days"},
       {FileTask("D:\\shop", "E:\\bak", "7天以前的删除"), "days before 删除"},
-      {FileTask("D:\\my_2020data", "E:\\bak", "删除1天以前的"), "source holding _20"},
+      {FileTask("D:\\my", "E:\\bak", "删除1天以前的"), "a name that only starts another's (my_2020data)"},
+      {FileTask("D:\\shop", "E:\\bak", "删除0x10天以前的"), "hexadecimal days"},
+      {FileTask("D:\\shop", "E:\\bak", "删除0.5天以前的"), "fractional days"},
+      {FileTask("D:\\shop", "E:\\bak", "删除-0天以前的"), "signed days"},
+      {FileTask("D:\\shop", "E:\\bak", "删除 1 2天以前的"), "two numbers"},
+      {FileTask("D:\\sh\x81", "E:\\bak", "删除1天以前的"), "source that is not well-formed GBK"},
       {FileTask("D:\\other", "E:\\bak", "删除1天以前的"), "another source"},
       {FileTask("D:\\", "E:\\bak", "删除0天以前的"), "empty source name claims nothing of others"},
   };
@@ -220,11 +225,11 @@ TEST(Retention, RuleAndDateReading) {
   EXPECT_TRUE(ReadRetentionDays("删除0天以前的", &days));
   EXPECT_EQ(days, 0);
   LocalTime date;
-  ASSERT_TRUE(ParseDateFolderName("2024-2-29", &date));
+  ASSERT_TRUE(ParseDateText("2024-2-29", &date));
   EXPECT_EQ(date.year * 10000 + date.month * 100 + date.day, 20240229);
   for (const char* name : {"2023-2-29", "2024-13-1", "2024-5", "2024-5-1-", "2024-5-1 ", "a-1-1",
                            "2024--1", "2024-5-1.zip"}) {
-    EXPECT_FALSE(ParseDateFolderName(name, &date)) << name;
+    EXPECT_FALSE(ParseDateText(name, &date)) << name;
   }
 }
 

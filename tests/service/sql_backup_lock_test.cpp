@@ -17,7 +17,7 @@ namespace {
 // Each run takes 50 ms of real time and notes whether another run was going on meanwhile.
 class SlowRunner : public IProcessRunner {
  public:
-  ProcessResult RunHiddenAndWait(const std::string& commandLine) override {
+  ProcessResult RunHiddenAndWait(const std::string&, const std::string& commandLine) override {
     if (m_nRunning.fetch_add(1) != 0) bOverlapped = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     {
@@ -44,7 +44,8 @@ TEST(SqlBackupLock, DueTogetherRunOneAfterTheOther) {
   std::mutex csSqlBackup;
   SlowRunner runner;
   auto run = [&](const char* record) {
-    RunSqlBackupProgram(csSqlBackup, runner, SqlBackupCommandLine("C:\\d\\", record, "否"));
+    RunSqlBackupProgram(csSqlBackup, runner, SqlBackupProgramPath("C:\\d\\"),
+                        SqlBackupCommandLine("C:\\d\\", record, "否"));
   };
   const auto start = std::chrono::steady_clock::now();
   std::thread first(run, "<id>1</id>");

@@ -56,6 +56,7 @@ BackupProgramResult RunBackupProgram(const std::string& commandLine, BackupProgr
   }
   SqlJobOutcome outcome = parsed.bCompress ? DoSqlBackup(parsed.strRecord, job) : DoSqlBackupNocut(parsed.strRecord, job);
   if (outcome.Succeeded()) return BackupProgramResult();
+  if (outcome.bRefused) return Failed(kBackupBadCommandLine, task + outcome.problems.front());
   // The archiving mode stops at its first failure without a final report; the other modes end
   // with a report that names every failure.
   return Failed(kBackupPartlyFailed, task + (outcome.bAborted ? outcome.problems.front() : reporter.Last()));
