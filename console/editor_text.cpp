@@ -37,13 +37,6 @@ std::string LastChar(const std::string& text) {
   return ReverseChars(reversed.substr(0, n));
 }
 
-bool IsPlainFolderName(const std::string& name) {
-  if (name.empty()) return false;
-  // Neither '.' nor ' ' is ever a GBK trail byte, so the last byte decides.
-  char last = name.back();
-  return last != '.' && last != ' ';
-}
-
 std::string UnsafeValuesMessage(const std::vector<std::string>& values) {
   for (const std::string& value : values) {
     std::string found = FindUnsafeRecordText(value);

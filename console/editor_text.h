@@ -22,10 +22,6 @@ std::string TextBetween(const std::string& text, const std::string& open, const 
 // The last character (one or two bytes in GBK).
 std::string LastChar(const std::string& text);
 
-// A name usable as one folder name below the storage folder: not empty, not "." or "..", and
-// not ending in a dot or blank (Windows would drop those).
-bool IsPlainFolderName(const std::string& name);
-
 // The message refusing the first value that would break config.db; empty when all are safe.
 std::string UnsafeValuesMessage(const std::vector<std::string>& values);
 

@@ -4,6 +4,7 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
+#include "config/project_name.h"
 #include "console/resource.h"
 
 namespace dorvik {
@@ -243,7 +244,9 @@ std::string CSqlTaskEditor::ConfirmName() {
     return "没有填入任何一个任务名称.或者包含<>?\"\\/*:|等非法字符";
   }
   std::string name = TrimRight(typed);
-  if (!IsPlainFolderName(name)) return "任务名称不能是“.”或“..”，也不能以“.”或空格结尾";
+  if (!IsPlainProjectName(name)) {
+    return "任务名称不能用作文件夹名：不能是“.”或“..”，不能以“.”或空格结尾，也不能是CON、NUL等设备名";
+  }
   // Compared without trailing blanks, as stored: "a " would otherwise become a second "a".
   for (const std::string& refused : m_refusedNames) {
     if (TrimRight(refused) == name) return "该任务名称已经存在！";
