@@ -247,9 +247,10 @@ std::string CSqlTaskEditor::ConfirmName() {
   if (!IsPlainProjectName(name)) {
     return "任务名称不能用作文件夹名：不能是“.”或“..”，不能以“.”或空格结尾，也不能是CON、NUL等设备名";
   }
-  // Compared without trailing blanks, as stored: "a " would otherwise become a second "a".
+  // Compared as the folder they become: without trailing blanks (as stored) and regardless of
+  // case, so "a " or "A" cannot become a second task writing into the folder of "a".
   for (const std::string& refused : m_refusedNames) {
-    if (TrimRight(refused) == name) return "该任务名称已经存在！";
+    if (AsciiLower(TrimRight(refused)) == AsciiLower(name)) return "该任务名称已经存在！";
   }
   m_state.values.strProjectName = name;
   return std::string();

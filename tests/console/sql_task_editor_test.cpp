@@ -172,7 +172,7 @@ TEST(SqlTaskEditor, ChecksOnOk) {
         {{{IDC_ST_NAME, "nul.txt"}}, 0, "任务名称不能用作文件夹名：不能是“.”或“..”，不能以“.”或空格结尾，也不能是CON、NUL等设备名", "device"},
         {{{IDC_ST_NAME, "daily"}}, 0, "该任务名称已经存在！", "taken"},
         {{{IDC_ST_NAME, "daily  "}}, 0, "该任务名称已经存在！", "taken once trimmed"},
-        {{{IDC_ST_NAME, "Daily"}}, 0, "", "names are case-sensitive"},
+        {{{IDC_ST_NAME, "Daily"}}, 0, "该任务名称已经存在！", "one folder whatever the case"},
         {{{IDC_ST_HOURS, "3|||"}}, 0, "输入的内容不能包含“|||”，请修改后再确定。", "separator"},
       },
       [](CSqlTaskEditor* editor) {
