@@ -1,0 +1,1 @@
+#include "console/sql_task_editor.h"
