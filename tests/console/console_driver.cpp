@@ -14,7 +14,10 @@
 //   focus WIN ID                 moves the keyboard focus to the control
 //   close WIN                    WM_CLOSE
 //   msgbox [SECS]                waits for a message box: its caption, text and buttons
-//   answer BUTTON                presses IDOK, IDCANCEL, IDYES or IDNO in the message box
+//   answer BUTTON                presses IDOK, IDCANCEL, IDYES or IDNO in the message box and
+//                                waits until the box is gone
+// click, command and close return once the window has handled them or has opened a modal
+// window; the other commands are answered by the window before they return.
 //   lv-rows WIN ID               every row: check state (0/1) then the texts of all columns
 //   lv-columns WIN ID            every column: title and width
 //   lv-select WIN ID ROW...      selects exactly these rows; the first gets focus and the mark
@@ -23,6 +26,7 @@
 //   lv-rclick WIN ID ROW         right click on a row (-1: below the last row)
 //   menu-pick N                  chooses item N (from 0) of the open pop-up menu
 //   children WIN                 every control: id, class, visible, enabled, rectangle, text
+//   has-dialog EXE ID            1 when the program holds that dialog template, else 0
 //   sleep MS
 #include "common/win32.h"
 
@@ -39,6 +43,7 @@ namespace {
 
 const UINT kReplyTimeoutMs = 5000;
 const int kMessageBoxTextId = 0xFFFF;
+const LPCSTR kDialogType = MAKEINTRESOURCEA(5);  // RT_DIALOG, whatever the UNICODE setting
 
 struct CommandError {
   std::string strWhat;
@@ -148,6 +153,36 @@ LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 void Post(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (!PostMessageA(window, message, wparam, lparam)) Fail("PostMessage failed");
+}
+
+struct CPendingSend {
+  HWND m_hWnd;
+  UINT m_nMessage;
+  WPARAM m_wParam;
+  LPARAM m_lParam;
+};
+
+DWORD WINAPI SendAndForget(void* param) {
+  CPendingSend* send = static_cast<CPendingSend*>(param);
+  DWORD_PTR result = 0;
+  // The answer is not needed: Act only waits for the message to be handled.
+  SendMessageTimeoutA(send->m_hWnd, send->m_nMessage, send->m_wParam, send->m_lParam, SMTO_NORMAL,
+                      INFINITE, &result);
+  delete send;
+  return 0;
+}
+
+// A click or a command as the user gives it: returns once the window has handled it, or once
+// it has opened a modal window (which disables its owner), so the next command never races
+// with the handler. A posted message would be overtaken by the next command's sent messages.
+void Act(HWND target, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND top = GetAncestor(target, GA_ROOT);
+  HANDLE thread = CreateThread(nullptr, 0, SendAndForget,
+                               new CPendingSend{target, message, wparam, lparam}, 0, nullptr);
+  if (!thread) Fail("CreateThread failed");
+  while (WaitForSingleObject(thread, 20) == WAIT_TIMEOUT && IsWindow(top) && IsWindowEnabled(top)) {
+  }
+  CloseHandle(thread);
 }
 
 // Memory inside the process that owns a window: list view messages that carry pointers need
@@ -312,10 +347,10 @@ void Run(const std::vector<std::string>& args) {
     if (!Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()))) Fail("WM_SETTEXT refused");
   } else if (command == "click") {
     Need(args, 3);
-    Post(Control(Window(args[1]), args[2]), BM_CLICK, 0, 0);
+    Act(Control(Window(args[1]), args[2]), BM_CLICK, 0, 0);
   } else if (command == "command") {
     Need(args, 3);
-    Post(Window(args[1]), WM_COMMAND, MAKEWPARAM(std::strtol(args[2].c_str(), nullptr, 0), 0), 0);
+    Act(Window(args[1]), WM_COMMAND, MAKEWPARAM(std::strtol(args[2].c_str(), nullptr, 0), 0), 0);
   } else if (command == "state") {
     Need(args, 3);
     HWND control = Control(Window(args[1]), args[2]);
@@ -327,10 +362,10 @@ void Run(const std::vector<std::string>& args) {
   } else if (command == "focus") {
     Need(args, 3);
     HWND window = Window(args[1]);
-    Post(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(window, args[2])), TRUE);
+    Send(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(window, args[2])), TRUE);
   } else if (command == "close") {
     Need(args, 2);
-    Post(Window(args[1]), WM_CLOSE, 0, 0);
+    Act(Window(args[1]), WM_CLOSE, 0, 0);
   } else if (command == "msgbox") {
     HWND box = WaitFor("msgbox", Seconds(args, 1, 10));
     std::string buttons;
@@ -348,6 +383,11 @@ void Run(const std::vector<std::string>& args) {
     HWND button = GetDlgItem(box, id);
     if (!button) Fail("the message box has no " + args[1]);
     Post(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    DWORD start = GetTickCount();
+    while (IsWindow(box)) {
+      if (GetTickCount() - start > 10000) Fail("the message box stays");
+      Sleep(20);
+    }
   } else if (command == "lv-rows") {
     Need(args, 3);
     HWND list = Control(Window(args[1]), args[2]);
@@ -415,6 +455,13 @@ void Run(const std::vector<std::string>& args) {
     }
     for (int i = 0, n = std::atoi(args[1].c_str()); i <= n; ++i) Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+  } else if (command == "has-dialog") {
+    Need(args, 3);
+    HMODULE module = LoadLibraryExA(args[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) Fail("cannot load " + args[1]);
+    bool found = FindResourceA(module, MAKEINTRESOURCEA(std::atoi(args[2].c_str())), kDialogType) != nullptr;
+    FreeLibrary(module);
+    Emit(found ? "1" : "0");
   } else if (command == "children") {
     Need(args, 2);
     std::vector<std::string> lines;
