@@ -18,6 +18,9 @@ class IConfigFile {
   // or a short file. False when nothing could be written (the old content then stays).
   virtual bool WriteStored(const std::string& stored) = 0;
   virtual bool Remove() = 0;
+  // Renames the file to its path + suffix, never over an existing file; *newPath is the full
+  // new path. False when it could not be moved (the file then stays where it was).
+  virtual bool MoveAside(const std::string& suffix, std::string* newPath) = 0;
   // Held while a read-modify-write runs; serialises threads and processes alike.
   class Lock {
    public:

@@ -97,6 +97,13 @@ class PosixConfigFile : public IConfigFile {
 
   bool Remove() override { return unlink(m_strPath.c_str()) == 0; }
 
+  bool MoveAside(const std::string& suffix, std::string* newPath) override {
+    *newPath = m_strPath + suffix;
+    // link() refuses an existing name where rename() would replace it.
+    if (link(m_strPath.c_str(), newPath->c_str()) != 0) return false;
+    return unlink(m_strPath.c_str()) == 0;
+  }
+
   std::unique_ptr<Lock> LockForUpdate() override {
     int fd = open((m_strPath + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
     if (fd < 0) return nullptr;

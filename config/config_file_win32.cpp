@@ -85,6 +85,11 @@ class Win32ConfigFile : public IConfigFile {
 
   bool Remove() override { return DeleteFileA(m_strPath.c_str()) != 0; }
 
+  bool MoveAside(const std::string& suffix, std::string* newPath) override {
+    *newPath = m_strPath + suffix;
+    return MoveFileExA(m_strPath.c_str(), newPath->c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  }
+
   std::unique_ptr<Lock> LockForUpdate() override {
     std::unique_ptr<Lock> lock = AcquireMutex(INFINITE);
     if (lock) RemoveStaleTempFiles();

@@ -35,8 +35,13 @@ bool CreateDefaultDocument(IConfigFile& file, const std::string& rarPath) {
 
 }  // namespace
 
+std::string DamagedConfigSuffix(const LocalTime& now) {
+  return FormatLocalTime(now, ".damaged-%Y%m%d-%H%M%S");
+}
+
 EnsureResult EnsureConfigDocument(IConfigFile& file, IConfigReactions& reactions,
-                                  const PathExists& pathExists, ConfigStartup* startup) {
+                                  const PathExists& pathExists, IClock& clock,
+                                  ConfigStartup* startup) {
   if (!file.Exists()) {
     std::string rarPath = ChooseArchiver(reactions, pathExists);
     if (rarPath.empty()) {
@@ -58,11 +63,17 @@ EnsureResult EnsureConfigDocument(IConfigFile& file, IConfigReactions& reactions
   }
   ConfigDamage damage = FindConfigDamage(document);
   if (damage != ConfigDamage::None) {
-    reactions.ShowMessage(kDamagedMessage, damage == ConfigDamage::RarPath ? MessageIcon::Stop
-                                                                           : MessageIcon::None);
-    // The next start writes the default document again. A file that cannot be deleted now
-    // is reported damaged again then.
-    file.Remove();
+    // One damaged byte must not cost every task: the file is kept under a dated name and the
+    // next start writes the default document. A file that cannot be moved stays where it is
+    // and is reported damaged again at the next start.
+    std::string movedTo;
+    std::unique_ptr<IConfigFile::Lock> lock = file.LockForUpdate();
+    const bool moved = file.MoveAside(DamagedConfigSuffix(clock.Now()), &movedTo);
+    const std::string where = moved ? "\n损坏的文件已另存为：" + movedTo
+                                    : "\n无法将损坏的文件另存为：" + movedTo + "，它仍留在原处。";
+    reactions.ShowMessage(std::string(kDamagedMessage) + where, damage == ConfigDamage::RarPath
+                                                       ? MessageIcon::Stop
+                                                       : MessageIcon::None);
     reactions.EndProgram();
     return EnsureResult::Ended;
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/clock.h"
 #include "config/config_file.h"
 #include "config/config_reactions.h"
 
@@ -29,7 +30,13 @@ enum class EnsureResult {
 
 using PathExists = std::function<bool(const std::string& path)>;
 
+// A damaged config.db is moved aside as "config.db.damaged-YYYYMMDD-HHMMSS" (the clock's time),
+// so its tasks can still be recovered by hand; the next start writes the default document.
 EnsureResult EnsureConfigDocument(IConfigFile& file, IConfigReactions& reactions,
-                                  const PathExists& pathExists, ConfigStartup* startup);
+                                  const PathExists& pathExists, IClock& clock,
+                                  ConfigStartup* startup);
+
+// ".damaged-YYYYMMDD-HHMMSS"
+std::string DamagedConfigSuffix(const LocalTime& now);
 
 }  // namespace dorvik

@@ -1,21 +1,24 @@
-// The desktop console. Its windows are not built yet: it only makes sure config.db exists and is
-// sound, which every later part of the console stands on.
+// DorvikUI.exe: "/stopsvc" stops the service without a window; anything else runs the main
+// window, and the program ends when it closes.
 #include "common/win32.h"
 
-#include "config/config_file.h"
-#include "config/ensure_document.h"
-#include "console/message_box_reactions.h"
-#include "common/program_dir.h"
+#include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+#include "common/program_dir.h"
+#include "console/main_dlg.h"
+#include "console/service_control.h"
+#include "console/start_switch.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   using namespace dorvik;
-  MessageBoxReactions reactions;
-  std::unique_ptr<IConfigFile> file = MakeConfigFile(ProgramDirectory() + "config.db");
-  ConfigStartup startup;
-  EnsureConfigDocument(*file, reactions,
-                       [](const std::string& path) {
-                         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-                       },
-                       &startup);
+  if (IsStopServiceSwitch(commandTail ? commandTail : "")) {
+    ControlServiceByName(RealServiceManager(), kStopSwitchServiceName, false, "", false);
+    Sleep(1000);
+    ExitProcess(0);
+  }
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  CMainDlg dialog(instance, ProgramDirectory());
+  dialog.Run();
   return 0;
 }

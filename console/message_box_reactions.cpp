@@ -1,6 +1,6 @@
 #include "console/message_box_reactions.h"
 
-#include <windows.h>
+#include "console/select_rar_dlg.h"
 
 namespace dorvik {
 
@@ -15,12 +15,12 @@ UINT IconFlags(MessageIcon icon) {
 }
 }  // namespace
 
-void MessageBoxReactions::ShowMessage(const std::string& text, MessageIcon icon) {
-  MessageBoxA(nullptr, text.c_str(), "Varnel·Dorvik系统", MB_OK | IconFlags(icon));
+void CMessageBoxReactions::ShowMessage(const std::string& text, MessageIcon icon) {
+  MessageBoxA(m_hOwner, text.c_str(), kMessageTitle, MB_OK | IconFlags(icon));
 }
 
-std::string MessageBoxReactions::AskArchiverPath() { return std::string(); }
+std::string CMessageBoxReactions::AskArchiverPath() { return SelectArchiver(m_hOwner); }
 
-void MessageBoxReactions::EndProgram() { ExitProcess(0); }
+void CMessageBoxReactions::EndProgram() { ExitProcess(0); }
 
 }  // namespace dorvik

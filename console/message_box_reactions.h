@@ -1,15 +1,23 @@
 #pragma once
-// The console's reactions to the configuration store: message boxes, and ending the process.
+// The console's reactions to the configuration store: message boxes, the first-start archiver
+// dialog, and ending the process.
+#include "common/win32.h"
 #include "config/config_reactions.h"
 
 namespace dorvik {
 
-class MessageBoxReactions : public IConfigReactions {
+// The title of every message box of the console.
+constexpr const char* kMessageTitle = "Varnel·Dorvik系统";
+
+class CMessageBoxReactions : public IConfigReactions {
  public:
+  void SetOwner(HWND owner) { m_hOwner = owner; }
   void ShowMessage(const std::string& text, MessageIcon icon) override;
-  // The archiver selection dialog is not built yet: nothing is chosen.
   std::string AskArchiverPath() override;
   void EndProgram() override;
+
+ private:
+  HWND m_hOwner = nullptr;
 };
 
 }  // namespace dorvik

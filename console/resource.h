@@ -2,6 +2,10 @@
 // classes and the console test driver. The editors' control ids are the documented ones.
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Icons, dialogs, menus.
 #define IDR_MAINFRAME 128
 #define IDB_BANNER 129

@@ -7,6 +7,7 @@
 #include "config/scramble.h"
 #include "tests/config/fake_config_file.h"
 #include "tests/config/fake_config_reactions.h"
+#include "tests/jobs/fixed_clock.h"
 
 using namespace dorvik;
 
@@ -17,11 +18,12 @@ struct Machine {
   FakeConfigReactions reactions;
   std::set<std::string> paths;
   ConfigStartup startup;
+  FixedClock clock{MakeLocalTime(2024, 5, 1, 8, 3, 9)};
 
   EnsureResult Run() {
     return EnsureConfigDocument(file, reactions,
                                 [this](const std::string& p) { return paths.count(p) > 0; },
-                                &startup);
+                                clock, &startup);
   }
 };
 
@@ -93,11 +95,28 @@ TEST(EnsureConfigDocument, DamageChecksInOrder) {
     m.file.strStored = c.stored;
     EXPECT_EQ(m.Run(), EnsureResult::Ended) << c.why;
     ASSERT_EQ(m.reactions.messages.size(), 1u) << c.why;
-    EXPECT_EQ(m.reactions.messages[0].first, kDamaged) << c.why;
+    EXPECT_EQ(m.reactions.messages[0].first,
+              std::string(kDamaged) + "\n损坏的文件已另存为：config.db.damaged-20240501-080309")
+        << c.why;
     EXPECT_EQ(m.reactions.messages[0].second, c.icon) << c.why;
-    EXPECT_FALSE(m.file.bExists) << c.why << ": deleted, so the next start begins afresh";
+    EXPECT_FALSE(m.file.bExists) << c.why << ": moved away, so the next start begins afresh";
+    EXPECT_EQ(m.file.movedAside["config.db.damaged-20240501-080309"], c.stored)
+        << c.why << ": every byte kept for recovery by hand";
     EXPECT_EQ(m.reactions.nEnded, 1) << c.why;
   }
+}
+
+TEST(EnsureConfigDocument, ADamagedFileThatCannotBeMovedIsKeptInPlace) {
+  Machine m;
+  m.file.SetDocument("<rarpath>C:\\rar.exe</rarpath>");
+  m.file.bMoveFails = true;
+  EXPECT_EQ(m.Run(), EnsureResult::Ended);
+  ASSERT_EQ(m.reactions.messages.size(), 1u);
+  EXPECT_EQ(m.reactions.messages[0].first,
+            std::string(kDamaged) +
+                "\n无法将损坏的文件另存为：config.db.damaged-20240501-080309，它仍留在原处。");
+  EXPECT_TRUE(m.file.bExists) << "never deleted: it is reported again at the next start";
+  EXPECT_EQ(m.reactions.nEnded, 1);
 }
 
 TEST(EnsureConfigDocument, AFailedReadKeepsTheFile) {

@@ -1,5 +1,6 @@
 #pragma once
 // config.db in memory, with failures on request, for the portable store's unit tests.
+#include <map>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,8 @@ class FakeConfigFile : public IConfigFile {
   bool bWriteFails = false;
   bool bRemoveFails = false;
   bool bLockFails = false;
+  bool bMoveFails = false;
+  std::map<std::string, std::string> movedAside;  // new name -> stored bytes
   int nWrites = 0;
   int nLocksHeld = 0;
   int nWritesWithoutLock = 0;
@@ -47,6 +50,14 @@ class FakeConfigFile : public IConfigFile {
   }
   bool Remove() override {
     if (bRemoveFails) return false;
+    bExists = false;
+    strStored.clear();
+    return true;
+  }
+  bool MoveAside(const std::string& suffix, std::string* newPath) override {
+    *newPath = "config.db" + suffix;
+    if (bMoveFails || !bExists) return false;
+    movedAside[*newPath] = strStored;
     bExists = false;
     strStored.clear();
     return true;

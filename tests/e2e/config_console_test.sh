@@ -22,9 +22,13 @@ before=$(md5sum < "$dir/config.db")
 "$wine_run" "$dir/DorvikUI.exe" || fail "exit code $?"
 [ "$(md5sum < "$dir/config.db")" = "$before" ] || fail "a sound config.db was rewritten"
 
-# The same document stored as plain text is damaged: deleted so the next start begins afresh.
+# The same document stored as plain text is damaged: moved aside under a dated name, so the
+# next start begins afresh and nothing is lost.
 python3 "$checker" show "$dir/config.db" | head -c -1 > "$dir/plain.txt"
+cp "$dir/plain.txt" "$dir/plain.txt.orig"
 mv "$dir/plain.txt" "$dir/config.db"
 "$wine_run" "$dir/DorvikUI.exe" || fail "exit code $?"
 [ ! -e "$dir/config.db" ] || fail "a plain-text config.db was kept"
+aside=$(ls "$dir" | grep -E '^config\.db\.damaged-[0-9]{8}-[0-9]{6}$') || fail "no dated copy kept"
+[ "$(md5sum < "$dir/$aside")" = "$(md5sum < "$dir/plain.txt.orig")" ] || fail "the dated copy differs"
 echo PASS

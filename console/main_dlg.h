@@ -1,0 +1,107 @@
+#pragma once
+// The console's main window: two task pages, the page bar, the service restart and the exit.
+// Each handler turns a control event into calls of the portable operations and shows the result.
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/win32.h"
+#include "config/config_file.h"
+#include "config/config_store.h"
+#include "config/ensure_document.h"
+#include "console/list_sort.h"
+#include "console/message_box_reactions.h"
+#include "console/task_list_view.h"
+#include "jobs/backup_log.h"
+#include "jobs/sql_access.h"
+
+namespace dorvik {
+
+enum class ConsolePage { File, Sql };
+
+class CMainDlg {
+ public:
+  CMainDlg(HINSTANCE instance, const std::string& programDir);
+  // Checks config.db, then runs the window modally until it closes.
+  void Run();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool HandleWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnInitDialog();
+  void OnCommand(int id);
+  void OnNotify(const NMHDR& header);
+  void OnContextMenu(bool bFileList, int row, POINT clickInList);
+  void OnMenuCommand(bool bFileList, int id);
+  void OnExit();
+  void ShowAbout();
+
+  // Pages and the page bar.
+  void ShowPage(ConsolePage page);
+  void OnFilePage();
+  void OnSqlPage();
+  void StartSqlConnectAttempt();
+  void ApplySqlConnectResult(unsigned attempt);
+  void RefreshSqlDatabaseNames();
+
+  // The file page.
+  void FillFileList();
+  void OnFileNew();
+  void EditFileRow(int row);
+  void OnFileDelete();
+  // The chosen row's record (current file record); false after its message.
+  bool ChooseFileRecord(std::string* record);
+  void OnFileBackupNow();
+  void RunFileBackup(const std::string& record);
+  void OpenFileFolder(bool bSource);
+
+  // The SQL Server page.
+  void FillSqlList();
+  void OnSqlNew();
+  void EditSqlRow(int row);
+  void OnSqlDelete();
+  void OnSqlBackupNow();
+  void OpenSqlFolder();
+
+  void SaveChecks(bool bFileList);
+  void StartBackgroundRestart(bool bAnnounce);
+
+  std::vector<std::string> DocumentRecords(const char* section);
+  int Ask(const std::string& question, UINT flags = 0);
+  void ShowText(const std::string& text, UINT flags = 0);
+  HWND Item(int id) const { return GetDlgItem(m_hWnd, id); }
+  std::string ItemText(int id) const;
+  void SetItemText(int id, const std::string& text);
+
+  HINSTANCE m_hInstance;
+  HWND m_hWnd = nullptr;
+  HFONT m_hBannerFont = nullptr;
+  HBRUSH m_hBannerBrush = nullptr;
+  const std::string m_strProgramDir;
+  std::unique_ptr<IConfigFile> m_pConfigFile;
+  CMessageBoxReactions m_reactions;        // the interface thread's message boxes
+  CMessageBoxReactions m_threadReactions;  // workers' boxes, owned by no window
+  ConfigStore m_store;
+  std::unique_ptr<IBackupLog> m_pLog;
+  ConfigStartup m_startup;
+  EnsureResult m_ensureResult = EnsureResult::NotLoaded;
+  CTaskListView m_fileList;
+  CTaskListView m_sqlList;
+  CListSortState m_sort;
+
+  // The SQL Server connection; written by the connection thread only while m_bSqlConnectBusy.
+  std::unique_ptr<ISqlConnection> m_pSqlConnection;
+  std::atomic<int> m_nSqlConnectionState{-1};  // -1 pending, 0 failed, 1 connected
+  std::atomic<bool> m_bSqlConnectBusy{false};
+  unsigned m_nSqlAttempt = 0;                  // interface thread only
+  unsigned m_nAppliedSqlAttempt = 0;
+  std::atomic<bool> m_bSqlBackupIdle{true};
+  std::string m_strRunningSqlTaskName;
+  std::vector<std::string> m_sqlDatabaseNames;
+  int m_nEditedSqlRow = -1;
+  int m_nRestartsRunning = 0;
+};
+
+}  // namespace dorvik

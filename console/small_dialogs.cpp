@@ -1,0 +1,59 @@
+#include "console/small_dialogs.h"
+
+#include <shellapi.h>
+
+#include "console/resource.h"
+#include "console/web_addresses.h"
+
+namespace dorvik {
+
+namespace {
+
+INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) return TRUE;
+  if (message != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDOK:
+    case IDCANCEL: EndDialog(window, 0); return TRUE;
+    case IDC_ABOUT_LINK:
+      if (HIWORD(wParam) == STN_CLICKED) {
+        ShellExecuteA(window, "open", kProductWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+      }
+      return TRUE;
+    default: return FALSE;
+  }
+}
+
+struct SettingsValues {
+  std::string strRarPath, strDefStorePath;
+};
+
+INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    const SettingsValues* values = reinterpret_cast<const SettingsValues*>(lParam);
+    SetDlgItemTextA(window, IDC_SETTINGS_RAR_PATH, values->strRarPath.c_str());
+    SetDlgItemTextA(window, IDC_SETTINGS_STORE_PATH, values->strDefStorePath.c_str());
+    return TRUE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  switch (LOWORD(wParam)) {
+    case IDC_SETTINGS_OK:
+    case IDC_SETTINGS_CANCEL:
+    case IDCANCEL: EndDialog(window, 0); return TRUE;
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+void ShowAboutBox(HWND owner) {
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, AboutProc, 0);
+}
+
+void EditSettings(HWND owner, const std::string& rarPath, const std::string& defStorePath) {
+  SettingsValues values{rarPath, defStorePath};
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsProc,
+                  reinterpret_cast<LPARAM>(&values));
+}
+
+}  // namespace dorvik

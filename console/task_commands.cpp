@@ -1,0 +1,36 @@
+#include "console/task_commands.h"
+
+namespace dorvik {
+
+int ChosenRow(int rowCount, int selectionMark) {
+  if (rowCount == 1) return 0;
+  if (selectionMark < 0 || selectionMark >= rowCount) return -1;
+  return selectionMark;
+}
+
+std::string FileDeleteQuestion(const std::vector<std::string>& rowTexts) {
+  std::string shown;
+  for (std::size_t column = 1; column <= 5; ++column) {
+    if (column > 1) shown += " ";
+    if (column < rowTexts.size()) shown += rowTexts[column];
+  }
+  return "确定删除[  " + shown + "  ]吗?";
+}
+
+std::string SqlDeleteQuestion(const std::string& taskName) {
+  return "确定删除任务[ " + taskName + " ]吗?";
+}
+
+std::string SqlBackupQuestion(const std::string& taskName) {
+  return "请问需要立即备份[ " + taskName + " ]吗？";
+}
+
+std::vector<std::string> OtherTaskNames(const std::vector<std::string>& names, int editedRow) {
+  std::vector<std::string> others;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (static_cast<int>(i) != editedRow) others.push_back(names[i]);
+  }
+  return others;
+}
+
+}  // namespace dorvik

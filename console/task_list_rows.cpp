@@ -1,0 +1,67 @@
+#include "console/task_list_rows.h"
+
+#include "common/text.h"
+#include "config/document.h"
+
+namespace dorvik {
+
+const ListColumn kFileListColumns[kListColumnCount] = {
+    {"ID", 25},       {"备份文件夹路径", 191}, {"是否压缩", 75}, {"", 0},
+    {"备份日期", 75}, {"最后备份时间", 95},    {"存储时间", 99}, {"ID", 0},
+};
+
+const ListColumn kSqlListColumns[kListColumnCount] = {
+    {"ID", 25},       {"任务", 60},         {"存储路径", 131}, {"压缩存储", 75},
+    {"备份周期", 75}, {"最后备份时间", 95}, {"存储时间", 99},  {"ID", 0},
+};
+
+namespace {
+
+constexpr int kFirstShownYear = 2012;
+
+std::vector<TaskRow> NumberedFromTop(std::vector<TaskRow> rowsInDocumentOrder) {
+  std::vector<TaskRow> rows(rowsInDocumentOrder.rbegin(), rowsInDocumentOrder.rend());
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i].texts[0] = RowNumberText(static_cast<int>(i));
+  return rows;
+}
+
+}  // namespace
+
+std::string FileLastBackupText(const std::string& logTime) {
+  if (logTime == kNoBackupTime || LeadingNumber(logTime) < kFirstShownYear) return "-";
+  return logTime;
+}
+
+std::string SqlLastBackupText(const std::string& logTime) {
+  return logTime == kNoBackupTime ? "-" : logTime;
+}
+
+std::string RowNumberText(int rowIndex) { return std::to_string(rowIndex + 1); }
+
+std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
+                                  const LastBackupTimes& times) {
+  std::vector<TaskRow> rows;
+  for (const std::string& record : records) {
+    const std::string id = GetTag(record, "m_strID");
+    rows.push_back({{"", GetTag(record, "SouPath"), GetTag(record, "striscut"), "",
+                     GetTag(record, "strdate"), FileLastBackupText(times.For(id)),
+                     GetTag(record, "strissave"), id},
+                    GetTag(record, "Check") != "NO"});
+  }
+  return NumberedFromTop(std::move(rows));
+}
+
+std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
+                                 const LastBackupTimes& times) {
+  std::vector<TaskRow> rows;
+  for (const std::string& record : records) {
+    const std::string name = GetTag(record, "projectname");
+    rows.push_back({{"", name, GetTag(record, "despath"), GetTag(record, "iscut"),
+                     GetTag(record, "date"), SqlLastBackupText(times.For(name)),
+                     GetTag(record, "issave"), GetTag(record, "id")},
+                    GetTag(record, "Check") != "NO"});
+  }
+  return NumberedFromTop(std::move(rows));
+}
+
+}  // namespace dorvik

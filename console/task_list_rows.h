@@ -1,0 +1,42 @@
+#pragma once
+// What the console's two task lists show: their columns, and each row's texts built from the
+// task records and the backup log.
+#include <string>
+#include <vector>
+
+#include "jobs/backup_log.h"
+
+namespace dorvik {
+
+struct ListColumn {
+  const char* title;
+  int width;  // pixels; 0 keeps the column present but hidden
+};
+
+constexpr int kListColumnCount = 8;
+constexpr int kIdColumn = 7;          // the record's identifier, by which commands find it
+constexpr int kLastBackupColumn = 5;
+
+extern const ListColumn kFileListColumns[kListColumnCount];
+extern const ListColumn kSqlListColumns[kListColumnCount];
+
+struct TaskRow {
+  std::vector<std::string> texts;  // kListColumnCount texts, column 0 numbered from 1
+  bool bChecked = true;            // only a Check of exactly "NO" disables a task
+};
+
+// The last-backup column: a file task shows "-" for "2000-01-01 01:01:01" and for any time
+// whose year is below 2012 (an empty one included); a SQL Server task only for the former.
+std::string FileLastBackupText(const std::string& logTime);
+std::string SqlLastBackupText(const std::string& logTime);
+
+// Rows top to bottom: the document's last record first, numbered from 1 at the top.
+std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
+                                  const LastBackupTimes& times);
+std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
+                                 const LastBackupTimes& times);
+
+// "1", "2", ... for rows counted from the top.
+std::string RowNumberText(int rowIndex);
+
+}  // namespace dorvik

@@ -1,0 +1,118 @@
+#include "console/task_list_view.h"
+
+#include <commctrl.h>
+
+namespace dorvik {
+
+namespace {
+
+struct SortContext {
+  const CTaskListView* list;
+  const CListSortState* sort;
+};
+
+// LVM_SORTITEMSEX hands over row indices, so both rows' texts can be read during the sort.
+int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context) {
+  const SortContext* c = reinterpret_cast<const SortContext*>(context);
+  const int column = c->sort->Column();
+  return c->sort->Compare(c->list->Text(static_cast<int>(row1), column),
+                          c->list->Text(static_cast<int>(row2), column));
+}
+
+}  // namespace
+
+void CTaskListView::Attach(HWND list, const ListColumn (&columns)[kListColumnCount]) {
+  m_hList = list;
+  ListView_SetExtendedListViewStyle(
+      m_hList, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
+                   LVS_EX_TWOCLICKACTIVATE | LVS_EX_FLATSB | LVS_EX_INFOTIP | LVS_EX_CHECKBOXES);
+  for (int i = 0; i < kListColumnCount; ++i) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = columns[i].width;
+    column.pszText = const_cast<char*>(columns[i].title);
+    SendMessageA(m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void CTaskListView::Fill(const std::vector<TaskRow>& rows) {
+  SendMessageA(m_hList, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(m_hList);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = const_cast<char*>(rows[i].texts[0].c_str());
+    int row = static_cast<int>(SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int column = 1; column < kListColumnCount; ++column) SetText(row, column, rows[i].texts[column]);
+    ListView_SetCheckState(m_hList, row, rows[i].bChecked);
+  }
+  SendMessageA(m_hList, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(m_hList, nullptr, TRUE);
+}
+
+int CTaskListView::RowCount() const { return ListView_GetItemCount(m_hList); }
+
+int CTaskListView::SelectionMark() const { return ListView_GetSelectionMark(m_hList); }
+
+std::string CTaskListView::Text(int row, int column) const {
+  std::vector<char> buffer(1024);
+  for (;;) {
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    LRESULT length = SendMessageA(m_hList, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    if (static_cast<std::size_t>(length) + 1 < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 4);  // the text filled the buffer: it may have been cut
+  }
+}
+
+std::vector<std::string> CTaskListView::RowTexts(int row) const {
+  std::vector<std::string> texts;
+  for (int column = 0; column < kListColumnCount; ++column) texts.push_back(Text(row, column));
+  return texts;
+}
+
+std::vector<std::string> CTaskListView::ColumnTexts(int column) const {
+  std::vector<std::string> texts;
+  for (int row = 0; row < RowCount(); ++row) texts.push_back(Text(row, column));
+  return texts;
+}
+
+void CTaskListView::SetText(int row, int column, const std::string& text) {
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(m_hList, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void CTaskListView::SetTextWhere(int keyColumn, const std::string& key, int column,
+                                 const std::string& text) {
+  for (int row = 0; row < RowCount(); ++row) {
+    if (Text(row, keyColumn) == key) SetText(row, column, text);
+  }
+}
+
+void CTaskListView::DeleteRow(int row) { ListView_DeleteItem(m_hList, row); }
+
+void CTaskListView::Renumber() {
+  for (int row = 0; row < RowCount(); ++row) SetText(row, 0, RowNumberText(row));
+}
+
+std::vector<TaskCheck> CTaskListView::Checks() const {
+  std::vector<TaskCheck> checks;
+  for (int row = 0; row < RowCount(); ++row) {
+    checks.push_back({Text(row, kIdColumn), ListView_GetCheckState(m_hList, row) != 0});
+  }
+  return checks;
+}
+
+void CTaskListView::Sort(const CListSortState& sort) {
+  SortContext context{this, &sort};
+  SendMessageA(m_hList, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&context),
+               reinterpret_cast<LPARAM>(&CompareRows));
+}
+
+}  // namespace dorvik

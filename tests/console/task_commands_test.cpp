@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "console/archiver_choice.h"
+#include "console/editor_values_check.h"
+#include "console/start_switch.h"
+#include "console/task_commands.h"
+
+using namespace dorvik;
+
+TEST(StartSwitch, OnlyTheExactBytesStopTheService) {
+  struct Case { const char* tail; bool stop; } cases[] = {
+      {"/stopsvc", true},   {"/STOPSVC", false}, {"/stopsvc ", false}, {" /stopsvc", false},
+      {"", false},          {"/stopsvc2", false}, {"-stopsvc", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsStopServiceSwitch(c.tail), c.stop) << "[" << c.tail << "]";
+}
+
+TEST(TaskCommands, ChosenRow) {
+  struct Case { int rows; int mark; int chosen; const char* why; } cases[] = {
+      {1, -1, 0, "the only row needs no selection"},
+      {1, 0, 0, "the only row, selected"},
+      {3, -1, -1, "several rows, none marked"},
+      {3, 2, 2, "several rows, the marked one"},
+      {0, -1, -1, "an empty list"},
+      {2, 5, -1, "a stale mark beyond the rows"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ChosenRow(c.rows, c.mark), c.chosen) << c.why;
+}
+
+TEST(TaskCommands, QuestionTexts) {
+  EXPECT_EQ(FileDeleteQuestion({"2", "D:\\data", "是", "", "每天", "-", "保留", "5"}),
+            "确定删除[  D:\\data 是  每天 -  ]吗?");
+  EXPECT_EQ(SqlDeleteQuestion("nightly"), "确定删除任务[ nightly ]吗?");
+  EXPECT_EQ(SqlBackupQuestion("nightly"), "请问需要立即备份[ nightly ]吗？");
+}
+
+TEST(TaskCommands, OtherTaskNamesLeaveOutTheEditedRow) {
+  EXPECT_EQ(OtherTaskNames({"a", "b", "c"}, 1), (std::vector<std::string>{"a", "c"}));
+  EXPECT_TRUE(OtherTaskNames({"only"}, 0).empty());
+}
+
+TEST(ArchiverChoice, FirstStartCheck) {
+  const std::string existing[] = {"D:\\WinRAR\\Rar.exe", "D:\\WinRAR\\RAR.EXE", "C:\\x\\rar.exe",
+                                  "C:\\x\\winrar.exe", "C:\\x\\unrar.exe.bak"};
+  auto exists = [&](const std::string& p) {
+    return std::find(std::begin(existing), std::end(existing), p) != std::end(existing);
+  };
+  struct Case { const char* path; bool accepted; const char* why; } cases[] = {
+      {"D:\\WinRAR\\Rar.exe", true, "Rar.exe spelling"},
+      {"C:\\x\\rar.exe", true, "rar.exe spelling"},
+      {"D:\\WinRAR\\RAR.EXE", false, "the search is case-sensitive"},
+      {"C:\\x\\winrar.exe", true, "contains rar.exe"},
+      {"C:\\x\\unrar.exe.bak", true, "any existing file containing rar.exe"},
+      {"C:\\gone\\rar.exe", false, "a missing file"},
+      {"", false, "an empty path"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsAcceptedArchiverPath(c.path, exists), c.accepted) << c.why;
+}
+
+TEST(EditorValuesCheck, RefusesTextThatWouldBreakConfigDb) {
+  FileTaskEditorValues file;
+  file.strSouPath = "D:\\data";
+  file.strList = "a,b";
+  EXPECT_EQ(UnsafeFileTaskValues(file), "");
+  struct Case { std::string FileTaskEditorValues::*field; const char* value; const char* found; } cases[] = {
+      {&FileTaskEditorValues::strList, "a|||b", "|||"},
+      {&FileTaskEditorValues::strSouPath, "D:\\</SouPath>", "<"},
+      {&FileTaskEditorValues::strHours, "8>", ">"},
+  };
+  for (const Case& c : cases) {
+    FileTaskEditorValues v = file;
+    v.*c.field = c.value;
+    EXPECT_EQ(UnsafeFileTaskValues(v), std::string("输入的内容不能包含“") + c.found + "”，请修改后再确定。")
+        << c.value;
+  }
+  SqlTaskEditorValues sql;
+  sql.strProjectName = "nightly";
+  EXPECT_EQ(UnsafeSqlTaskValues(sql), "");
+  sql.strStoreText = "E:\\a|||b";
+  EXPECT_NE(UnsafeSqlTaskValues(sql), "");
+}
