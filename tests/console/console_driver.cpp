@@ -79,10 +79,22 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
+BOOL CALLBACK FindOtherKind(HWND child, LPARAM param) {
+  std::string kind = ClassOf(child);
+  if (kind == "Static" || kind == "Button") return TRUE;
+  *reinterpret_cast<bool*>(param) = true;
+  return FALSE;
+}
+
+// A message box is a dialog of static texts and buttons only, its text in control 0xFFFF and at
+// least one of the standard buttons; the task dialogs all hold edits or lists.
 bool IsMessageBox(HWND window) {
   if (ClassOf(window) != "#32770" || !IsWindowEnabled(window)) return false;
   HWND text = GetDlgItem(window, kMessageBoxTextId);
   if (!text || ClassOf(text) != "Static") return false;
+  bool otherKind = false;
+  EnumChildWindows(window, FindOtherKind, reinterpret_cast<LPARAM>(&otherKind));
+  if (otherKind) return false;
   for (int id = IDOK; id <= IDNO; ++id) {
     HWND button = GetDlgItem(window, id);
     if (button && ClassOf(button) == "Button") return true;
@@ -173,14 +185,16 @@ DWORD WINAPI SendAndForget(void* param) {
 }
 
 // A click or a command as the user gives it: returns once the window has handled it, or once
-// it has opened a modal window (which disables its owner), so the next command never races
-// with the handler. A posted message would be overtaken by the next command's sent messages.
+// it has opened a modal window (which disables its owner) or a message box, so the next command
+// never races with the handler. A posted message would be overtaken by the next command's sent
+// messages.
 void Act(HWND target, UINT message, WPARAM wparam, LPARAM lparam) {
   HWND top = GetAncestor(target, GA_ROOT);
   HANDLE thread = CreateThread(nullptr, 0, SendAndForget,
                                new CPendingSend{target, message, wparam, lparam}, 0, nullptr);
   if (!thread) Fail("CreateThread failed");
-  while (WaitForSingleObject(thread, 20) == WAIT_TIMEOUT && IsWindow(top) && IsWindowEnabled(top)) {
+  while (WaitForSingleObject(thread, 20) == WAIT_TIMEOUT && IsWindow(top) && IsWindowEnabled(top) &&
+         !FindShown("msgbox")) {
   }
   CloseHandle(thread);
 }

@@ -15,14 +15,13 @@ import shutil
 import subprocess
 import sys
 import time
-import types
 import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE = os.path.dirname(os.path.dirname(HERE))
 sys.path[:0] = [os.path.join(SOURCE, "tests", "e2e"), os.path.join(SOURCE, "tests", "config")]
 from config_db import scramble, unscramble  # noqa: E402
-from console_session import Driver, DriverError, Session  # noqa: E402
+from console_session import MAIN, Driver, DriverError, Session, resource_ids  # noqa: E402
 from e2e_support import check, failures, win  # noqa: E402
 
 UI, SVC, RAR, BACKUP, DRIVER_EXE, PROBE = sys.argv[1:7]
@@ -36,19 +35,8 @@ SQLBAK = os.path.join(ROOT, "sqlbak")
 SERVER = os.path.join(ROOT, "server")
 SKIPPED = 77
 
-MAIN = "Varnel·Dorvik系统 V1.1 - *"
 FILE_EDITOR = "文件备份选项"
 SQL_EDITOR = "MSSQL Server数据库备份设置 - Varnel·Dorvik"
-
-
-def resource_ids():
-    ids = {}
-    with open(os.path.join(SOURCE, "console", "resource.h"), encoding="utf-8") as header:
-        for line in header:
-            m = re.match(r"#define\s+(\w+)\s+(0x[0-9A-Fa-f]+|\d+)\b", line)
-            if m:
-                ids[m.group(1)] = int(m.group(2), 0)
-    return types.SimpleNamespace(**ids)
 
 
 R = resource_ids()
@@ -580,10 +568,10 @@ def sql_backup_now(c):
 
 @capability
 def delete_sql_task(c):
-    """Delete a SQL Server task with confirmation."""
+    """Delete a SQL Server task with confirmation, from the row's context menu."""
     _, pid = c.service()
-    c.d("lv-select", MAIN, R.IDC_SQL_LIST, c.row_of(R.IDC_SQL_LIST, "4"))
-    c.d("click", MAIN, R.IDC_SQL_DELETE)
+    c.d("lv-rclick", MAIN, R.IDC_SQL_LIST, c.row_of(R.IDC_SQL_LIST, "4"))
+    c.d("menu-pick", 1)  # 修改, 删除, 备份, 查看, 目标文件
     c.message("确定删除任务[ nightly ]吗?", "IDYES", "IDYES IDNO")
     del EXPECTED.sqls[2]
     check_document("deleting task nightly (its record and one separator)")

@@ -3,13 +3,27 @@ console_driver.exe; used by the console's end-to-end test and by the demo."""
 import ctypes
 import os
 import queue
+import re
 import signal
 import subprocess
 import threading
 import time
+import types
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 PR_SET_PDEATHSIG = 1
+MAIN = "Varnel·Dorvik系统 V1.1 - *"  # the main window's caption, up to the web address
+
+
+def resource_ids():
+    """The console's control and dialog ids, read from its resource header."""
+    ids = {}
+    with open(os.path.join(SOURCE, "console", "resource.h"), encoding="utf-8") as header:
+        for line in header:
+            m = re.match(r"#define\s+(\w+)\s+(0x[0-9A-Fa-f]+|\d+)\b", line)
+            if m:
+                ids[m.group(1)] = int(m.group(2), 0)
+    return types.SimpleNamespace(**ids)
 
 
 def _die_with_parent():
