@@ -158,6 +158,14 @@ class Console:
         out = self.session.wine(PROBE, "pid", "Dorviksvc").split()
         return (out[0], out[1]) if len(out) == 2 and out[0].isupper() else (None, None)
 
+    def remove_service(self):
+        """Stops and unregisters Dorviksvc, waiting until the service manager has let it go."""
+        self.session.wine(PROBE, "stop", "Dorviksvc")
+        self.session.wine("sc", "delete", "Dorviksvc")
+        deadline = time.time() + 20
+        while self.service() != (None, None) and time.time() < deadline:
+            time.sleep(0.3)
+
     def wait_service(self, other_than=None, seconds=40):
         """Waits until the service runs in a process other than `other_than`; its process id."""
         deadline = time.time() + seconds
@@ -237,6 +245,7 @@ def start_up(c):
     check(rows == want, "file list: last record on top, check boxes from Check (%s)" % rows)
     check(not c.d.value("state", MAIN, R.IDC_SQL_LIST).startswith("1"), "the SQL Server list is hidden")
     check_document("start-up (a sound document stays as it is)")
+    c.shot("main_file_page")
 
 
 def type_worked_file_task(c):
@@ -354,7 +363,7 @@ def file_backup_now(c):
     after = datetime.datetime.now()
     prefix = "操作成功！备份文件："
     check(text.startswith(prefix) and buttons == "IDOK", "message %r" % text)
-    c.shot("message_box")
+    c.shot("message_box_backup")
     c.d("answer", "IDOK")
     archive = text[len(prefix):]
     m = re.fullmatch(re.escape(win(BAK)) + r"\\(\d+)-(\d+)-(\d+)\\file_data_(\d{14})\.zip", archive)
@@ -386,7 +395,7 @@ def file_backup_now(c):
     with open(log, "rb") as f:
         check(line.encode("gbk") in f.read(), "the day's log holds the run's line")
     check(c.d.enabled(MAIN, R.IDC_FILE_BACKUP_NOW), "立即备份 is enabled again")
-    c.shot("main_file_page")
+    c.shot("main_file_page_after_backup")
 
 
 @capability
@@ -617,6 +626,8 @@ def exit_console(c):
     """Exit: the question, then the service restarted before the console ends."""
     _, pid = c.service()
     c.d("click", MAIN, R.IDC_EXIT)
+    c.d.message_box()
+    c.shot("message_box_exit")
     c.message("Dorvik会在后台自动运行。确定退出吗？", "IDNO", "IDYES IDNO")
     check(c.d("wait", MAIN, 1) != [], "answering No keeps the console")
     c.d("click", MAIN, R.IDC_EXIT)
@@ -644,7 +655,7 @@ def main():
             print("SKIP: DorvikUI.exe has no main window yet")
             return SKIPPED
         # A service left registered by an earlier run would hide the console's own install.
-        session.wine("sc", "delete", "Dorviksvc")
+        c.remove_service()
         start_up(c)
         # Each step with the editor it needs (directly or for the task it works on).
         plan = [(create_file_task, "file"), (change_file_tasks, "file"), (disable_file_tasks, None),
@@ -657,9 +668,9 @@ def main():
                 print("SKIP: %s (the %s task editor is not built yet)" % (step.__name__, editor))
                 continue
             step(c)
+        c.remove_service()
         c.d.close()
     finally:
-        session.wine("sc", "delete", "Dorviksvc")
         session.close()
     print("console end-to-end: %.0f s, screenshots in %s" % (time.time() - started, SHOTS))
     if failures:
