@@ -20,5 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   InitCommonControlsEx(&controls);
   CMainDlg dialog(instance, ProgramDirectory());
   dialog.Run();
-  return 0;
+  // Backup threads may still be running and use the window's objects: end the process here,
+  // while those objects still exist, rather than unwinding them under the threads' feet.
+  ExitProcess(0);
 }

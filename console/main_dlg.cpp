@@ -28,7 +28,7 @@ const int kSqlPageButtons[] = {IDC_SQL_NEW, IDC_SQL_MODIFY, IDC_SQL_DELETE, IDC_
                                IDC_SQL_HISTORY};
 constexpr COLORREF kBannerBackground = RGB(0x1E, 0x5A, 0xB0);
 
-bool PathExists(const std::string& path) { return RealFileSystem().Exists(path); }
+bool FileOrFolderExists(const std::string& path) { return RealFileSystem().Exists(path); }
 
 }  // namespace
 
@@ -42,7 +42,7 @@ CMainDlg::CMainDlg(HINSTANCE instance, const std::string& programDir)
 void CMainDlg::Run() {
   // config.db is settled before the window exists: its questions and messages come first either
   // way, and a console that has to end does so before anything is shown.
-  m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, PathExists, SystemClock(), &m_startup);
+  m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, FileOrFolderExists, SystemClock(), &m_startup);
   if (m_ensureResult == EnsureResult::Ended) return;
   DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &CMainDlg::DialogProc,
                   reinterpret_cast<LPARAM>(this));
@@ -164,7 +164,7 @@ void CMainDlg::OnInitDialog() {
                               0, 0, "宋体");
   SendMessageA(Item(IDC_BANNER), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBannerFont), FALSE);
 
-  if (!PathExists(m_strProgramDir + "Log")) RealFileSystem().CreateDirectory(m_strProgramDir + "Log");
+  if (!FileOrFolderExists(m_strProgramDir + "Log")) RealFileSystem().CreateDirectory(m_strProgramDir + "Log");
 
   m_nSqlConnectionState = -1;
   EnableWindow(Item(IDC_PAGE_SQL), FALSE);
@@ -201,21 +201,17 @@ void CMainDlg::OnCommand(int id) {
       break;
     case IDC_EXIT: OnExit(); break;
     case IDC_FILE_NEW: OnFileNew(); break;
-    case IDC_FILE_MODIFY: {
-      int row = ChosenRow(m_fileList.RowCount(), m_fileList.SelectionMark());
-      if (row < 0) ShowText(kNoTaskChosen);
-      else EditFileRow(row);
+    case IDC_FILE_MODIFY:
+      if (const int row = m_fileList.ChosenRow(); row >= 0) EditFileRow(row);
+      else ShowText(kNoTaskChosen);
       break;
-    }
     case IDC_FILE_DELETE: OnFileDelete(); break;
     case IDC_FILE_BACKUP_NOW: OnFileBackupNow(); break;
     case IDC_SQL_NEW: OnSqlNew(); break;
-    case IDC_SQL_MODIFY: {
-      int row = ChosenRow(m_sqlList.RowCount(), m_sqlList.SelectionMark());
-      if (row < 0) ShowText(kNoTaskChosen);
-      else EditSqlRow(row);
+    case IDC_SQL_MODIFY:
+      if (const int row = m_sqlList.ChosenRow(); row >= 0) EditSqlRow(row);
+      else ShowText(kNoTaskChosen);
       break;
-    }
     case IDC_SQL_DELETE: OnSqlDelete(); break;
     case IDC_SQL_BACKUP_NOW: OnSqlBackupNow(); break;
     // The history browser is not built yet; IDOK and IDCANCEL (Enter, Escape) are swallowed.

@@ -10,6 +10,9 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "config/ensure_document.h"
+#include "config/file_task_record.h"
+#include "config/sql_task_record.h"
+#include "console/sql_task_dlg.h"
 #include "console/list_sort.h"
 #include "console/message_box_reactions.h"
 #include "console/task_list_view.h"
@@ -48,6 +51,8 @@ class CMainDlg {
 
   // The file page.
   void FillFileList();
+  // The editor, then the check that its values can be stored; false when nothing is to be saved.
+  bool RunCheckedFileEditor(const std::string& record, FileTaskEditorValues* values);
   void OnFileNew();
   void EditFileRow(int row);
   void OnFileDelete();
@@ -59,6 +64,7 @@ class CMainDlg {
 
   // The SQL Server page.
   void FillSqlList();
+  bool RunCheckedSqlEditor(const SqlTaskEditorContext& context, SqlTaskEditorValues* values);
   void OnSqlNew();
   void EditSqlRow(int row);
   void OnSqlDelete();

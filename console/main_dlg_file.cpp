@@ -1,4 +1,6 @@
 // The file page of the main window: its list, the editor, deletion and the immediate backup.
+#include "console/main_dlg.h"
+
 #include <shellapi.h>
 
 #include <thread>
@@ -11,7 +13,6 @@
 #include "console/file_task_dlg.h"
 #include "console/job_reporters.h"
 #include "console/last_backup_times.h"
-#include "console/main_dlg.h"
 #include "console/resource.h"
 #include "console/service_control.h"
 #include "console/task_commands.h"
@@ -24,14 +25,17 @@ void CMainDlg::FillFileList() {
   m_fileList.Fill(FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)));
 }
 
+bool CMainDlg::RunCheckedFileEditor(const std::string& record, FileTaskEditorValues* values) {
+  if (!RunFileTaskEditor(m_hWnd, record, m_startup.strDefStorePath, values)) return false;
+  const std::string unsafe = UnsafeFileTaskValues(*values);
+  if (unsafe.empty()) return true;
+  ShowText(unsafe);
+  return false;
+}
+
 void CMainDlg::OnFileNew() {
   FileTaskEditorValues values;
-  if (!RunFileTaskEditor(m_hWnd, std::string(), m_startup.strDefStorePath, &values)) return;
-  const std::string unsafe = UnsafeFileTaskValues(values);
-  if (!unsafe.empty()) {
-    ShowText(unsafe);
-    return;
-  }
+  if (!RunCheckedFileEditor(std::string(), &values)) return;
   values.bNewTask = true;
   if (!AddFileTask(m_store, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId))) {
     ShowText(kConfigWriteFailed);
@@ -48,12 +52,7 @@ void CMainDlg::EditFileRow(int row) {
     return;
   }
   FileTaskEditorValues values;
-  if (!RunFileTaskEditor(m_hWnd, record, m_startup.strDefStorePath, &values)) return;
-  const std::string unsafe = UnsafeFileTaskValues(values);
-  if (!unsafe.empty()) {
-    ShowText(unsafe);
-    return;
-  }
+  if (!RunCheckedFileEditor(record, &values)) return;
   values.bNewTask = false;
   values.strCheck = GetTag(record, "Check");
   values.strStatus = GetTag(record, "status");
@@ -66,7 +65,7 @@ void CMainDlg::EditFileRow(int row) {
 }
 
 void CMainDlg::OnFileDelete() {
-  const int row = ChosenRow(m_fileList.RowCount(), m_fileList.SelectionMark());
+  const int row = m_fileList.ChosenRow();
   if (row < 0) {
     ShowText(kNoTaskChosen);
     return;
@@ -81,7 +80,7 @@ void CMainDlg::OnFileDelete() {
 }
 
 bool CMainDlg::ChooseFileRecord(std::string* record) {
-  const int row = ChosenRow(m_fileList.RowCount(), m_fileList.SelectionMark());
+  const int row = m_fileList.ChosenRow();
   if (row < 0) {
     ShowText(kNoTaskSelected);
     return false;

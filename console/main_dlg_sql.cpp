@@ -1,5 +1,7 @@
 // The SQL Server page of the main window: the connection, its list, the editor, deletion and the
 // immediate backup.
+#include "console/main_dlg.h"
+
 #include <shellapi.h>
 
 #include <thread>
@@ -11,7 +13,6 @@
 #include "console/editor_values_check.h"
 #include "console/job_reporters.h"
 #include "console/last_backup_times.h"
-#include "console/main_dlg.h"
 #include "console/resource.h"
 #include "console/sql_task_dlg.h"
 #include "console/task_commands.h"
@@ -83,6 +84,14 @@ void CMainDlg::FillSqlList() {
   m_sqlList.Fill(SqlTaskRows(DocumentRecords("SqlBackups"), LoadLastBackupTimes(m_strProgramDir)));
 }
 
+bool CMainDlg::RunCheckedSqlEditor(const SqlTaskEditorContext& context, SqlTaskEditorValues* values) {
+  if (!RunSqlTaskEditor(m_hWnd, context, values)) return false;
+  const std::string unsafe = UnsafeSqlTaskValues(*values);
+  if (unsafe.empty()) return true;
+  ShowText(unsafe);
+  return false;
+}
+
 void CMainDlg::OnSqlNew() {
   SqlTaskEditorContext context;
   context.strNewId = std::to_string(NextSqlTaskId(DocumentRecords("SqlBackups")));
@@ -90,12 +99,7 @@ void CMainDlg::OnSqlNew() {
   context.knownDatabases = m_sqlDatabaseNames;
   context.refusedNames = m_sqlList.ColumnTexts(1);
   SqlTaskEditorValues values;
-  if (!RunSqlTaskEditor(m_hWnd, context, &values)) return;
-  const std::string unsafe = UnsafeSqlTaskValues(values);
-  if (!unsafe.empty()) {
-    ShowText(unsafe);
-    return;
-  }
+  if (!RunCheckedSqlEditor(context, &values)) return;
   values.bNewTask = true;
   if (values.strID.empty()) values.strID = context.strNewId;
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
@@ -117,12 +121,7 @@ void CMainDlg::EditSqlRow(int row) {
   context.knownDatabases = m_sqlDatabaseNames;
   context.refusedNames = OtherTaskNames(m_sqlList.ColumnTexts(1), row);
   SqlTaskEditorValues values;
-  if (!RunSqlTaskEditor(m_hWnd, context, &values)) return;
-  const std::string unsafe = UnsafeSqlTaskValues(values);
-  if (!unsafe.empty()) {
-    ShowText(unsafe);
-    return;
-  }
+  if (!RunCheckedSqlEditor(context, &values)) return;
   values.bNewTask = false;
   values.strID = id;
   if (values.strStatus.empty()) values.strStatus = GetTag(context.strRecordText, "status");
@@ -136,7 +135,7 @@ void CMainDlg::EditSqlRow(int row) {
 
 void CMainDlg::OnSqlDelete() {
   if (m_sqlList.RowCount() == 0) return;
-  const int row = ChosenRow(m_sqlList.RowCount(), m_sqlList.SelectionMark());
+  const int row = m_sqlList.ChosenRow();
   if (row < 0) {
     ShowText(kNoTaskSelected);
     return;
@@ -152,7 +151,7 @@ void CMainDlg::OnSqlDelete() {
 }
 
 void CMainDlg::OnSqlBackupNow() {
-  const int row = ChosenRow(m_sqlList.RowCount(), m_sqlList.SelectionMark());
+  const int row = m_sqlList.ChosenRow();
   if (row < 0) {
     ShowText(kNoTaskSelected);
     return;

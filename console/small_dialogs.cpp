@@ -9,8 +9,15 @@ namespace dorvik {
 
 namespace {
 
-INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_CTLCOLORSTATIC &&
+      reinterpret_cast<HWND>(lParam) == GetDlgItem(window, IDC_ABOUT_LINK)) {
+    // The web address looks like a link; the dialog's own background stays.
+    SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0xCC));
+    SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_3DFACE));
+  }
   if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
     case IDOK:

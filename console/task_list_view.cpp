@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "console/task_commands.h"
+
 namespace dorvik {
 
 namespace {
@@ -55,6 +57,8 @@ void CTaskListView::Fill(const std::vector<TaskRow>& rows) {
 int CTaskListView::RowCount() const { return ListView_GetItemCount(m_hList); }
 
 int CTaskListView::SelectionMark() const { return ListView_GetSelectionMark(m_hList); }
+
+int CTaskListView::ChosenRow() const { return dorvik::ChosenRow(RowCount(), SelectionMark()); }
 
 std::string CTaskListView::Text(int row, int column) const {
   std::vector<char> buffer(1024);

@@ -19,6 +19,8 @@ class CTaskListView {
   void Fill(const std::vector<TaskRow>& rows);
   int RowCount() const;
   int SelectionMark() const;
+  // The only row, or the row with the selection mark; -1 when none.
+  int ChosenRow() const;
   std::string Text(int row, int column) const;
   std::vector<std::string> RowTexts(int row) const;
   std::vector<std::string> ColumnTexts(int column) const;

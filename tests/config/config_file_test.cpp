@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "config/config_file.h"
@@ -128,4 +129,27 @@ TEST_F(ConfigFileTest, ConcurrentWritersLoseNoChanges) {
       EXPECT_TRUE(FindFileTaskRecord(records, std::to_string(t * 100 + i), &found));
     }
   }
+}
+
+TEST_F(ConfigFileTest, MovesADamagedFileAsideWithoutReplacingAnything) {
+  auto file = MakeConfigFile(m_strPath);
+  const std::string suffix = ".damaged-20240501-080309";
+  auto content = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  ASSERT_TRUE(file->WriteStored("first"));
+  std::string moved;
+  ASSERT_TRUE(file->MoveAside(suffix, &moved));
+  EXPECT_EQ(moved.substr(moved.size() - suffix.size()), suffix);
+  EXPECT_FALSE(file->Exists());
+  EXPECT_EQ(content(moved), "first");
+
+  ASSERT_TRUE(file->WriteStored("second"));
+  std::string again;
+  EXPECT_FALSE(file->MoveAside(suffix, &again)) << "a second damage in the same second";
+  EXPECT_EQ(again, moved);
+  EXPECT_TRUE(file->Exists()) << "left where it was";
+  EXPECT_EQ(content(moved), "first") << "the first copy is never replaced";
+  std::remove(moved.c_str());
 }
