@@ -31,6 +31,10 @@ SHOTS = os.path.join(BUILD, "console-screenshots")
 PROG = os.path.join(ROOT, "prog")
 SRC = os.path.join(ROOT, "NO YES", "data")
 BAK = os.path.join(ROOT, "bak")
+# The earlier tasks keep their backups apart: the service's retention pass at each restart
+# removes empty date folders below their storage folder, which could take the dated folder of
+# an immediate backup from under the archiver.
+BAK_OLD = os.path.join(ROOT, "bak-old")
 SQLBAK = os.path.join(ROOT, "sqlbak")
 SERVER = os.path.join(ROOT, "server")
 SKIPPED = 77
@@ -44,11 +48,11 @@ R = resource_ids()
 # The tasks found in config.db when the console starts. The worked examples below are typed into
 # the editors; they get identifier 5 (after file task 4, the last record) and 4 (after the
 # listed SQL Server tasks 1 and 3).
-FILE_3 = ("<Check>YES</Check>    <SouPath>{src}</SouPath>    <DesPath>{bak}</DesPath>    "
+FILE_3 = ("<Check>YES</Check>    <SouPath>{src}</SouPath>    <DesPath>{old}</DesPath>    "
           "<strfile>!所有文件/!@指定文件/@#/#$备份此类型/$</strfile>    <status>-</status>    "
           "<striscut>否</striscut>    <strdate>每天</strdate>    <m_strtime>12</m_strtime>    "
           "<m_strID>3</m_strID>    <strissave>保留</strissave>")
-FILE_4 = ("<Check>NO</Check>    <SouPath>{src}</SouPath>    <DesPath>{bak}</DesPath>    "
+FILE_4 = ("<Check>NO</Check>    <SouPath>{src}</SouPath>    <DesPath>{old}</DesPath>    "
           "<strfile>!所有文件/!@指定文件/@#/#$备份此类型/$</strfile>    <status>-</status>    "
           "<striscut>备份后压缩</striscut>    <strdate>5月1号</strdate>    <m_strtime>9</m_strtime>    "
           "<m_strID>4</m_strID>    <strissave>删除7天以前的</strissave>")
@@ -79,7 +83,7 @@ SQL_COLUMNS = [["ID", "25"], ["任务", "60"], ["存储路径", "131"], ["压缩
 
 
 def fill(record):
-    return record.format(src=win(SRC), bak=win(BAK), sqlbak=win(SQLBAK))
+    return record.format(src=win(SRC), bak=win(BAK), old=win(BAK_OLD), sqlbak=win(SQLBAK))
 
 
 def field(record, tag):
@@ -126,7 +130,7 @@ def check_document(what):
 
 def prepare():
     shutil.rmtree(ROOT, ignore_errors=True)
-    for folder in (PROG, os.path.join(SRC, "sub"), BAK, SQLBAK, SERVER, SHOTS):
+    for folder in (PROG, os.path.join(SRC, "sub"), BAK, BAK_OLD, SQLBAK, SERVER, SHOTS):
         os.makedirs(folder, exist_ok=True)
     for exe, name in ((UI, "DorvikUI.exe"), (SVC, "Dorviksvc.exe"), (RAR, "rar.exe"), (BACKUP, "Backup.exe")):
         shutil.copy(exe, os.path.join(PROG, name))
@@ -295,6 +299,7 @@ def create_file_task(c):
 def change_file_tasks(c):
     """Change file tasks: the worked example reloaded and changed; a yearly record kept as it is."""
     e = FILE_EDITOR
+    _, pid = c.service()
     c.d("lv-select", MAIN, R.IDC_FILE_LIST, c.row_of(R.IDC_FILE_LIST, "5"))
     c.d("click", MAIN, R.IDC_FILE_MODIFY)
     c.d("wait", e)
@@ -314,6 +319,8 @@ def change_file_tasks(c):
                          .replace("<m_strtime>2,14<", "<m_strtime>8,12,18<")
                          .replace("<strissave>删除30天以前的<", "<strissave>保留<"))
     check_document("changing the worked example (same place, Check, status and ID)")
+    pid = c.wait_service(other_than=pid)
+    check(pid is not None, "the service was restarted after the change")
 
     # A double click on a row edits it; a yearly day rule the editor cannot offer survives OK.
     c.d("lv-dblclick", MAIN, R.IDC_FILE_LIST, c.row_of(R.IDC_FILE_LIST, "4"))
@@ -323,6 +330,7 @@ def change_file_tasks(c):
     c.d("click", e, R.IDC_FT_OK)
     c.d("gone", e)
     check_document("confirming the yearly, disabled task unchanged")
+    check(c.wait_service(other_than=pid) is not None, "the service was restarted after that change")
 
 
 def toggle(c, list_id, row_keys, other_control):
@@ -498,6 +506,7 @@ def create_sql_task(c):
 def change_sql_tasks(c):
     """Change SQL Server tasks: the worked example reloaded and changed; a disabled one re-enabled."""
     e = SQL_EDITOR
+    _, pid = c.service()
     c.d("lv-select", MAIN, R.IDC_SQL_LIST, c.row_of(R.IDC_SQL_LIST, "4"))
     c.d("click", MAIN, R.IDC_SQL_MODIFY)
     c.d("wait", e)
@@ -517,6 +526,8 @@ def change_sql_tasks(c):
     EXPECTED.sqls[2] = (fill(SQL_4).replace("<sqlname>shop,crm<", "<sqlname>crm,shop<")
                         .replace("<date>每天<", "<date>每周星期2<"))
     check_document("changing the worked example SQL Server task")
+    pid = c.wait_service(other_than=pid)
+    check(pid is not None, "the service was restarted after the change")
 
     c.d("lv-dblclick", MAIN, R.IDC_SQL_LIST, c.row_of(R.IDC_SQL_LIST, "3"))
     c.d("wait", e)
@@ -526,6 +537,7 @@ def change_sql_tasks(c):
     c.d("gone", e)
     expect_check(EXPECTED.sqls, "<id>3<", "YES")
     check_document("confirming the disabled task 3 (written enabled)")
+    check(c.wait_service(other_than=pid) is not None, "the service was restarted after that change")
 
 
 @capability
