@@ -32,6 +32,8 @@ def main():
         d.close()
     except (DriverError, subprocess.TimeoutExpired) as error:
         print("FAIL:", error)
+        session.screenshot(png)
+        print("what the display showed instead:", png)
         return 1
     finally:
         session.wine("sc", "delete", "Dorviksvc")
