@@ -634,6 +634,18 @@ def sql_editor_messages(c):
 
 
 @capability
+def restart_service_button(c):
+    """重启服务: the question, the restart through the service manager, the completion message."""
+    _, pid = c.service()
+    c.d("click", MAIN, R.IDC_RESTART_SERVICE)
+    c.message("确定重启VarnelDorvik后台服务吗？", "IDYES", "IDYES IDNO")
+    c.message("Dorvik服务重启完成！")
+    check(c.wait_service(other_than=pid) is not None, "the service runs in a new process")
+    check(c.d.value("text", MAIN, R.IDC_RESTART_SERVICE) == "重启服务" and c.d.enabled(MAIN, R.IDC_RESTART_SERVICE),
+          "the 重启服务 button is back")
+
+
+@capability
 def exit_console(c):
     """Exit: the question, then the service restarted before the console ends."""
     _, pid = c.service()
@@ -651,6 +663,18 @@ def exit_console(c):
     check(c.process.poll() is not None, "the console ended")
     check(c.wait_service(other_than=pid) is not None, "the service runs again, restarted at the exit")
     check_document("the exit")
+
+
+@capability
+def stop_switch(c):
+    """/stopsvc: the service stopped, no window shown (the program ends by itself)."""
+    stopper = c.session.start(os.path.join(PROG, "DorvikUI.exe"), "/stopsvc")
+    try:
+        code = stopper.wait(30)
+    except subprocess.TimeoutExpired:
+        code = None
+    check(code == 0, "DorvikUI.exe /stopsvc ended by itself with exit code 0 (%s)" % code)
+    check(c.service()[0] == "STOPPED", "the service is stopped (%s)" % (c.service(),))
 
 
 def main():
@@ -674,7 +698,8 @@ def main():
                 (file_backup_now, "file"), (delete_file_task, "file"), (file_editor_messages, "file"),
                 (open_sql_page, None), (create_sql_task, "sql"), (change_sql_tasks, "sql"),
                 (disable_sql_tasks, None), (sql_backup_now, "sql"), (delete_sql_task, "sql"),
-                (sql_editor_messages, "sql"), (exit_console, None)]
+                (sql_editor_messages, "sql"), (restart_service_button, None), (exit_console, None),
+                (stop_switch, None)]
         for step, editor in plan:
             if editor and not built[editor]:
                 print("SKIP: %s (the %s task editor is not built yet)" % (step.__name__, editor))
