@@ -9,15 +9,12 @@
 //   wait WIN [SECS]              until the window is shown        gone WIN [SECS]   until it is not
 //   text WIN ID                  a control's text (ID 0: the caption)
 //   settext WIN ID TEXT          WM_SETTEXT                       click WIN ID      BM_CLICK
-//   command WIN ID               WM_COMMAND as a menu item or accelerator sends it
 //   state WIN ID                 "visible enabled checked" as 0/1 digits
 //   focus WIN ID                 moves the keyboard focus to the control
 //   close WIN                    WM_CLOSE
 //   msgbox [SECS]                waits for a message box: its caption, text and buttons
 //   answer BUTTON                presses IDOK, IDCANCEL, IDYES or IDNO in the message box and
 //                                waits until the box is gone
-// click, command and close return once the window has handled them or has opened a modal
-// window; the other commands are answered by the window before they return.
 //   lv-rows WIN ID               every row: check state (0/1) then the texts of all columns
 //   lv-columns WIN ID            every column: title and width
 //   lv-select WIN ID ROW...      selects exactly these rows; the first gets focus and the mark
@@ -25,9 +22,11 @@
 //   lv-dblclick WIN ID ROW       double click on a row (-1: below the last row)
 //   lv-rclick WIN ID ROW         right click on a row (-1: below the last row)
 //   menu-pick N                  chooses item N (from 0) of the open pop-up menu
-//   children WIN                 every control: id, class, visible, enabled, rectangle, text
+//   controls WIN                 every visible control of the window itself: id, class, style,
+//                                rectangle in the window's client area, text
 //   has-dialog EXE ID            1 when the program holds that dialog template, else 0
-//   sleep MS
+// click and close return once the window has handled them or has opened a modal window; the
+// other commands are answered by the window before they return.
 #include "common/win32.h"
 
 #include <commctrl.h>
@@ -307,15 +306,22 @@ void PostMouse(HWND list, std::initializer_list<UINT> messages, POINT at) {
   }
 }
 
-BOOL CALLBACK ListChild(HWND child, LPARAM param) {
+struct CControlList {
+  HWND m_hParent;
+  std::vector<std::string> m_lines;
+};
+
+BOOL CALLBACK ListControl(HWND child, LPARAM param) {
+  CControlList* list = reinterpret_cast<CControlList*>(param);
+  if (GetParent(child) != list->m_hParent || !IsWindowVisible(child)) return TRUE;
   RECT rect = {};
   GetWindowRect(child, &rect);
-  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+  MapWindowPoints(HWND_DESKTOP, list->m_hParent, reinterpret_cast<POINT*>(&rect), 2);
   char line[256];
-  std::snprintf(line, sizeof line, "%d\t%s\t%d\t%d\t%ld,%ld,%ld,%ld\t",
-                GetDlgCtrlID(child), ClassOf(child).c_str(), IsWindowVisible(child) ? 1 : 0,
-                IsWindowEnabled(child) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom);
-  reinterpret_cast<std::vector<std::string>*>(param)->push_back(line + WindowText(child));
+  std::snprintf(line, sizeof line, "%d\t%s\t%lx\t%ld,%ld,%ld,%ld\t", GetDlgCtrlID(child),
+                ClassOf(child).c_str(), static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+                rect.left, rect.top, rect.right, rect.bottom);
+  list->m_lines.push_back(line + WindowText(child));
   return TRUE;
 }
 
@@ -339,10 +345,7 @@ void Need(const std::vector<std::string>& args, size_t count) {
 void Run(const std::vector<std::string>& args) {
   Need(args, 1);
   const std::string& command = args[0];
-  if (command == "sleep") {
-    Need(args, 2);
-    Sleep(std::atoi(args[1].c_str()));
-  } else if (command == "wait") {
+  if (command == "wait") {
     Need(args, 2);
     Emit(WindowText(WaitFor(args[1], Seconds(args, 2, 10))));
   } else if (command == "gone") {
@@ -362,9 +365,6 @@ void Run(const std::vector<std::string>& args) {
   } else if (command == "click") {
     Need(args, 3);
     Act(Control(Window(args[1]), args[2]), BM_CLICK, 0, 0);
-  } else if (command == "command") {
-    Need(args, 3);
-    Act(Window(args[1]), WM_COMMAND, MAKEWPARAM(std::strtol(args[2].c_str(), nullptr, 0), 0), 0);
   } else if (command == "state") {
     Need(args, 3);
     HWND control = Control(Window(args[1]), args[2]);
@@ -476,11 +476,11 @@ void Run(const std::vector<std::string>& args) {
     bool found = FindResourceA(module, MAKEINTRESOURCEA(std::atoi(args[2].c_str())), kDialogType) != nullptr;
     FreeLibrary(module);
     Emit(found ? "1" : "0");
-  } else if (command == "children") {
+  } else if (command == "controls") {
     Need(args, 2);
-    std::vector<std::string> lines;
-    EnumChildWindows(Window(args[1]), ListChild, reinterpret_cast<LPARAM>(&lines));
-    for (const std::string& line : lines) Emit(line);
+    CControlList list{Window(args[1]), {}};
+    EnumChildWindows(list.m_hParent, ListControl, reinterpret_cast<LPARAM>(&list));
+    for (const std::string& line : list.m_lines) Emit(line);
   } else {
     Fail("unknown command " + command);
   }

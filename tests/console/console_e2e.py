@@ -223,6 +223,18 @@ class Console:
                 pass
 
 
+def check_layout(c, window, what):
+    """No two visible controls of a window overlap; group boxes frame others by design."""
+    boxes = []
+    for ident, kind, style, rect, text in c.d("controls", window):
+        if kind == "Button" and int(style, 16) & 0xF == 7:  # BS_GROUPBOX
+            continue
+        boxes.append((ident, text, [int(v) for v in rect.split(",")]))
+    overlaps = [(a[:2], b[:2]) for i, a in enumerate(boxes) for b in boxes[i + 1:]
+                if min(a[2][2], b[2][2]) > max(a[2][0], b[2][0]) and min(a[2][3], b[2][3]) > max(a[2][1], b[2][1])]
+    check(not overlaps, "%s: no controls overlap %s" % (what, overlaps))
+
+
 def capability(function):
     """Runs one capability; a driver failure fails it and the console is brought back."""
     def run(console, *args):
@@ -249,6 +261,7 @@ def start_up(c):
     check(rows == want, "file list: last record on top, check boxes from Check (%s)" % rows)
     check(not c.d.value("state", MAIN, R.IDC_SQL_LIST).startswith("1"), "the SQL Server list is hidden")
     check_document("start-up (a sound document stays as it is)")
+    check_layout(c, MAIN, "main window, file page")
     c.shot("main_file_page")
 
 
@@ -286,6 +299,7 @@ def create_file_task(c):
     check(not any(c.d.enabled(e, i) for i in (R.IDC_FT_NAMES, R.IDC_FT_DAYS, R.IDC_FT_WEEKDAY)),
           "new task: names, days and weekday disabled")
     type_worked_file_task(c)
+    check_layout(c, e, "file task editor")
     c.shot("file_editor")
     c.d("click", e, R.IDC_FT_OK)
     c.d("gone", e)
@@ -469,6 +483,7 @@ def open_sql_page(c):
     want = [(False, ["1", "monthly", win(SQLBAK), "否", "每月1号", "-", "删除10天以前的", "3"]),
             (True, ["2", "NOYES", win(SQLBAK), "否", "每周星期5", "-", "保留", "1"])]
     check(rows == want, "SQL Server list from config.db (%s)" % rows)
+    check_layout(c, MAIN, "main window, SQL Server page")
     c.shot("main_sql_page")
 
 
@@ -494,6 +509,7 @@ def create_sql_task(c):
     check(chosen == ["shop", "crm"], "chosen databases: %s" % chosen)
     c.d("settext", e, R.IDC_ST_HOURS, "3")
     c.d("settext", e, R.IDC_ST_DAYS, "7")
+    check_layout(c, e, "SQL Server task editor")
     c.shot("sql_editor")
     c.d("click", e, R.IDC_ST_OK)
     c.d("gone", e)
