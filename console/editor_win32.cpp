@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "common/file_system.h"
+#include "console/message_box_reactions.h"
 
 namespace dorvik {
 
@@ -60,7 +61,7 @@ void PushControlModel(HWND dialog, const CControlModel& model) {
 }
 
 void ShowEditorMessage(HWND owner, const std::string& text) {
-  MessageBoxA(owner, text.c_str(), "Varnel·Dorvik系统", MB_OK);
+  MessageBoxA(owner, text.c_str(), kMessageTitle, MB_OK);
 }
 
 void ReportEditorStart(HWND owner, const EditorStart& start) {

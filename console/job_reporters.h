@@ -14,7 +14,8 @@ namespace dorvik {
 
 class CFileJobPoster : public IFileJobReporter {
  public:
-  CFileJobPoster(HWND window, const std::string& id, ConfigStore& store, IConfigReactions& reactions)
+  CFileJobPoster(HWND window, const std::string& id, ConfigStore& store,
+                 IConfigReactions& reactions)
       : m_hWnd(window), m_strID(id), m_store(store), m_reactions(reactions) {}
   void UpdateTaskStatus(const std::string& strRecord) override;
   void ReportSuccess(const std::string& message) override;
@@ -32,7 +33,10 @@ class CSqlJobPoster : public ISqlJobReporter {
  public:
   CSqlJobPoster(HWND window, const std::string& taskName, ConfigStore& store,
                 IConfigReactions& reactions, std::atomic<bool>& bSqlBackupIdle)
-      : m_hWnd(window), m_strTaskName(taskName), m_store(store), m_reactions(reactions),
+      : m_hWnd(window),
+        m_strTaskName(taskName),
+        m_store(store),
+        m_reactions(reactions),
         m_bSqlBackupIdle(bSqlBackupIdle) {}
   void ShowProgress(const std::string& database) override;
   void ShowMessage(const std::string& text) override;

@@ -12,7 +12,11 @@ class CListSortState {
  public:
   // A header click: sorts by `column` in the current direction, then the direction flips for
   // the next click on any column of either list.
-  void Click(int column) { m_nSortColumn = column; m_bAscending = m_bNextAscending; m_bNextAscending = !m_bNextAscending; }
+  void Click(int column) {
+    m_nSortColumn = column;
+    m_bAscending = m_bNextAscending;
+    m_bNextAscending = !m_bNextAscending;
+  }
   int Column() const { return m_nSortColumn; }
   // Order of two rows' texts for the click just made.
   int Compare(const std::string& a, const std::string& b) const {

@@ -22,8 +22,8 @@ namespace dorvik {
 
 namespace {
 
-const int kFilePageButtons[] = {IDC_FILE_NEW, IDC_FILE_MODIFY, IDC_FILE_DELETE,
-                                IDC_FILE_BACKUP_NOW, IDC_FILE_HISTORY};
+const int kFilePageButtons[] = {IDC_FILE_NEW, IDC_FILE_MODIFY, IDC_FILE_DELETE, IDC_FILE_BACKUP_NOW,
+                                IDC_FILE_HISTORY};
 const int kSqlPageButtons[] = {IDC_SQL_NEW, IDC_SQL_MODIFY, IDC_SQL_DELETE, IDC_SQL_BACKUP_NOW,
                                IDC_SQL_HISTORY};
 constexpr COLORREF kBannerBackground = RGB(0x1E, 0x5A, 0xB0);
@@ -42,7 +42,8 @@ CMainDlg::CMainDlg(HINSTANCE instance, const std::string& programDir)
 void CMainDlg::Run() {
   // config.db is settled before the window exists: its questions and messages come first either
   // way, and a console that has to end does so before anything is shown.
-  m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, FileOrFolderExists, SystemClock(), &m_startup);
+  m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, FileOrFolderExists,
+                                        SystemClock(), &m_startup);
   if (m_ensureResult == EnsureResult::Ended) return;
   DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &CMainDlg::DialogProc,
                   reinterpret_cast<LPARAM>(this));
@@ -160,11 +161,12 @@ void CMainDlg::OnInitDialog() {
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), 0)));
   m_hBannerBrush = CreateSolidBrush(kBannerBackground);
-  m_hBannerFont = CreateFontA(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0,
-                              0, 0, "宋体");
+  m_hBannerFont =
+      CreateFontA(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
   SendMessageA(Item(IDC_BANNER), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBannerFont), FALSE);
 
-  if (!FileOrFolderExists(m_strProgramDir + "Log")) RealFileSystem().CreateDirectory(m_strProgramDir + "Log");
+  if (!FileOrFolderExists(m_strProgramDir + "Log"))
+    RealFileSystem().CreateDirectory(m_strProgramDir + "Log");
 
   m_nSqlConnectionState = -1;
   EnableWindow(Item(IDC_PAGE_SQL), FALSE);
@@ -183,10 +185,13 @@ void CMainDlg::OnInitDialog() {
 
 void CMainDlg::OnCommand(int id) {
   switch (id) {
-    case IDC_PAGE_FILE: OnFilePage(); break;
-    case IDC_PAGE_SQL: OnSqlPage(); break;
-    case IDC_SETTINGS:
-    {
+    case IDC_PAGE_FILE:
+      OnFilePage();
+      break;
+    case IDC_PAGE_SQL:
+      OnSqlPage();
+      break;
+    case IDC_SETTINGS: {
       std::string document;
       if (m_store.LoadConfigDocument(&document)) {
         EditSettings(m_hWnd, GetTag(document, "rarpath"), m_startup.strDefStorePath);
@@ -194,28 +199,48 @@ void CMainDlg::OnCommand(int id) {
       break;
     }
     case IDC_RESTART_SERVICE:
-      if (Ask("确定重启VarnelDorvik后台服务吗？", MB_ICONQUESTION) == IDYES) StartBackgroundRestart(true);
+      if (Ask("确定重启VarnelDorvik后台服务吗？", MB_ICONQUESTION) == IDYES)
+        StartBackgroundRestart(true);
       break;
     case IDC_ABOUT_US:
       ShellExecuteA(m_hWnd, "open", kProductWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
       break;
-    case IDC_EXIT: OnExit(); break;
-    case IDC_FILE_NEW: OnFileNew(); break;
+    case IDC_EXIT:
+      OnExit();
+      break;
+    case IDC_FILE_NEW:
+      OnFileNew();
+      break;
     case IDC_FILE_MODIFY:
-      if (const int row = m_fileList.ChosenRow(); row >= 0) EditFileRow(row);
-      else ShowText(kNoTaskChosen);
+      if (const int row = m_fileList.ChosenRow(); row >= 0)
+        EditFileRow(row);
+      else
+        ShowText(kNoTaskChosen);
       break;
-    case IDC_FILE_DELETE: OnFileDelete(); break;
-    case IDC_FILE_BACKUP_NOW: OnFileBackupNow(); break;
-    case IDC_SQL_NEW: OnSqlNew(); break;
+    case IDC_FILE_DELETE:
+      OnFileDelete();
+      break;
+    case IDC_FILE_BACKUP_NOW:
+      OnFileBackupNow();
+      break;
+    case IDC_SQL_NEW:
+      OnSqlNew();
+      break;
     case IDC_SQL_MODIFY:
-      if (const int row = m_sqlList.ChosenRow(); row >= 0) EditSqlRow(row);
-      else ShowText(kNoTaskChosen);
+      if (const int row = m_sqlList.ChosenRow(); row >= 0)
+        EditSqlRow(row);
+      else
+        ShowText(kNoTaskChosen);
       break;
-    case IDC_SQL_DELETE: OnSqlDelete(); break;
-    case IDC_SQL_BACKUP_NOW: OnSqlBackupNow(); break;
+    case IDC_SQL_DELETE:
+      OnSqlDelete();
+      break;
+    case IDC_SQL_BACKUP_NOW:
+      OnSqlBackupNow();
+      break;
     // The history browser is not built yet; IDOK and IDCANCEL (Enter, Escape) are swallowed.
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -232,11 +257,15 @@ void CMainDlg::OnNotify(const NMHDR& header) {
     case NM_DBLCLK: {
       const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
       if (bFileList) {
-        if (row >= 0) EditFileRow(row);
-        else OnFileNew();
+        if (row >= 0)
+          EditFileRow(row);
+        else
+          OnFileNew();
       } else {
-        if (row >= 0) EditSqlRow(row);
-        else OnSqlNew();
+        if (row >= 0)
+          EditSqlRow(row);
+        else
+          OnSqlNew();
       }
       break;
     }
@@ -263,14 +292,16 @@ void CMainDlg::OnContextMenu(bool bFileList, int row, POINT clickInList) {
                              : (bFileList ? IDR_MENU_FILE_ROW : IDR_MENU_SQL_ROW);
   HMENU menu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(menuId));
   if (!menu) return;
-  const int command = TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                     at.x, at.y, 0, m_hWnd, nullptr);
+  const int command = TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
+                                     at.y, 0, m_hWnd, nullptr);
   DestroyMenu(menu);
   if (command != 0) OnMenuCommand(bFileList, command);
 }
 
 void CMainDlg::OnMenuCommand(bool bFileList, int id) {
-  static const struct { int menu, fileButton, sqlButton; } kSameAsButton[] = {
+  static const struct {
+    int menu, fileButton, sqlButton;
+  } kSameAsButton[] = {
       {ID_MENU_NEW_TASK, IDC_FILE_NEW, IDC_SQL_NEW},
       {ID_MENU_MODIFY, IDC_FILE_MODIFY, IDC_SQL_MODIFY},
       {ID_MENU_DELETE, IDC_FILE_DELETE, IDC_SQL_DELETE},
@@ -285,13 +316,19 @@ void CMainDlg::OnMenuCommand(bool bFileList, int id) {
   }
   if (id == ID_MENU_SOURCE && bFileList) OpenFileFolder(true);
   if (id == ID_MENU_TARGET) {
-    if (bFileList) OpenFileFolder(false);
-    else OpenSqlFolder();
+    if (bFileList)
+      OpenFileFolder(false);
+    else
+      OpenSqlFolder();
   }
 }
 
 void CMainDlg::OnExit() {
   if (Ask("Dorvik会在后台自动运行。确定退出吗？") != IDYES) return;
+  // A check box clicked without the list ever taking the focus (Wine lets that happen) is
+  // still stored, before the service is restarted to read it.
+  SaveChecks(true);
+  SaveChecks(false);
   ShowWindow(m_hWnd, SW_HIDE);
   RestartServiceByName(RealServiceManager(), SystemClock(), kRestartServiceName,
                        m_strProgramDir + kExitRestartProgramName, true);
@@ -338,6 +375,11 @@ void CMainDlg::SaveChecks(bool bFileList) {
   if (result == TaskChange::Failed) ShowText(kConfigWriteFailed);
 }
 
+void CMainDlg::ShowTaskChangeProblem(TaskChange change) {
+  if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
+  if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+}
+
 std::vector<std::string> CMainDlg::DocumentRecords(const char* section) {
   std::string document;
   if (!m_store.LoadConfigDocument(&document)) return {};
@@ -358,6 +400,8 @@ std::string CMainDlg::ItemText(int id) const {
   return text;
 }
 
-void CMainDlg::SetItemText(int id, const std::string& text) { SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+void CMainDlg::SetItemText(int id, const std::string& text) {
+  SetDlgItemTextA(m_hWnd, id, text.c_str());
+}
 
 }  // namespace dorvik

@@ -75,6 +75,7 @@ class CMainDlg {
   void StartBackgroundRestart(bool bAnnounce);
 
   std::vector<std::string> DocumentRecords(const char* section);
+  void ShowTaskChangeProblem(TaskChange change);
   int Ask(const std::string& question, UINT flags = 0);
   void ShowText(const std::string& text, UINT flags = 0);
   HWND Item(int id) const { return GetDlgItem(m_hWnd, id); }
@@ -101,7 +102,7 @@ class CMainDlg {
   std::unique_ptr<ISqlConnection> m_pSqlConnection;
   std::atomic<int> m_nSqlConnectionState{-1};  // -1 pending, 0 failed, 1 connected
   std::atomic<bool> m_bSqlConnectBusy{false};
-  unsigned m_nSqlAttempt = 0;                  // interface thread only
+  unsigned m_nSqlAttempt = 0;  // interface thread only
   unsigned m_nAppliedSqlAttempt = 0;
   std::atomic<bool> m_bSqlBackupIdle{true};
   std::string m_strRunningSqlTaskName;

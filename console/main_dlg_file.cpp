@@ -10,6 +10,7 @@
 #include "config/document.h"
 #include "config/file_task_record.h"
 #include "console/editor_values_check.h"
+#include "console/file_backup_start.h"
 #include "console/file_task_dlg.h"
 #include "console/job_reporters.h"
 #include "console/last_backup_times.h"
@@ -22,7 +23,8 @@
 namespace dorvik {
 
 void CMainDlg::FillFileList() {
-  m_fileList.Fill(FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)));
+  m_fileList.Fill(
+      FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)));
 }
 
 bool CMainDlg::RunCheckedFileEditor(const std::string& record, FileTaskEditorValues* values) {
@@ -36,12 +38,10 @@ bool CMainDlg::RunCheckedFileEditor(const std::string& record, FileTaskEditorVal
 void CMainDlg::OnFileNew() {
   FileTaskEditorValues values;
   if (!RunCheckedFileEditor(std::string(), &values)) return;
-  values.bNewTask = true;
-  if (!AddFileTask(m_store, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId))) {
-    ShowText(kConfigWriteFailed);
-  }
+  const bool bAdded = AddFileTask(m_store, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
+  if (!bAdded) ShowText(kConfigWriteFailed);
   FillFileList();
-  StartBackgroundRestart(false);
+  if (bAdded) StartBackgroundRestart(false);
 }
 
 void CMainDlg::EditFileRow(int row) {
@@ -53,15 +53,11 @@ void CMainDlg::EditFileRow(int row) {
   }
   FileTaskEditorValues values;
   if (!RunCheckedFileEditor(record, &values)) return;
-  values.bNewTask = false;
-  values.strCheck = GetTag(record, "Check");
-  values.strStatus = GetTag(record, "status");
-  values.strID = id;
-  const TaskChange change = ChangeFileTask(m_store, id, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
-  if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
-  if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+  const TaskChange change =
+      ChangeFileTask(m_store, id, BuildFileTaskRecord(values, &m_startup.nNextFileTaskId));
+  ShowTaskChangeProblem(change);
   FillFileList();
-  StartBackgroundRestart(false);
+  if (change == TaskChange::Done) StartBackgroundRestart(false);
 }
 
 void CMainDlg::OnFileDelete() {
@@ -85,7 +81,8 @@ bool CMainDlg::ChooseFileRecord(std::string* record) {
     ShowText(kNoTaskSelected);
     return false;
   }
-  if (!FindFileTaskRecord(DocumentRecords("FileBackups"), m_fileList.Text(row, kIdColumn), record)) {
+  if (!FindFileTaskRecord(DocumentRecords("FileBackups"), m_fileList.Text(row, kIdColumn),
+                          record)) {
     ShowText(kTaskNotInDocument);
     return false;
   }
@@ -101,29 +98,22 @@ void CMainDlg::OnFileBackupNow() {
 
 // On a worker thread: everything it has to say goes through the poster.
 void CMainDlg::RunFileBackup(const std::string& record) {
-  const FileTaskRecord task = ReadFileTaskRecord(record);
-  CFileJobPoster reporter(m_hWnd, task.m_strID, m_store, m_threadReactions);
   IFileSystem& files = RealFileSystem();
-  const char* refusal = !files.Exists(task.m_strSouPath)   ? "源文件路径不存在！"
-                        : !files.Exists(task.m_strDesPath) ? "目标文件路径不存在！"
-                        : task.m_strIsCut != "是" && task.m_strIsCut != "否" &&
-                                  task.m_strIsCut != "备份后压缩"
-                            ? "压缩出错"
-                            : nullptr;
-  if (refusal) {
-    reporter.ReportFailure(refusal);
+  const FileBackupStart start =
+      PrepareFileBackup(record, [&files](const std::string& path) { return files.Exists(path); });
+  CFileJobPoster reporter(m_hWnd, GetTag(record, "m_strID"), m_store, m_threadReactions);
+  if (!start.strRefusal.empty()) {
+    reporter.ReportFailure(start.strRefusal);
     reporter.RunEnded();
     return;
   }
   PostMessageA(m_hWnd, kMsgFileBackupBusy, 0, 0);
-  FileBackupRequest request{record, task.m_strSouPath, task.m_strDesPath, task.m_strFile,
-                            task.m_strIsCut == "备份后压缩"};
-  FileJobEnvironment env{m_startup.strRarDir, m_strProgramDir, RealProcessRunner(), *m_pLog,
-                         files, SystemClock(), reporter};
-  if (task.m_strIsCut == "是") {
-    DoBackup(request, env);
+  FileJobEnvironment env{m_startup.strRarDir, m_strProgramDir, RealProcessRunner(), *m_pLog, files,
+                         SystemClock(),       reporter};
+  if (start.bArchive) {
+    DoBackup(start.request, env);
   } else {
-    DoBackupNocut(request, env);
+    DoBackupNocut(start.request, env);
   }
 }
 

@@ -84,7 +84,8 @@ void CMainDlg::FillSqlList() {
   m_sqlList.Fill(SqlTaskRows(DocumentRecords("SqlBackups"), LoadLastBackupTimes(m_strProgramDir)));
 }
 
-bool CMainDlg::RunCheckedSqlEditor(const SqlTaskEditorContext& context, SqlTaskEditorValues* values) {
+bool CMainDlg::RunCheckedSqlEditor(const SqlTaskEditorContext& context,
+                                   SqlTaskEditorValues* values) {
   if (!RunSqlTaskEditor(m_hWnd, context, values)) return false;
   const std::string unsafe = UnsafeSqlTaskValues(*values);
   if (unsafe.empty()) return true;
@@ -100,12 +101,11 @@ void CMainDlg::OnSqlNew() {
   context.refusedNames = m_sqlList.ColumnTexts(1);
   SqlTaskEditorValues values;
   if (!RunCheckedSqlEditor(context, &values)) return;
-  values.bNewTask = true;
-  if (values.strID.empty()) values.strID = context.strNewId;
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
-  if (!AddSqlTask(m_store, BuildSqlTaskRecord(values, known))) ShowText(kConfigWriteFailed);
+  const bool bAdded = AddSqlTask(m_store, BuildSqlTaskRecord(values, known));
+  if (!bAdded) ShowText(kConfigWriteFailed);
   FillSqlList();
-  StartBackgroundRestart(false);
+  if (bAdded) StartBackgroundRestart(false);
 }
 
 void CMainDlg::EditSqlRow(int row) {
@@ -122,15 +122,11 @@ void CMainDlg::EditSqlRow(int row) {
   context.refusedNames = OtherTaskNames(m_sqlList.ColumnTexts(1), row);
   SqlTaskEditorValues values;
   if (!RunCheckedSqlEditor(context, &values)) return;
-  values.bNewTask = false;
-  values.strID = id;
-  if (values.strStatus.empty()) values.strStatus = GetTag(context.strRecordText, "status");
   const int known = static_cast<int>(m_sqlDatabaseNames.size());
   const TaskChange change = ChangeSqlTask(m_store, id, BuildSqlTaskRecord(values, known));
-  if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
-  if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+  ShowTaskChangeProblem(change);
   FillSqlList();
-  StartBackgroundRestart(false);
+  if (change == TaskChange::Done) StartBackgroundRestart(false);
 }
 
 void CMainDlg::OnSqlDelete() {
@@ -152,12 +148,9 @@ void CMainDlg::OnSqlDelete() {
 
 void CMainDlg::OnSqlBackupNow() {
   const int row = m_sqlList.ChosenRow();
-  if (row < 0) {
-    ShowText(kNoTaskSelected);
-    return;
-  }
-  if (!m_bSqlBackupIdle) {
-    ShowText("还有一个进程在进行备份，请稍等再试...");
+  const std::string refusal = SqlBackupRefusal(row, m_bSqlBackupIdle);
+  if (!refusal.empty()) {
+    ShowText(refusal);
     return;
   }
   const std::string name = m_sqlList.Text(row, 1);
@@ -177,8 +170,9 @@ void CMainDlg::OnSqlBackupNow() {
   SetItemText(IDC_SQL_BACKUP_NOW, "备份中...");
   std::thread([this, record, name, databases = m_sqlDatabaseNames] {
     CSqlJobPoster reporter(m_hWnd, name, m_store, m_threadReactions, m_bSqlBackupIdle);
-    SqlJobEnvironment env{m_startup.strRarDir, m_pSqlConnection.get(), databases,
-                          RealProcessRunner(), *m_pLog, RealFileSystem(), SystemClock(), reporter};
+    SqlJobEnvironment env{
+        m_startup.strRarDir, m_pSqlConnection.get(), databases, RealProcessRunner(), *m_pLog,
+        RealFileSystem(),    SystemClock(),          reporter};
     if (GetTag(record, "iscut") == "是") {
       DoSqlBackup(record, env);
     } else {

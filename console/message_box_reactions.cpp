@@ -7,9 +7,12 @@ namespace dorvik {
 namespace {
 UINT IconFlags(MessageIcon icon) {
   switch (icon) {
-    case MessageIcon::Stop: return MB_ICONSTOP;
-    case MessageIcon::Warning: return MB_ICONWARNING;
-    case MessageIcon::None: break;
+    case MessageIcon::Stop:
+      return MB_ICONSTOP;
+    case MessageIcon::Warning:
+      return MB_ICONWARNING;
+    case MessageIcon::None:
+      break;
   }
   return 0;
 }

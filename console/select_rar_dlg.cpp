@@ -35,7 +35,9 @@ class CSelectRarDlg {
 
   void OnCommand(int id) {
     switch (id) {
-      case IDC_SELECT_RAR_BROWSE: Browse(); break;
+      case IDC_SELECT_RAR_BROWSE:
+        Browse();
+        break;
       case IDC_SELECT_RAR_DOWNLOAD:
         ShellExecuteA(m_hWnd, "open", kArchiverDownloadAddress, nullptr, nullptr, SW_HIDE);
         break;
@@ -46,8 +48,11 @@ class CSelectRarDlg {
         CheckAndClose();
         break;
       }
-      case IDCANCEL: CheckAndClose(); break;  // the close box and Escape: the field is not read
-      default: break;
+      case IDCANCEL:
+        CheckAndClose();
+        break;  // the close box and Escape: the field is not read
+      default:
+        break;
     }
   }
 

@@ -44,16 +44,16 @@ class CWin32ServiceManager : public IServiceManager {
   void RequestStart(const std::string& serviceName) override {
     CScHandle manager(OpenManager());
     if (!manager.Get()) return;
-    CScHandle service(OpenServiceA(manager.Get(), serviceName.c_str(),
-                                   GENERIC_EXECUTE | SERVICE_START));
+    CScHandle service(
+        OpenServiceA(manager.Get(), serviceName.c_str(), GENERIC_EXECUTE | SERVICE_START));
     if (service.Get()) StartServiceA(service.Get(), 0, nullptr);
   }
 
   void RequestStop(const std::string& serviceName) override {
     CScHandle manager(OpenManager());
     if (!manager.Get()) return;
-    CScHandle service(OpenServiceA(manager.Get(), serviceName.c_str(),
-                                   GENERIC_EXECUTE | SERVICE_STOP));
+    CScHandle service(
+        OpenServiceA(manager.Get(), serviceName.c_str(), GENERIC_EXECUTE | SERVICE_STOP));
     SERVICE_STATUS status;
     if (service.Get()) ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
   }

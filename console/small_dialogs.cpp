@@ -21,13 +21,16 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
     case IDOK:
-    case IDCANCEL: EndDialog(window, 0); return TRUE;
+    case IDCANCEL:
+      EndDialog(window, 0);
+      return TRUE;
     case IDC_ABOUT_LINK:
       if (HIWORD(wParam) == STN_CLICKED) {
         ShellExecuteA(window, "open", kProductWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
       }
       return TRUE;
-    default: return FALSE;
+    default:
+      return FALSE;
   }
 }
 
@@ -46,8 +49,11 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   switch (LOWORD(wParam)) {
     case IDC_SETTINGS_OK:
     case IDC_SETTINGS_CANCEL:
-    case IDCANCEL: EndDialog(window, 0); return TRUE;
-    default: return FALSE;
+    case IDCANCEL:
+      EndDialog(window, 0);
+      return TRUE;
+    default:
+      return FALSE;
   }
 }
 

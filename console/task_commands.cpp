@@ -25,6 +25,12 @@ std::string SqlBackupQuestion(const std::string& taskName) {
   return "请问需要立即备份[ " + taskName + " ]吗？";
 }
 
+std::string SqlBackupRefusal(int chosenRow, bool bSqlBackupIdle) {
+  if (chosenRow < 0) return kNoTaskSelected;
+  if (!bSqlBackupIdle) return "还有一个进程在进行备份，请稍等再试...";
+  return std::string();
+}
+
 std::vector<std::string> OtherTaskNames(const std::vector<std::string>& names, int editedRow) {
   std::vector<std::string> others;
   for (std::size_t i = 0; i < names.size(); ++i) {

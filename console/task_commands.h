@@ -9,8 +9,8 @@ namespace dorvik {
 // list's selection mark (-1 when none). -1 when there is no chosen row.
 int ChosenRow(int rowCount, int selectionMark);
 
-constexpr const char* kNoTaskChosen = "你没有选择任何一个任务";   // 修改, file 删除
-constexpr const char* kNoTaskSelected = "你没有选中任何一个任务"; // 立即备份, folders, SQL 删除
+constexpr const char* kNoTaskChosen = "你没有选择任何一个任务";  // 修改, file 删除
+constexpr const char* kNoTaskSelected = "你没有选中任何一个任务";  // 立即备份, folders, SQL 删除
 constexpr const char* kTaskNotInDocument = "初始化错误";
 // A change the store could not write (the store reports failed reads itself).
 constexpr const char* kConfigWriteFailed = "配置文件写入失败，本次修改没有保存。";
@@ -21,6 +21,10 @@ std::string FileDeleteQuestion(const std::vector<std::string>& rowTexts);
 std::string SqlDeleteQuestion(const std::string& taskName);
 // "请问需要立即备份[ name ]吗？"
 std::string SqlBackupQuestion(const std::string& taskName);
+
+// Why an immediate SQL Server backup cannot start before its question: no chosen row, or a
+// backup started from this window still running. Empty when it may be asked.
+std::string SqlBackupRefusal(int chosenRow, bool bSqlBackupIdle);
 
 // Column 1 of every row but `editedRow`, in list order: the names a changed SQL Server task
 // may not take.

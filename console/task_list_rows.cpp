@@ -21,7 +21,8 @@ constexpr int kFirstShownYear = 2012;
 
 std::vector<TaskRow> NumberedFromTop(std::vector<TaskRow> rowsInDocumentOrder) {
   std::vector<TaskRow> rows(rowsInDocumentOrder.rbegin(), rowsInDocumentOrder.rend());
-  for (std::size_t i = 0; i < rows.size(); ++i) rows[i].texts[0] = RowNumberText(static_cast<int>(i));
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    rows[i].texts[0] = RowNumberText(static_cast<int>(i));
   return rows;
 }
 
@@ -43,10 +44,10 @@ std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
   std::vector<TaskRow> rows;
   for (const std::string& record : records) {
     const std::string id = GetTag(record, "m_strID");
-    rows.push_back({{"", GetTag(record, "SouPath"), GetTag(record, "striscut"), "",
-                     GetTag(record, "strdate"), FileLastBackupText(times.For(id)),
-                     GetTag(record, "strissave"), id},
-                    GetTag(record, "Check") != "NO"});
+    rows.push_back(
+        {{"", GetTag(record, "SouPath"), GetTag(record, "striscut"), "", GetTag(record, "strdate"),
+          FileLastBackupText(times.For(id)), GetTag(record, "strissave"), id},
+         GetTag(record, "Check") != "NO"});
   }
   return NumberedFromTop(std::move(rows));
 }
@@ -56,10 +57,10 @@ std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
   std::vector<TaskRow> rows;
   for (const std::string& record : records) {
     const std::string name = GetTag(record, "projectname");
-    rows.push_back({{"", name, GetTag(record, "despath"), GetTag(record, "iscut"),
-                     GetTag(record, "date"), SqlLastBackupText(times.For(name)),
-                     GetTag(record, "issave"), GetTag(record, "id")},
-                    GetTag(record, "Check") != "NO"});
+    rows.push_back(
+        {{"", name, GetTag(record, "despath"), GetTag(record, "iscut"), GetTag(record, "date"),
+          SqlLastBackupText(times.For(name)), GetTag(record, "issave"), GetTag(record, "id")},
+         GetTag(record, "Check") != "NO"});
   }
   return NumberedFromTop(std::move(rows));
 }

@@ -14,7 +14,7 @@ struct ListColumn {
 };
 
 constexpr int kListColumnCount = 8;
-constexpr int kIdColumn = 7;          // the record's identifier, by which commands find it
+constexpr int kIdColumn = 7;  // the record's identifier, by which commands find it
 constexpr int kLastBackupColumn = 5;
 
 extern const ListColumn kFileListColumns[kListColumnCount];

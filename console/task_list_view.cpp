@@ -46,8 +46,10 @@ void CTaskListView::Fill(const std::vector<TaskRow>& rows) {
     item.mask = LVIF_TEXT;
     item.iItem = static_cast<int>(i);
     item.pszText = const_cast<char*>(rows[i].texts[0].c_str());
-    int row = static_cast<int>(SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    for (int column = 1; column < kListColumnCount; ++column) SetText(row, column, rows[i].texts[column]);
+    int row = static_cast<int>(
+        SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    for (int column = 1; column < kListColumnCount; ++column)
+      SetText(row, column, rows[i].texts[column]);
     ListView_SetCheckState(m_hList, row, rows[i].bChecked);
   }
   SendMessageA(m_hList, WM_SETREDRAW, TRUE, 0);
@@ -68,7 +70,8 @@ std::string CTaskListView::Text(int row, int column) const {
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(buffer.size());
     LRESULT length = SendMessageA(m_hList, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    if (static_cast<std::size_t>(length) + 1 < buffer.size()) return std::string(buffer.data(), length);
+    if (static_cast<std::size_t>(length) + 1 < buffer.size())
+      return std::string(buffer.data(), length);
     buffer.resize(buffer.size() * 4);  // the text filled the buffer: it may have been cut
   }
 }

@@ -9,16 +9,16 @@
 namespace dorvik {
 
 enum : UINT {
-  kMsgShowText = WM_APP + 1,       // lParam: std::string*, wParam: MB_ICON* flags
-  kMsgSqlConnecting,               // wParam: attempt number
-  kMsgSqlConnected,                // wParam: attempt number
-  kMsgFileBackupBusy,              // the file page's 立即备份 reads "备份中..."
-  kMsgFileStatus,                  // lParam: CRowTime*, key = the task's m_strID
+  kMsgShowText = WM_APP + 1,  // lParam: std::string*, wParam: MB_ICON* flags
+  kMsgSqlConnecting,          // wParam: attempt number
+  kMsgSqlConnected,           // wParam: attempt number
+  kMsgFileBackupBusy,         // the file page's 立即备份 reads "备份中..."
+  kMsgFileStatus,             // lParam: CRowTime*, key = the task's m_strID
   kMsgFileRunEnded,
-  kMsgSqlProgress,                 // lParam: std::string*, the 立即备份 caption
-  kMsgSqlLastBackup,               // lParam: CRowTime*, key = the task's name
+  kMsgSqlProgress,    // lParam: std::string*, the 立即备份 caption
+  kMsgSqlLastBackup,  // lParam: CRowTime*, key = the task's name
   kMsgSqlRunEnded,
-  kMsgRestartEnded,                // wParam: whether to announce the end
+  kMsgRestartEnded,  // wParam: whether to announce the end
 };
 
 struct CRowTime {

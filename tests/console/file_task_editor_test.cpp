@@ -8,6 +8,7 @@
 #include "config/file_task_record.h"
 #include "console/file_task_editor.h"
 #include "console/resource.h"
+#include "tests/console/ok_check_cases.h"
 
 namespace dorvik {
 namespace {
@@ -158,47 +159,39 @@ TEST(FileTaskEditor, YearlyDateIsKept) {
 }
 
 TEST(FileTaskEditor, ChecksOnOk) {
-  struct Case {
-    std::vector<std::pair<int, const char*>> typed;
-    int choice;  // a radio clicked before typing, or 0
-    const char* message;
-    const char* why;
-  } cases[] = {
-      {{{IDC_FT_SOURCE, ""}, {IDC_FT_HOURS, "99"}}, 0, "源路径不存在", "empty source first"},
-      {{{IDC_FT_SOURCE, "D:\\nothing"}}, 0, "源路径不存在", "missing source"},
-      {{{IDC_FT_STORE, "E:\\nothing"}}, 0, "存储路径不存在", "missing store"},
-      {{{IDC_FT_WEEKDAY, "三"}}, IDC_FT_WEEKLY, "", "三 is Wednesday"},
-      {{{IDC_FT_WEEKDAY, "日"}}, IDC_FT_WEEKLY, "", "日 is Sunday"},
-      {{{IDC_FT_WEEKDAY, "7"}}, IDC_FT_WEEKLY, "", "7 is Sunday"},
-      {{{IDC_FT_WEEKDAY, "8"}}, IDC_FT_WEEKLY, "星期输入有误", "no eighth day"},
-      {{{IDC_FT_WEEKDAY, "星期三"}}, IDC_FT_WEEKLY, "星期输入有误", "reads 0"},
-      {{{IDC_FT_MONTHDAY, "0"}}, IDC_FT_MONTHLY, "", "day 0 accepted"},
-      {{{IDC_FT_MONTHDAY, "1,15"}}, IDC_FT_MONTHLY, "", "list accepted"},
-      {{{IDC_FT_MONTHDAY, "32"}}, IDC_FT_MONTHLY, "日期输入错误", "no 32nd"},
-      {{{IDC_FT_MONTHDAY, ""}}, IDC_FT_MONTHLY, "日期输入错误", "empty day"},
-      {{{IDC_FT_DAYS, "0"}}, IDC_FT_DELETE, "", "0 days"},
-      {{{IDC_FT_DAYS, "10000"}}, IDC_FT_DELETE, "", "10000 days"},
-      {{{IDC_FT_DAYS, "10001"}}, IDC_FT_DELETE, "保存天数输入错误", "too many days"},
-      {{{IDC_FT_DAYS, ""}}, IDC_FT_DELETE, "保存天数输入错误", "empty days"},
-      {{{IDC_FT_DAYS, "abc"}}, 0, "", "keep never looks at the days"},
-      {{{IDC_FT_HOURS, "24"}}, 0, "", "24 accepted"},
-      {{{IDC_FT_HOURS, "8,12,18"}}, 0, "", "hour list"},
-      {{{IDC_FT_HOURS, "25"}}, 0, "备份时间出错", "no 25 o'clock"},
-      {{{IDC_FT_HOURS, ""}}, 0, "备份时间出错", "empty hours"},
-      {{}, IDC_FT_SOME_FILES, "文件名填写出错", "the hint is no name"},
-      {{{IDC_FT_NAMES, ""}}, IDC_FT_SOME_FILES, "文件名填写出错", "no names"},
-      {{{IDC_FT_NAMES, "a|||b"}}, IDC_FT_SOME_FILES, "输入的内容不能包含“|||”，请修改后再确定。",
-       "a separator would split the record"},
-      {{{IDC_FT_HOURS, "12<x>"}}, 0, "输入的内容不能包含“<”，请修改后再确定。", "tag text"},
-  };
-  for (const Case& c : cases) {
-    CFileTaskEditor editor;
-    editor.Start("", "F:\\store");
-    editor.Controls().SetText(IDC_FT_SOURCE, "D:\\data");
-    if (c.choice) editor.Choose(c.choice);
-    for (const auto& typed : c.typed) editor.Controls().SetText(typed.first, typed.second);
-    EXPECT_EQ(editor.Confirm(kExisting), c.message) << c.why;
-  }
+  ExpectOkChecks<CFileTaskEditor>(
+      {
+        {{{IDC_FT_SOURCE, ""}, {IDC_FT_HOURS, "99"}}, 0, "源路径不存在", "empty source first"},
+        {{{IDC_FT_SOURCE, "D:\\nothing"}}, 0, "源路径不存在", "missing source"},
+        {{{IDC_FT_STORE, "E:\\nothing"}}, 0, "存储路径不存在", "missing store"},
+        {{{IDC_FT_WEEKDAY, "三"}}, IDC_FT_WEEKLY, "", "三 is Wednesday"},
+        {{{IDC_FT_WEEKDAY, "日"}}, IDC_FT_WEEKLY, "", "日 is Sunday"},
+        {{{IDC_FT_WEEKDAY, "7"}}, IDC_FT_WEEKLY, "", "7 is Sunday"},
+        {{{IDC_FT_WEEKDAY, "8"}}, IDC_FT_WEEKLY, "星期输入有误", "no eighth day"},
+        {{{IDC_FT_WEEKDAY, "星期三"}}, IDC_FT_WEEKLY, "星期输入有误", "reads 0"},
+        {{{IDC_FT_MONTHDAY, "0"}}, IDC_FT_MONTHLY, "", "day 0 accepted"},
+        {{{IDC_FT_MONTHDAY, "1,15"}}, IDC_FT_MONTHLY, "", "list accepted"},
+        {{{IDC_FT_MONTHDAY, "32"}}, IDC_FT_MONTHLY, "日期输入错误", "no 32nd"},
+        {{{IDC_FT_MONTHDAY, ""}}, IDC_FT_MONTHLY, "日期输入错误", "empty day"},
+        {{{IDC_FT_DAYS, "0"}}, IDC_FT_DELETE, "", "0 days"},
+        {{{IDC_FT_DAYS, "10000"}}, IDC_FT_DELETE, "", "10000 days"},
+        {{{IDC_FT_DAYS, "10001"}}, IDC_FT_DELETE, "保存天数输入错误", "too many days"},
+        {{{IDC_FT_DAYS, ""}}, IDC_FT_DELETE, "保存天数输入错误", "empty days"},
+        {{{IDC_FT_DAYS, "abc"}}, 0, "", "keep never looks at the days"},
+        {{{IDC_FT_HOURS, "24"}}, 0, "", "24 accepted"},
+        {{{IDC_FT_HOURS, "8,12,18"}}, 0, "", "hour list"},
+        {{{IDC_FT_HOURS, "25"}}, 0, "备份时间出错", "no 25 o'clock"},
+        {{{IDC_FT_HOURS, ""}}, 0, "备份时间出错", "empty hours"},
+        {{}, IDC_FT_SOME_FILES, "文件名填写出错", "the hint is no name"},
+        {{{IDC_FT_NAMES, ""}}, IDC_FT_SOME_FILES, "文件名填写出错", "no names"},
+        {{{IDC_FT_NAMES, "a|||b"}}, IDC_FT_SOME_FILES, "输入的内容不能包含“|||”，请修改后再确定。",
+         "a separator would split the record"},
+        {{{IDC_FT_HOURS, "12<x>"}}, 0, "输入的内容不能包含“<”，请修改后再确定。", "tag text"},
+      },
+      [](CFileTaskEditor* editor) {
+        editor->Start("", "F:\\store");
+        editor->Controls().SetText(IDC_FT_SOURCE, "D:\\data");
+      }, kExisting);
 }
 
 TEST(FileTaskEditor, FailedPathCheckRestoresTheKnownFolder) {

@@ -7,6 +7,7 @@
 
 #include "config/sql_task_record.h"
 #include "console/resource.h"
+#include "tests/console/ok_check_cases.h"
 #include "console/sql_task_editor.h"
 
 namespace dorvik {
@@ -145,45 +146,37 @@ TEST(SqlTaskEditor, DayRulesOfRecords) {
 }
 
 TEST(SqlTaskEditor, ChecksOnOk) {
-  struct Case {
-    std::vector<std::pair<int, const char*>> typed;
-    int choice;  // a radio clicked before typing, or 0
-    const char* message;
-    const char* why;
-  } cases[] = {
-      {{{IDC_ST_STORE, " E:\\sqlbak "}}, 0, "", "blanks around the folder"},
-      {{{IDC_ST_STORE, "E:\\other"}}, 0, "存储路径不存在", "missing folder"},
-      {{{IDC_ST_WEEKDAY, "7"}}, IDC_ST_WEEKLY, "", "Sunday"},
-      {{{IDC_ST_WEEKDAY, "8"}}, IDC_ST_WEEKLY, "星期输入有误", "no eighth day"},
-      {{{IDC_ST_WEEKDAY, ""}}, IDC_ST_WEEKLY, "星期输入有误", "weekly empties the weekday"},
-      {{{IDC_ST_MONTHDAY, "0"}}, IDC_ST_MONTHLY, "月号输入有误", "day 0"},
-      {{{IDC_ST_MONTHDAY, "31"}}, IDC_ST_MONTHLY, "", "day 31"},
-      {{{IDC_ST_HOURS, ""}}, 0, "", "empty hours read 0"},
-      {{{IDC_ST_HOURS, "25"}}, 0, "备份时间输入有误", "no 25 o'clock"},
-      {{{IDC_ST_DAYS, "0"}}, 0, "删除天数输入有误", "0 days"},
-      {{{IDC_ST_DAYS, "100000"}}, 0, "", "100000 days"},
-      {{{IDC_ST_DAYS, "100001"}}, 0, "输入天数过大", "too many days"},
-      {{{IDC_ST_DAYS, "0"}}, IDC_ST_KEEP, "", "keep never looks at the days"},
-      {{{IDC_ST_NAME, ""}}, 0, "没有填入任何一个任务名称.或者包含<>?\"\\/*:|等非法字符", "no name"},
-      {{{IDC_ST_NAME, "a/b"}}, 0, "没有填入任何一个任务名称.或者包含<>?\"\\/*:|等非法字符", "slash"},
-      {{{IDC_ST_NAME, "俓库"}}, 0, "", "the trail byte 0x5C of 俓 is no backslash"},
-      {{{IDC_ST_NAME, ".."}}, 0, "任务名称不能是“.”或“..”，也不能以“.”或空格结尾", "no folder"},
-      {{{IDC_ST_NAME, "db."}}, 0, "任务名称不能是“.”或“..”，也不能以“.”或空格结尾", "dot"},
-      {{{IDC_ST_NAME, "   "}}, 0, "任务名称不能是“.”或“..”，也不能以“.”或空格结尾", "blanks"},
-      {{{IDC_ST_NAME, "daily"}}, 0, "该任务名称已经存在！", "taken"},
-      {{{IDC_ST_NAME, "daily  "}}, 0, "该任务名称已经存在！", "taken once trimmed"},
-      {{{IDC_ST_NAME, "Daily"}}, 0, "", "names are case-sensitive"},
-      {{{IDC_ST_HOURS, "3|||"}}, 0, "输入的内容不能包含“|||”，请修改后再确定。", "separator"},
-  };
-  for (const Case& c : cases) {
-    CSqlTaskEditor editor;
-    editor.Start(NewTask());
-    editor.Lists().Add({1});
-    editor.Controls().SetText(IDC_ST_NAME, "nightly");
-    if (c.choice) editor.Choose(c.choice);
-    for (const auto& typed : c.typed) editor.Controls().SetText(typed.first, typed.second);
-    EXPECT_EQ(editor.Confirm(kExisting), c.message) << c.why;
-  }
+  ExpectOkChecks<CSqlTaskEditor>(
+      {
+        {{{IDC_ST_STORE, " E:\\sqlbak "}}, 0, "", "blanks around the folder"},
+        {{{IDC_ST_STORE, "E:\\other"}}, 0, "存储路径不存在", "missing folder"},
+        {{{IDC_ST_WEEKDAY, "7"}}, IDC_ST_WEEKLY, "", "Sunday"},
+        {{{IDC_ST_WEEKDAY, "8"}}, IDC_ST_WEEKLY, "星期输入有误", "no eighth day"},
+        {{{IDC_ST_WEEKDAY, ""}}, IDC_ST_WEEKLY, "星期输入有误", "weekly empties the weekday"},
+        {{{IDC_ST_MONTHDAY, "0"}}, IDC_ST_MONTHLY, "月号输入有误", "day 0"},
+        {{{IDC_ST_MONTHDAY, "31"}}, IDC_ST_MONTHLY, "", "day 31"},
+        {{{IDC_ST_HOURS, ""}}, 0, "", "empty hours read 0"},
+        {{{IDC_ST_HOURS, "25"}}, 0, "备份时间输入有误", "no 25 o'clock"},
+        {{{IDC_ST_DAYS, "0"}}, 0, "删除天数输入有误", "0 days"},
+        {{{IDC_ST_DAYS, "100000"}}, 0, "", "100000 days"},
+        {{{IDC_ST_DAYS, "100001"}}, 0, "输入天数过大", "too many days"},
+        {{{IDC_ST_DAYS, "0"}}, IDC_ST_KEEP, "", "keep never looks at the days"},
+        {{{IDC_ST_NAME, ""}}, 0, "没有填入任何一个任务名称.或者包含<>?\"\\/*:|等非法字符", "no name"},
+        {{{IDC_ST_NAME, "a/b"}}, 0, "没有填入任何一个任务名称.或者包含<>?\"\\/*:|等非法字符", "slash"},
+        {{{IDC_ST_NAME, "俓库"}}, 0, "", "the trail byte 0x5C of 俓 is no backslash"},
+        {{{IDC_ST_NAME, ".."}}, 0, "任务名称不能是“.”或“..”，也不能以“.”或空格结尾", "no folder"},
+        {{{IDC_ST_NAME, "db."}}, 0, "任务名称不能是“.”或“..”，也不能以“.”或空格结尾", "dot"},
+        {{{IDC_ST_NAME, "   "}}, 0, "任务名称不能是“.”或“..”，也不能以“.”或空格结尾", "blanks"},
+        {{{IDC_ST_NAME, "daily"}}, 0, "该任务名称已经存在！", "taken"},
+        {{{IDC_ST_NAME, "daily  "}}, 0, "该任务名称已经存在！", "taken once trimmed"},
+        {{{IDC_ST_NAME, "Daily"}}, 0, "", "names are case-sensitive"},
+        {{{IDC_ST_HOURS, "3|||"}}, 0, "输入的内容不能包含“|||”，请修改后再确定。", "separator"},
+      },
+      [](CSqlTaskEditor* editor) {
+        editor->Start(NewTask());
+        editor->Lists().Add({1});
+        editor->Controls().SetText(IDC_ST_NAME, "nightly");
+      }, kExisting);
   CSqlTaskEditor editor;
   editor.Start(NewTask());
   EXPECT_EQ(editor.Confirm(kExisting), "你没有任何选择一个数据库。");

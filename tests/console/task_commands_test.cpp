@@ -11,15 +11,24 @@
 using namespace dorvik;
 
 TEST(StartSwitch, OnlyTheExactBytesStopTheService) {
-  struct Case { const char* tail; bool stop; } cases[] = {
-      {"/stopsvc", true},   {"/STOPSVC", false}, {"/stopsvc ", false}, {" /stopsvc", false},
-      {"", false},          {"/stopsvc2", false}, {"-stopsvc", false},
+  struct Case {
+    const char* tail;
+    bool stop;
+  } cases[] = {
+      {"/stopsvc", true}, {"/STOPSVC", false},  {"/stopsvc ", false}, {" /stopsvc", false},
+      {"", false},        {"/stopsvc2", false}, {"-stopsvc", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsStopServiceSwitch(c.tail), c.stop) << "[" << c.tail << "]";
+  for (const Case& c : cases)
+    EXPECT_EQ(IsStopServiceSwitch(c.tail), c.stop) << "[" << c.tail << "]";
 }
 
 TEST(TaskCommands, ChosenRow) {
-  struct Case { int rows; int mark; int chosen; const char* why; } cases[] = {
+  struct Case {
+    int rows;
+    int mark;
+    int chosen;
+    const char* why;
+  } cases[] = {
       {1, -1, 0, "the only row needs no selection"},
       {1, 0, 0, "the only row, selected"},
       {3, -1, -1, "several rows, none marked"},
@@ -37,6 +46,21 @@ TEST(TaskCommands, QuestionTexts) {
   EXPECT_EQ(SqlBackupQuestion("nightly"), "请问需要立即备份[ nightly ]吗？");
 }
 
+TEST(TaskCommands, SqlBackupRefusals) {
+  struct Case {
+    int row;
+    bool idle;
+    const char* refusal;
+  } cases[] = {
+      {-1, true, "你没有选中任何一个任务"},
+      {-1, false, "你没有选中任何一个任务"},
+      {0, false, "还有一个进程在进行备份，请稍等再试..."},
+      {2, true, ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(SqlBackupRefusal(c.row, c.idle), c.refusal) << c.row << c.idle;
+}
+
 TEST(TaskCommands, OtherTaskNamesLeaveOutTheEditedRow) {
   EXPECT_EQ(OtherTaskNames({"a", "b", "c"}, 1), (std::vector<std::string>{"a", "c"}));
   EXPECT_TRUE(OtherTaskNames({"only"}, 0).empty());
@@ -48,7 +72,11 @@ TEST(ArchiverChoice, FirstStartCheck) {
   auto exists = [&](const std::string& p) {
     return std::find(std::begin(existing), std::end(existing), p) != std::end(existing);
   };
-  struct Case { const char* path; bool accepted; const char* why; } cases[] = {
+  struct Case {
+    const char* path;
+    bool accepted;
+    const char* why;
+  } cases[] = {
       {"D:\\WinRAR\\Rar.exe", true, "Rar.exe spelling"},
       {"C:\\x\\rar.exe", true, "rar.exe spelling"},
       {"D:\\WinRAR\\RAR.EXE", false, "the search is case-sensitive"},
@@ -57,7 +85,8 @@ TEST(ArchiverChoice, FirstStartCheck) {
       {"C:\\gone\\rar.exe", false, "a missing file"},
       {"", false, "an empty path"},
   };
-  for (const Case& c : cases) EXPECT_EQ(IsAcceptedArchiverPath(c.path, exists), c.accepted) << c.why;
+  for (const Case& c : cases)
+    EXPECT_EQ(IsAcceptedArchiverPath(c.path, exists), c.accepted) << c.why;
 }
 
 TEST(EditorValuesCheck, RefusesTextThatWouldBreakConfigDb) {
@@ -65,7 +94,11 @@ TEST(EditorValuesCheck, RefusesTextThatWouldBreakConfigDb) {
   file.strSouPath = "D:\\data";
   file.strList = "a,b";
   EXPECT_EQ(UnsafeFileTaskValues(file), "");
-  struct Case { std::string FileTaskEditorValues::*field; const char* value; const char* found; } cases[] = {
+  struct Case {
+    std::string FileTaskEditorValues::*field;
+    const char* value;
+    const char* found;
+  } cases[] = {
       {&FileTaskEditorValues::strList, "a|||b", "|||"},
       {&FileTaskEditorValues::strSouPath, "D:\\</SouPath>", "<"},
       {&FileTaskEditorValues::strHours, "8>", ">"},
@@ -73,7 +106,8 @@ TEST(EditorValuesCheck, RefusesTextThatWouldBreakConfigDb) {
   for (const Case& c : cases) {
     FileTaskEditorValues v = file;
     v.*c.field = c.value;
-    EXPECT_EQ(UnsafeFileTaskValues(v), std::string("输入的内容不能包含“") + c.found + "”，请修改后再确定。")
+    EXPECT_EQ(UnsafeFileTaskValues(v),
+              std::string("输入的内容不能包含“") + c.found + "”，请修改后再确定。")
         << c.value;
   }
   SqlTaskEditorValues sql;

@@ -19,7 +19,12 @@ LastBackupTimes Times(std::map<std::string, std::string> times) {
 }  // namespace
 
 TEST(TaskList, LastBackupColumnRules) {
-  struct Case { const char* logTime; const char* file; const char* sql; const char* why; } cases[] = {
+  struct Case {
+    const char* logTime;
+    const char* file;
+    const char* sql;
+    const char* why;
+  } cases[] = {
       {"2024-05-01 08:30:00", "2024-05-01 08:30:00", "2024-05-01 08:30:00", "a real run"},
       {"2000-01-01 01:01:01", "-", "-", "no log line for the key"},
       {"2011-12-31 23:59:59", "-", "2011-12-31 23:59:59", "before 2012 only hidden for files"},
@@ -43,23 +48,25 @@ TEST(TaskList, FileRowsShowTheLastRecordOnTopNumberedFromOne) {
   };
   std::vector<TaskRow> rows = FileTaskRows(records, Times({{"5", "2024-05-01 08:30:00"}}));
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].texts, (std::vector<std::string>{"1", "C:\\web", "否", "", "每天", "-",
-                                                     "保留", "7"}));
+  EXPECT_EQ(rows[0].texts,
+            (std::vector<std::string>{"1", "C:\\web", "否", "", "每天", "-", "保留", "7"}));
   EXPECT_FALSE(rows[0].bChecked);
-  EXPECT_EQ(rows[1].texts, (std::vector<std::string>{"2", "D:\\data", "是", "", "每周3",
-                                                     "2024-05-01 08:30:00", "删除30天以前的", "5"}));
+  EXPECT_EQ(rows[1].texts,
+            (std::vector<std::string>{"2", "D:\\data", "是", "", "每周3", "2024-05-01 08:30:00",
+                                      "删除30天以前的", "5"}));
   EXPECT_TRUE(rows[1].bChecked);
 }
 
 TEST(TaskList, SqlRowsTakeTheirKeyFromTheProjectName) {
   const std::vector<std::string> records = {
       "<Check>YES</Check>    <sqlname>shop,crm</sqlname>    <sqlpath>E:\\sqlbak</sqlpath>    "
-      "<despath>E:\\sqlbak</despath>    <iscut>是</iscut>    <date>每天</date>    <time>3</time>    "
+      "<despath>E:\\sqlbak</despath>    <iscut>是</iscut>    <date>每天</date>    <time>3</time>   "
+      " "
       "<status>-</status>    <num>2</num>    <id>4</id>    <projectname>nightly</projectname>    "
       "<issave>删除7天以前的</issave>",
   };
-  std::vector<TaskRow> rows = SqlTaskRows(records, Times({{"4", "2024-01-01 00:00:00"},
-                                                          {"nightly", "2011-03-04 05:06:07"}}));
+  std::vector<TaskRow> rows = SqlTaskRows(
+      records, Times({{"4", "2024-01-01 00:00:00"}, {"nightly", "2011-03-04 05:06:07"}}));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].texts, (std::vector<std::string>{"1", "nightly", "E:\\sqlbak", "是", "每天",
                                                      "2011-03-04 05:06:07", "删除7天以前的", "4"}));
@@ -67,9 +74,11 @@ TEST(TaskList, SqlRowsTakeTheirKeyFromTheProjectName) {
 }
 
 TEST(TaskList, ColumnsAndWidths) {
-  const char* fileTitles[] = {"ID", "备份文件夹路径", "是否压缩", "", "备份日期", "最后备份时间", "存储时间", "ID"};
+  const char* fileTitles[] = {"ID",       "备份文件夹路径", "是否压缩", "",
+                              "备份日期", "最后备份时间",   "存储时间", "ID"};
   const int fileWidths[] = {25, 191, 75, 0, 75, 95, 99, 0};
-  const char* sqlTitles[] = {"ID", "任务", "存储路径", "压缩存储", "备份周期", "最后备份时间", "存储时间", "ID"};
+  const char* sqlTitles[] = {"ID",       "任务",         "存储路径", "压缩存储",
+                             "备份周期", "最后备份时间", "存储时间", "ID"};
   const int sqlWidths[] = {25, 60, 131, 75, 75, 95, 99, 0};
   for (int i = 0; i < kListColumnCount; ++i) {
     EXPECT_STREQ(kFileListColumns[i].title, fileTitles[i]) << i;
@@ -80,7 +89,13 @@ TEST(TaskList, ColumnsAndWidths) {
 }
 
 TEST(ListSort, ComparisonRules) {
-  struct Case { int column; const char* a; const char* b; int sign; const char* why; } cases[] = {
+  struct Case {
+    int column;
+    const char* a;
+    const char* b;
+    int sign;
+    const char* why;
+  } cases[] = {
       {0, "9", "10", -1, "row numbers compare as numbers"},
       {0, "x", "1", -1, "no leading number counts as 0"},
       {0, "12abc", "12", 0, "only the leading number counts"},
