@@ -86,7 +86,9 @@ TEST(FileTaskEditor, ChoiceRules) {
     for (int id : c.disabled) EXPECT_FALSE(controls.IsEnabled(id)) << c.why << " " << id;
     for (int id : c.checked) EXPECT_TRUE(controls.IsChecked(id)) << c.why << " " << id;
     for (int id : c.unchecked) EXPECT_FALSE(controls.IsChecked(id)) << c.why << " " << id;
-    if (c.names) EXPECT_EQ(controls.Text(IDC_FT_NAMES), c.names) << c.why;
+    if (c.names) {
+      EXPECT_EQ(controls.Text(IDC_FT_NAMES), c.names) << c.why;
+    }
   }
   CFileTaskEditor editor;
   editor.Start("", "");

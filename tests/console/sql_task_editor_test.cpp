@@ -138,7 +138,9 @@ TEST(SqlTaskEditor, DayRulesOfRecords) {
     EXPECT_EQ(start.messages, c.messages) << c.date;
     EXPECT_EQ(start.bEndConsole, c.stored == nullptr) << c.date;
     if (!c.stored) continue;
-    if (c.checked) EXPECT_TRUE(editor.Controls().IsChecked(c.checked)) << c.date;
+    if (c.checked) {
+      EXPECT_TRUE(editor.Controls().IsChecked(c.checked)) << c.date;
+    }
     EXPECT_EQ(editor.Controls().Text(IDC_ST_MONTHDAY), c.monthDay) << c.date;
     ASSERT_EQ(editor.Confirm(kExisting), "") << c.date;
     EXPECT_EQ(editor.Values().strDate, c.stored);
