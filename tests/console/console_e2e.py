@@ -170,14 +170,18 @@ class Console:
         while self.service() != (None, None) and time.time() < deadline:
             time.sleep(0.3)
 
-    def wait_service(self, other_than=None, seconds=40):
+    def wait_service(self, other_than=None, seconds=60):
         """Waits until the service runs in a process other than `other_than`; its process id."""
         deadline = time.time() + seconds
+        seen = []
         while time.time() < deadline:
             state, pid = self.service()
             if state == "RUNNING" and pid != other_than:
                 return pid
+            if not seen or seen[-1] != (state, pid):
+                seen.append((state, pid))
             time.sleep(0.5)
+        print("      the service was seen as %s (waiting for a process other than %s)" % (seen, other_than))
         return None
 
     def message(self, text, answer="IDOK", buttons="IDOK"):
