@@ -112,6 +112,12 @@ def stored_text():
         return unscramble(f.read()).decode("gbk", "replace")
 
 
+def stored_status(key):
+    """The status of the stored record that holds `key`."""
+    records = [r for r in stored_text().split("|||") if key in r]
+    return field(records[0], "status") if records else ""
+
+
 def check_document(what):
     """config.db against the expectation; the console writes on its interface thread, so a short
     wait covers a write that is still under way."""
@@ -410,8 +416,7 @@ def file_backup_now(c):
         if shown != "-":
             break
         time.sleep(0.1)
-    records = [r for r in stored_text().split("|||") if "<m_strID>5</m_strID>" in r]
-    status = field(records[0], "status") if records else ""
+    status = stored_status("<m_strID>5</m_strID>")
     check(re.fullmatch(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d", status) is not None and shown == status,
           "column 5 shows the status written to config.db: %r / %r" % (shown, status))
     EXPECTED.files[2] = EXPECTED.files[2].replace("<status>-</status>", "<status>%s</status>" % status)
@@ -596,8 +601,7 @@ def sql_backup_now(c):
             check(z.testzip() is None and len(entries) == 1 and entries[0].endswith(name[:-4] + ".bak")
                   and ("database=%s\n" % database).encode() in z.read(entries[0])
                   and before <= stamp <= after, "%s holds the server's backup of %s" % (name, database))
-    records = [r for r in stored_text().split("|||") if "<id>4</id>" in r]
-    status = field(records[0], "status") if records else ""
+    status = stored_status("<id>4</id>")
     shown = c.rows(R.IDC_SQL_LIST)[row][1][5]
     check(re.fullmatch(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d", status) is not None and shown == status,
           "column 5 shows the status written to config.db: %r / %r" % (shown, status))
