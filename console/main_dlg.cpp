@@ -1,8 +1,6 @@
 #include "console/main_dlg.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
-
 #include <thread>
 
 #include "common/clock.h"
@@ -16,7 +14,7 @@
 #include "console/small_dialogs.h"
 #include "console/task_commands.h"
 #include "console/ui_messages.h"
-#include "console/web_addresses.h"
+#include "console/shell_open.h"
 
 namespace dorvik {
 
@@ -45,6 +43,7 @@ void CMainDlg::Run() {
   m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, FileOrFolderExists,
                                         SystemClock(), &m_startup);
   if (m_ensureResult == EnsureResult::Ended) return;
+  // Without a display the window cannot be made (-1): there is nothing to show, so end quietly.
   DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &CMainDlg::DialogProc,
                   reinterpret_cast<LPARAM>(this));
 }
@@ -165,6 +164,7 @@ void CMainDlg::OnInitDialog() {
       CreateFontA(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
   SendMessageA(Item(IDC_BANNER), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBannerFont), FALSE);
 
+  // A Log folder that cannot be made now is made again by the first run that logs.
   if (!FileOrFolderExists(m_strProgramDir + "Log"))
     RealFileSystem().CreateDirectory(m_strProgramDir + "Log");
 
@@ -203,7 +203,7 @@ void CMainDlg::OnCommand(int id) {
         StartBackgroundRestart(true);
       break;
     case IDC_ABOUT_US:
-      ShellExecuteA(m_hWnd, "open", kProductWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+      OpenWithShell(m_hWnd, "open", kProductWebAddress, SW_SHOWNORMAL);
       break;
     case IDC_EXIT:
       OnExit();

@@ -1,8 +1,6 @@
 // The file page of the main window: its list, the editor, deletion and the immediate backup.
 #include "console/main_dlg.h"
 
-#include <shellapi.h>
-
 #include <thread>
 
 #include "common/clock.h"
@@ -15,6 +13,7 @@
 #include "console/job_reporters.h"
 #include "console/last_backup_times.h"
 #include "console/resource.h"
+#include "console/shell_open.h"
 #include "console/service_control.h"
 #include "console/task_commands.h"
 #include "console/ui_messages.h"
@@ -121,7 +120,7 @@ void CMainDlg::OpenFileFolder(bool bSource) {
   std::string record;
   if (!ChooseFileRecord(&record)) return;
   const std::string folder = GetTag(record, bSource ? "SouPath" : "DesPath");
-  ShellExecuteA(m_hWnd, nullptr, folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(m_hWnd, nullptr, folder, SW_SHOWNORMAL);
 }
 
 }  // namespace dorvik

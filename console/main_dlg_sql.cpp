@@ -2,8 +2,6 @@
 // immediate backup.
 #include "console/main_dlg.h"
 
-#include <shellapi.h>
-
 #include <thread>
 
 #include "common/clock.h"
@@ -14,6 +12,7 @@
 #include "console/job_reporters.h"
 #include "console/last_backup_times.h"
 #include "console/resource.h"
+#include "console/shell_open.h"
 #include "console/sql_task_dlg.h"
 #include "console/task_commands.h"
 #include "console/ui_messages.h"
@@ -185,7 +184,7 @@ void CMainDlg::OpenSqlFolder() {
   const int mark = m_sqlList.SelectionMark();
   if (mark < 0) return;
   const std::string folder = m_sqlList.Text(mark, 2);
-  ShellExecuteA(m_hWnd, nullptr, folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(m_hWnd, nullptr, folder, SW_SHOWNORMAL);
 }
 
 }  // namespace dorvik

@@ -1,12 +1,10 @@
 #include "console/select_rar_dlg.h"
 
 #include <commdlg.h>
-#include <shellapi.h>
-
 #include "console/archiver_choice.h"
 #include "console/message_box_reactions.h"
 #include "console/resource.h"
-#include "console/web_addresses.h"
+#include "console/shell_open.h"
 
 namespace dorvik {
 
@@ -39,7 +37,7 @@ class CSelectRarDlg {
         Browse();
         break;
       case IDC_SELECT_RAR_DOWNLOAD:
-        ShellExecuteA(m_hWnd, "open", kArchiverDownloadAddress, nullptr, nullptr, SW_HIDE);
+        OpenWithShell(m_hWnd, "open", kArchiverDownloadAddress, SW_HIDE);
         break;
       case IDC_SELECT_RAR_OK: {
         char text[MAX_PATH * 2] = "";

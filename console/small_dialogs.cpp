@@ -1,9 +1,7 @@
 #include "console/small_dialogs.h"
 
-#include <shellapi.h>
-
 #include "console/resource.h"
-#include "console/web_addresses.h"
+#include "console/shell_open.h"
 
 namespace dorvik {
 
@@ -26,7 +24,7 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return TRUE;
     case IDC_ABOUT_LINK:
       if (HIWORD(wParam) == STN_CLICKED) {
-        ShellExecuteA(window, "open", kProductWebAddress, nullptr, nullptr, SW_SHOWNORMAL);
+        OpenWithShell(window, "open", kProductWebAddress, SW_SHOWNORMAL);
       }
       return TRUE;
     default:

@@ -1,0 +1,16 @@
+#pragma once
+// Opening folders and web pages through the shell, and the maker's addresses the console opens.
+#include <string>
+
+#include "common/win32.h"
+
+namespace dorvik {
+
+constexpr const char* kProductWebAddress = "http://www.varnel.cn";
+constexpr const char* kArchiverDownloadAddress = "http://www.varnel.cn/download/winrar.html";
+
+// The shell's action for `target` (verb null: its default action). The outcome is not reported:
+// a folder or page the shell cannot open leaves nothing for the console to do.
+void OpenWithShell(HWND owner, const char* verb, const std::string& target, int show);
+
+}  // namespace dorvik
