@@ -4,7 +4,6 @@
 
 #include "common/gbk.h"
 #include "common/text.h"
-#include "config/document.h"
 #include "console/resource.h"
 
 namespace dorvik {
