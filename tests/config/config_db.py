@@ -5,6 +5,7 @@ config_db.py show CONFIG_DB           print the document (as UTF-8)
 config_db.py check CONFIG_DB MIN      exit 1 unless the document is sound and holds at least MIN
                                       file tasks with the identifiers 1..N in order; prints N
 config_db.py ids CONFIG_DB            print the file task identifiers, one a line
+config_db.py write CONFIG_DB TEXT     store TEXT (UTF-8 here, GBK in the file) as the document
 """
 import sys
 
@@ -19,6 +20,15 @@ def unscramble(stored: bytes) -> bytes:
         b1 = stored[i + 1] if i + 1 < len(stored) else 0
         lo = (b + b1) & 0xFF
         out.append((((a + b0 + lo) << 4) | (lo & 0x0F)) & 0xFF)
+    return bytes(out)
+
+
+def scramble(text: bytes) -> bytes:
+    a, b = KEY % 11 + 91, KEY % 13 + 89
+    out = bytearray()
+    for d in text:
+        out.append(((d >> 4) - a - (d & 0x0F)) & 0xFF)
+        out.append(((d & 0x0F) - b) & 0xFF)
     return bytes(out)
 
 
@@ -68,6 +78,10 @@ def main() -> int:
         for record in section(text, b"FileBackups").split(b"|||"):
             if record:
                 print(section(record, b"m_strID").decode())
+        return 0
+    if len(sys.argv) == 4 and sys.argv[1] == "write":
+        with open(sys.argv[2], "wb") as f:
+            f.write(scramble(sys.argv[3].encode("gbk")))
         return 0
     if len(sys.argv) == 4 and sys.argv[1] == "check":
         return check(sys.argv[2], int(sys.argv[3]))

@@ -1,6 +1,7 @@
 // A small Windows checker for the service tests and the benchmark, talking to the real
 // service manager:
 //   service_probe state NAME            prints the state (RUNNING, STOPPED, ...)
+//   service_probe pid NAME              prints the state and the service process's id
 //   service_probe wait NAME STATE SECS  waits until the service is in STATE; exit 1 on time-out
 //   service_probe stop NAME             stops it; prints how long until the process had ended
 //   service_probe control NAME CODE     sends a control code; prints OK or the error
@@ -84,6 +85,11 @@ int main(int argc, char** argv) {
   if (command == "state") {
     if (!Query(service, &status)) return Fail("QueryServiceStatusEx");
     std::printf("%s\n", StateName(status.dwCurrentState));
+    return 0;
+  }
+  if (command == "pid") {
+    if (!Query(service, &status)) return Fail("QueryServiceStatusEx");
+    std::printf("%s %lu\n", StateName(status.dwCurrentState), status.dwProcessId);
     return 0;
   }
   if (command == "wait" && argc >= 5) {
