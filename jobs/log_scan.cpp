@@ -101,7 +101,7 @@ std::size_t SkipBlanks(std::string_view line, std::size_t pos) {
 
 // One line's key and time, as splitting at blanks (empty pieces vanish) and reading the second
 // and third pieces, joined by a blank, with "%d-%d-%d %d:%d:%d" give them. False for a line that
-// does not parse.
+// does not parse or names no real time.
 bool ParseLogLine(std::string_view line, std::string_view* key, LogStamp* when) {
   const std::size_t npos = std::string_view::npos;
   std::size_t keyBegin = SkipBlanks(line, 0);

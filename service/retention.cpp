@@ -48,8 +48,9 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
         CleanFileDateFolder(files, folder, scope, now) == PassStep::EndPass) {
       return PassStep::EndPass;
     }
-    // Succeeds only for an empty folder: date folders emptied now or earlier disappear.
-    files.RemoveDirectory(folder);
+    // Succeeds only for an empty folder: date folders emptied now or earlier disappear. Today's
+    // stays: a run may have just made it and not yet written its output into it.
+    if (AgeInDays(moment, now) >= 1) files.RemoveDirectory(folder);
   }
   return PassStep::Continue;
 }

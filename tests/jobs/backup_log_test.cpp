@@ -65,7 +65,6 @@ TEST(BackupLog, LastBackupTimes) {
                 "7                  2024-13-45 99:99:99    fields out of range\r\n"
                 "7                  2024-2-30 10:00:00    a day the month does not have\r\n"
                 "7                  99999999999-1-1 00:00:00    too many digits\r\n"
-                "7                  2024-05-01 08:30:00x    trailing text\r\n"
                 "7                  2024-05-01 07:00:00    the one line that counts\r\n");
   files.AddFile("C:\\Dorvik\\Log\\notes.txt",
                 "5                  2024-05-03 07:00:00    C:\\src    D:\\copy\r\n"

@@ -144,15 +144,18 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
   const std::string document =
       Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的"),
                 FileTask("D:\\", "E:\\bak", "删除7天以前的"),
+                FileTask("D:\\site", "E:\\today", "删除7天以前的"),
                 FileTask("D:\\shop", "E:\\late", "删除7天以前的"),
                 FileTask("D:\\web\\shop", "E:\\bak2", "删除7天以前的")},
                {});
   fs.AddFile("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
+  fs.AddFolder("E:\\today\\2024-5-9", At(5, 9, 11));
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
   CleanFileBackups(document, fs, clock);
   EXPECT_EQ(fs.ListTree("E:\\bak"), std::vector<std::string>{})
       << "copy folder with its content, the empty source's own archive, empty date folders";
   EXPECT_FALSE(fs.Exists("E:\\late\\2024-1-2")) << "folders before the future one are cleaned";
+  EXPECT_TRUE(fs.Exists("E:\\today\\2024-5-9")) << "today's empty folder may be a run's just made";
   EXPECT_TRUE(fs.Exists("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip"))
       << "a folder dated 2030-1-1 ends the pass: later tasks wait for the next pass";
 
