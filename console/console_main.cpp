@@ -2,6 +2,7 @@
 // sound, which every later part of the console stands on.
 #include "common/win32.h"
 
+#include "common/file_system.h"
 #include "config/config_file.h"
 #include "config/ensure_document.h"
 #include "console/message_box_reactions.h"
@@ -13,9 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::unique_ptr<IConfigFile> file = MakeConfigFile(ProgramDirectory() + "config.db");
   ConfigStartup startup;
   EnsureConfigDocument(*file, reactions,
-                       [](const std::string& path) {
-                         return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-                       },
+                       [](const std::string& path) { return RealFileSystem().Exists(path); },
                        &startup);
   return 0;
 }

@@ -1,6 +1,6 @@
 #include "console/message_box_reactions.h"
 
-#include <windows.h>
+#include "common/win32.h"
 
 namespace dorvik {
 

@@ -43,7 +43,7 @@ class FileBackupLog : public IBackupLog {
       : m_strLogDir(programDir + "Log"), m_files(files) {}
 
   bool AppendBackupLogLine(const std::string& logFileName, const std::string& line) override {
-    if (!m_files.CreateDirectory(m_strLogDir)) return false;
+    if (!m_files.MakeDirectory(m_strLogDir)) return false;
     return m_files.AppendToFile(m_strLogDir + "\\" + logFileName, ToDiskLineEnds(line));
   }
 
@@ -65,7 +65,7 @@ class FileBackupLog : public IBackupLog {
       if (entry.isDirectory) continue;
       std::string content;
       // A log that cannot be read adds no time; the others still count.
-      if (!m_files.ReadFile(m_strLogDir + "\\" + entry.name, &content)) continue;
+      if (!m_files.ReadWholeFile(m_strLogDir + "\\" + entry.name, &content)) continue;
       ScanContent(content, onlyKey, &latest);
     }
     for (const auto& found : latest) {

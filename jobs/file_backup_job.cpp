@@ -63,7 +63,7 @@ class FileJobRun {
   }
 
   bool CreateFolder(const std::string& path) {
-    if (m_env.files.CreateDirectory(path)) return true;
+    if (m_env.files.MakeDirectory(path)) return true;
     Fail("创建路径\"" + path + "\"失败！");
     return false;
   }
@@ -166,7 +166,7 @@ void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string&
     }
     for (const std::string& mask : masks) {
       if (!MatchesMask(entry.name, mask)) continue;
-      if (!files.DeleteFile(path)) run.Fail("删除排除的文件失败：" + path);
+      if (!files.RemoveFile(path)) run.Fail("删除排除的文件失败：" + path);
       break;
     }
   }

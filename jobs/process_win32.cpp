@@ -1,28 +1,15 @@
 // IProcessRunner on Win32: CreateProcessA for hidden waited-for runs, ShellExecute for "open".
-#include <windows.h>
+#include "common/scoped_handle.h"
 #include <shellapi.h>
 
 #include <vector>
 
+#include "common/system_error.h"
 #include "jobs/process.h"
 
 namespace dorvik {
 
 namespace {
-
-std::string SystemErrorText(DWORD code) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length ? std::string(text, length) : std::string();
-  if (text) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  return message + " (" + std::to_string(code) + ")";
-}
 
 ProcessResult WaitForExit(HANDLE process) {
   ProcessResult result;
@@ -55,10 +42,9 @@ class Win32ProcessRunner : public IProcessRunner {
       failed.error = SystemErrorText(GetLastError());
       return failed;
     }
-    CloseHandle(info.hThread);
-    ProcessResult result = WaitForExit(info.hProcess);
-    CloseHandle(info.hProcess);
-    return result;
+    CKernelHandle thread(info.hThread);
+    CKernelHandle process(info.hProcess);
+    return WaitForExit(process.Get());
   }
 
   ProcessResult ShellOpenHiddenAndWait(const std::string& program,
@@ -83,9 +69,8 @@ class Win32ProcessRunner : public IProcessRunner {
       unknown.error = "no process to wait for";
       return unknown;
     }
-    ProcessResult result = WaitForExit(info.hProcess);
-    CloseHandle(info.hProcess);
-    return result;
+    CKernelHandle process(info.hProcess);
+    return WaitForExit(process.Get());
   }
 };
 

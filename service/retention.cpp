@@ -46,9 +46,9 @@ PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
     const std::string path = folder + "\\" + entry.name;
     if (entry.isDirectory) {
       DeleteFolderTree(files, path);
-      files.RemoveDirectory(path);  // fails when something inside could not go; kept then
+      files.RemoveEmptyDirectory(path);  // fails when something inside could not go; kept then
     } else if (Contains(entry.name, ".")) {
-      files.DeleteFile(path);  // a read-only or busy file stays until a later pass
+      files.RemoveFile(path);  // a read-only or busy file stays until a later pass
     }
   }
   return PassStep::Continue;
@@ -72,7 +72,7 @@ PassStep CleanFileTask(const std::string& record, IFileSystem& files, IClock& cl
       return PassStep::EndPass;
     }
     // Succeeds only for an empty folder: date folders emptied now or earlier disappear.
-    files.RemoveDirectory(folder);
+    files.RemoveEmptyDirectory(folder);
   }
   return PassStep::Continue;
 }
@@ -95,7 +95,7 @@ PassStep CleanSqlTask(const std::string& record, IFileSystem& files, IClock& clo
     if (AgeInDays(moment, now) >= days) {
       const std::string folder = projectFolder + "\\" + entry.name;
       DeleteFolderTree(files, folder);
-      files.RemoveDirectory(folder);  // kept when something inside could not be deleted
+      files.RemoveEmptyDirectory(folder);  // kept when something inside could not be deleted
     }
   }
   return PassStep::Continue;
@@ -155,9 +155,9 @@ void DeleteFolderTree(IFileSystem& files, const std::string& folder) {
     const std::string path = folder + "\\" + entry.name;
     if (entry.isDirectory) {
       DeleteFolderTree(files, path);
-      files.RemoveDirectory(path);  // kept when something inside could not be deleted
+      files.RemoveEmptyDirectory(path);  // kept when something inside could not be deleted
     } else {
-      files.DeleteFile(path);  // a read-only or busy file stays; the rest still goes
+      files.RemoveFile(path);  // a read-only or busy file stays; the rest still goes
     }
   }
 }

@@ -1,8 +1,66 @@
 #include "tests/common/fake_file_system.h"
 
+#include <iconv.h>
+
+#include <algorithm>
+
 #include "common/gbk.h"
 
 namespace dorvik {
+
+namespace {
+
+std::string Iconv(const std::string& text, const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return text;
+  std::string out(text.size() * 2 + 4, '\0');
+  char* in = const_cast<char*>(text.data());
+  char* dst = &out[0];
+  std::size_t inLeft = text.size(), outLeft = out.size();
+  iconv(cd, &in, &inLeft, &dst, &outLeft);
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+class CFakeFile : public IFile {
+ public:
+  explicit CFakeFile(std::shared_ptr<std::string> data) : m_data(std::move(data)) {}
+  bool Read(char* buffer, std::size_t size, std::size_t* got) override {
+    *got = m_nPos >= m_data->size() ? 0 : std::min(size, m_data->size() - m_nPos);
+    m_data->copy(buffer, *got, m_nPos);
+    m_nPos += *got;
+    return true;
+  }
+  bool Write(const char* data, std::size_t size) override {
+    if (!WriteAt(m_nPos, data, size)) return false;
+    m_nPos += size;
+    return true;
+  }
+  bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset + size > m_data->size()) return false;
+    m_data->copy(buffer, size, static_cast<std::size_t>(offset));
+    return true;
+  }
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (m_data->size() < offset + size) m_data->resize(static_cast<std::size_t>(offset + size));
+    m_data->replace(static_cast<std::size_t>(offset), size, data, size);
+    return true;
+  }
+  std::uint64_t Size() override { return m_data->size(); }
+  bool Truncate(std::uint64_t size) override {
+    m_data->resize(static_cast<std::size_t>(size));
+    m_nPos = static_cast<std::size_t>(size);
+    return true;
+  }
+  bool Close() override { return true; }
+
+ private:
+  std::shared_ptr<std::string> m_data;
+  std::size_t m_nPos = 0;
+};
+
+}  // namespace
 
 std::string FakeFileSystem::Key(const std::string& path) {
   std::string key = AsciiLower(path);
@@ -18,7 +76,7 @@ std::string FakeFileSystem::ParentKey(const std::string& key) {
 bool FakeFileSystem::ParentIsFolder(const std::string& key) const {
   std::string parent = ParentKey(key);
   if (parent.empty()) return false;
-  if (parent.size() == 2 && parent[1] == ':') return true;  // drive root
+  if (IsDriveRoot(parent)) return true;
   auto it = m_nodes.find(parent);
   return it != m_nodes.end() && it->second.isDirectory;
 }
@@ -27,9 +85,19 @@ bool FakeFileSystem::Fails(const std::string& path) const {
   return m_failing.count(Key(path)) != 0;
 }
 
+bool FakeFileSystem::Failure(const std::string& path) {
+  m_strLastError = Fails(path) ? "Access is denied (5)" : "The system cannot find the path specified (3)";
+  return false;
+}
+
+FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) {
+  auto it = m_nodes.find(Key(path));
+  return Fails(path) || it == m_nodes.end() ? nullptr : &it->second;
+}
+
 void FakeFileSystem::AddFolder(const std::string& path, std::int64_t lastWriteTime) {
   std::string key = Key(path);
-  if (key.empty() || (key.size() == 2 && key[1] == ':')) return;
+  if (key.empty() || IsDriveRoot(key)) return;
   std::string::size_type pos = FindLastChar(path, '\\');
   if (pos != std::string::npos && pos > 0) AddFolder(path.substr(0, pos));
   Node& node = m_nodes[key];
@@ -45,7 +113,7 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
   Node& node = m_nodes[Key(path)];
   node.path = path;
   node.isDirectory = false;
-  node.content = content;
+  node.content = std::make_shared<std::string>(content);
   node.lastWriteTime = lastWriteTime;
 }
 
@@ -53,7 +121,7 @@ void FakeFileSystem::FailOn(const std::string& path) { m_failing.insert(Key(path
 
 std::string FakeFileSystem::FileContent(const std::string& path) const {
   auto it = m_nodes.find(Key(path));
-  return it == m_nodes.end() || it->second.isDirectory ? std::string() : it->second.content;
+  return it == m_nodes.end() || it->second.isDirectory ? std::string() : *it->second.content;
 }
 
 std::vector<std::string> FakeFileSystem::ListTree(const std::string& folder) const {
@@ -66,85 +134,139 @@ std::vector<std::string> FakeFileSystem::ListTree(const std::string& folder) con
 }
 
 bool FakeFileSystem::Exists(const std::string& path) {
-  std::string key = Key(path);
-  if (key.size() == 2 && key[1] == ':') return true;
-  return !Fails(path) && m_nodes.count(key) != 0;
+  return IsDriveRoot(Key(path)) || Find(path) != nullptr;
 }
 
 bool FakeFileSystem::IsDirectory(const std::string& path) {
-  std::string key = Key(path);
-  if (key.size() == 2 && key[1] == ':') return true;
-  auto it = m_nodes.find(key);
-  return !Fails(path) && it != m_nodes.end() && it->second.isDirectory;
+  if (IsDriveRoot(Key(path))) return true;
+  const Node* node = Find(path);
+  return node != nullptr && node->isDirectory;
 }
 
-bool FakeFileSystem::CreateDirectory(const std::string& path) {
-  if (Fails(path)) return false;
-  std::string key = Key(path);
-  auto it = m_nodes.find(key);
-  if (it != m_nodes.end()) return it->second.isDirectory;
-  if (!ParentIsFolder(key)) return false;
-  Node& node = m_nodes[key];
-  node.path = path;
-  node.isDirectory = true;
+bool FakeFileSystem::Stat(const std::string& path, DirectoryEntry* entry) {
+  *entry = DirectoryEntry();
+  if (IsDriveRoot(Key(path))) {
+    entry->isDirectory = true;
+    return true;
+  }
+  const Node* node = Find(path);
+  if (node == nullptr) return Failure(path);
+  entry->name = LastPathComponent(node->path);
+  entry->isDirectory = node->isDirectory;
+  entry->size = node->isDirectory ? 0 : node->content->size();
+  entry->lastWriteTime = node->lastWriteTime;
   return true;
 }
 
-std::vector<DirectoryEntry> FakeFileSystem::ListDirectory(const std::string& folder) {
-  std::vector<DirectoryEntry> entries;
-  if (Fails(folder)) return entries;
+bool FakeFileSystem::MakeDirectory(const std::string& path) {
+  if (Fails(path)) return Failure(path);
+  std::string key = Key(path);
+  if (IsDriveRoot(key)) return true;
+  auto it = m_nodes.find(key);
+  if (it != m_nodes.end()) return it->second.isDirectory || Failure(path);
+  if (!ParentIsFolder(key)) return Failure(path);
+  Node& node = m_nodes[key];
+  node.path = path;
+  node.isDirectory = true;
+  node.lastWriteTime = m_nNewFileTime;
+  return true;
+}
+
+bool FakeFileSystem::ListDirectory(const std::string& folder, std::vector<DirectoryEntry>* entries) {
+  if (!IsDirectory(folder)) return Failure(folder);
   std::string key = Key(folder);
   for (const auto& entry : m_nodes) {
     if (ParentKey(entry.first) != key) continue;
     DirectoryEntry listed;
     listed.name = LastPathComponent(entry.second.path);
     listed.isDirectory = entry.second.isDirectory;
+    listed.size = entry.second.isDirectory ? 0 : entry.second.content->size();
     listed.lastWriteTime = entry.second.lastWriteTime;
-    entries.push_back(listed);
+    entries->push_back(listed);
   }
-  return entries;
-}
-
-bool FakeFileSystem::DeleteFile(const std::string& path) {
-  auto it = m_nodes.find(Key(path));
-  if (Fails(path) || it == m_nodes.end() || it->second.isDirectory) return false;
-  m_nodes.erase(it);
   return true;
 }
 
-bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+bool FakeFileSystem::RemoveFile(const std::string& path) {
+  const Node* node = Find(path);
+  if (node == nullptr || node->isDirectory) return Failure(path);
+  m_nodes.erase(Key(path));
+  return true;
+}
+
+bool FakeFileSystem::ClearReadOnly(const std::string& path) {
+  return Failure(path);  // nothing here is ever read-only
+}
+
+bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
   std::string key = Key(path);
-  auto it = m_nodes.find(key);
-  if (Fails(path) || it == m_nodes.end() || !it->second.isDirectory) return false;
+  const Node* node = Find(path);
+  if (node == nullptr || !node->isDirectory) return Failure(path);
   for (const auto& entry : m_nodes) {
-    if (ParentKey(entry.first) == key) return false;
+    if (ParentKey(entry.first) == key) return Failure(path);
   }
-  m_nodes.erase(it);
+  m_nodes.erase(key);
   return true;
 }
 
-bool FakeFileSystem::ReadFile(const std::string& path, std::string* content) {
+bool FakeFileSystem::ReadWholeFile(const std::string& path, std::string* content) {
   content->clear();
-  auto it = m_nodes.find(Key(path));
-  if (Fails(path) || it == m_nodes.end() || it->second.isDirectory) return false;
-  *content = it->second.content;
+  const Node* node = Find(path);
+  if (node == nullptr || node->isDirectory) return Failure(path);
+  *content = *node->content;
   return true;
 }
 
 bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
-  std::string key = Key(path);
-  if (Fails(path)) return false;
-  auto it = m_nodes.find(key);
-  if (it == m_nodes.end()) {
-    if (!ParentIsFolder(key)) return false;
-    Node& node = m_nodes[key];
-    node.path = path;
-    node.content = bytes;
+  if (Fails(path)) return Failure(path);
+  Node* node = Find(path);
+  if (node == nullptr) {
+    if (!ParentIsFolder(Key(path))) return Failure(path);
+    AddFile(path, bytes);
     return true;
   }
-  if (it->second.isDirectory) return false;
-  it->second.content += bytes;
+  if (node->isDirectory) return Failure(path);
+  *node->content += bytes;
   return true;
 }
+
+std::unique_ptr<IFile> FakeFileSystem::OpenForReading(const std::string& path) {
+  const Node* node = Find(path);
+  if (node == nullptr || node->isDirectory) {
+    Failure(path);
+    return nullptr;
+  }
+  return std::unique_ptr<IFile>(new CFakeFile(node->content));
+}
+
+std::unique_ptr<IFile> FakeFileSystem::CreateNewFile(const std::string& path) {
+  if (Fails(path) || m_nodes.count(Key(path)) != 0 || !ParentIsFolder(Key(path))) {
+    Failure(path);
+    return nullptr;
+  }
+  AddFile(path);
+  return std::unique_ptr<IFile>(new CFakeFile(m_nodes[Key(path)].content));
+}
+
+bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
+  const Node* node = Find(from);
+  if (node == nullptr || Fails(to) || !ParentIsFolder(Key(to))) return Failure(node ? to : from);
+  Node moved = *node;
+  m_nodes.erase(Key(from));
+  moved.path = to;
+  m_nodes[Key(to)] = moved;
+  return true;
+}
+
+bool FakeFileSystem::SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) {
+  Node* node = Find(path);
+  if (node == nullptr) return Failure(path);
+  node->lastWriteTime = epochSeconds;
+  return true;
+}
+
+std::string FakeFileSystem::NameToUtf8(const std::string& name) { return Iconv(name, "UTF-8", "GBK"); }
+
+std::string FakeFileSystem::NameFromUtf8(const std::string& utf8) { return Iconv(utf8, "GBK", "UTF-8"); }
 
 }  // namespace dorvik
