@@ -44,10 +44,10 @@ class IFileSystem {
   virtual bool MakeDirectory(const std::string& path) = 0;  // one level; true if it exists now
   // The entries of a folder. False when it cannot be listed whole (what was read is kept).
   virtual bool ListDirectory(const std::string& folder, std::vector<DirectoryEntry>* entries) = 0;
-  // The entries, or none when the folder cannot be listed.
+  // The entries as far as they could be read (none for a folder that cannot be opened).
   std::vector<DirectoryEntry> ListDirectory(const std::string& folder) {
     std::vector<DirectoryEntry> entries;
-    if (!ListDirectory(folder, &entries)) entries.clear();
+    ListDirectory(folder, &entries);  // a listing cut short keeps what was read: callers take that
     return entries;
   }
   virtual bool RemoveFile(const std::string& path) = 0;  // a read-only file stays

@@ -2,7 +2,6 @@
 // the core builds is read as "/" (skipping GBK trail bytes, which may be 0x5C).
 #include <dirent.h>
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "common/code_page.h"
 #include "common/file_posix.h"
 #include "common/file_system.h"
 #include "common/gbk.h"
@@ -187,19 +187,8 @@ class CPosixFileSystem : public IFileSystem {
   bool SamePath(const std::string& a, const std::string& b) override { return a == b; }
 
   std::string NameToUtf8(const std::string& name) override {
-    if (IsValidUtf8(name)) return name;
     // Not UTF-8: most likely GBK bytes copied from Windows.
-    iconv_t cd = iconv_open("UTF-8", "GBK");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return name;
-    std::string out(name.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(name.data());
-    char* dst = &out[0];
-    std::size_t inLeft = name.size(), outLeft = out.size();
-    const bool bOk = iconv(cd, &in, &inLeft, &dst, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
-    if (!bOk) return name;
-    out.resize(out.size() - outLeft);
-    return out;
+    return IsValidUtf8(name) ? name : GbkToUtf8(name);
   }
 
   std::string NameFromUtf8(const std::string& utf8) override { return utf8; }

@@ -1,6 +1,7 @@
 // IFileSystem on the Win32 A functions: paths are GBK bytes as the system passes them.
 #include "common/file_system.h"
 
+#include "common/code_page_win32.h"
 #include "common/file_win32.h"
 #include "common/gbk.h"
 #include "common/scoped_handle.h"
@@ -37,19 +38,6 @@ DirectoryEntry EntryOf(const std::string& name, DWORD attributes, DWORD sizeHigh
   entry.size = entry.isDirectory ? 0 : (static_cast<std::uint64_t>(sizeHigh) << 32 | sizeLow);
   entry.lastWriteTime = EpochSeconds(lastWrite);
   return entry;
-}
-
-std::string Convert(const std::string& text, UINT from, UINT to) {
-  if (text.empty()) return text;
-  const int nWide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (nWide <= 0) return text;
-  std::wstring wide(static_cast<std::size_t>(nWide), L'\0');
-  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], nWide);
-  const int nOut = WideCharToMultiByte(to, 0, wide.data(), nWide, nullptr, 0, nullptr, nullptr);
-  if (nOut <= 0) return text;
-  std::string out(static_cast<std::size_t>(nOut), '\0');
-  WideCharToMultiByte(to, 0, wide.data(), nWide, &out[0], nOut, nullptr, nullptr);
-  return out;
 }
 
 class CWin32FileSystem : public IFileSystem {
@@ -193,8 +181,8 @@ class CWin32FileSystem : public IFileSystem {
   }
 
   // The A functions speak the ANSI code page (936 on the target machines).
-  std::string NameToUtf8(const std::string& name) override { return Convert(name, CP_ACP, CP_UTF8); }
-  std::string NameFromUtf8(const std::string& utf8) override { return Convert(utf8, CP_UTF8, CP_ACP); }
+  std::string NameToUtf8(const std::string& name) override { return ConvertCodePage(name, CP_ACP, CP_UTF8); }
+  std::string NameFromUtf8(const std::string& utf8) override { return ConvertCodePage(utf8, CP_UTF8, CP_ACP); }
 
   std::string LastErrorText() override { return LastNotedErrorText(); }
 };

@@ -1,27 +1,13 @@
 #include "tests/common/fake_file_system.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 
+#include "common/code_page.h"
 #include "common/gbk.h"
 
 namespace dorvik {
 
 namespace {
-
-std::string Iconv(const std::string& text, const char* to, const char* from) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return text;
-  std::string out(text.size() * 2 + 4, '\0');
-  char* in = const_cast<char*>(text.data());
-  char* dst = &out[0];
-  std::size_t inLeft = text.size(), outLeft = out.size();
-  iconv(cd, &in, &inLeft, &dst, &outLeft);
-  iconv_close(cd);
-  out.resize(out.size() - outLeft);
-  return out;
-}
 
 class CFakeFile : public IFile {
  public:
@@ -265,8 +251,8 @@ bool FakeFileSystem::SetLastWriteTime(const std::string& path, std::int64_t epoc
   return true;
 }
 
-std::string FakeFileSystem::NameToUtf8(const std::string& name) { return Iconv(name, "UTF-8", "GBK"); }
+std::string FakeFileSystem::NameToUtf8(const std::string& name) { return GbkToUtf8(name); }
 
-std::string FakeFileSystem::NameFromUtf8(const std::string& utf8) { return Iconv(utf8, "GBK", "UTF-8"); }
+std::string FakeFileSystem::NameFromUtf8(const std::string& utf8) { return Utf8ToGbk(utf8); }
 
 }  // namespace dorvik

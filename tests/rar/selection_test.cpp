@@ -5,6 +5,7 @@
 #include "tests/common/fake_file_system.h"
 #include "tools/rar/selection.h"
 
+using namespace dorvik;
 using namespace dorvik::rar;
 
 namespace {
