@@ -169,7 +169,7 @@ int main(int argc, char** argv) {
   const std::string logDir = folder + kSeparator + "Log";
   IFileSystem& files = RealFileSystem();
   Generated generated;
-  if (!files.CreateDirectory(folder) || !files.CreateDirectory(programDir + "Log") ||
+  if (!files.MakeDirectory(folder) || !files.MakeDirectory(programDir + "Log") ||
       !GenerateLogs(logDir, &generated)) {
     std::fprintf(stderr, "cannot write the logs below %s\n", folder.c_str());
     return 1;

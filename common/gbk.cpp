@@ -41,6 +41,18 @@ std::string DirectoryWithSlash(const std::string& path) {
   return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
 }
 
+std::string WithTrailingBackslash(const std::string& folder) {
+  if (!folder.empty() && FindLastChar(folder, '\\') == folder.size() - 1) return folder;
+  return folder + "\\";
+}
+
+std::string WithoutTrailingBackslash(const std::string& folder) {
+  if (!folder.empty() && FindLastChar(folder, '\\') == folder.size() - 1) {
+    return folder.substr(0, folder.size() - 1);
+  }
+  return folder;
+}
+
 std::string LastPathComponent(const std::string& path) {
   std::string::size_type pos = FindLastChar(path, '\\');
   return pos == std::string::npos ? path : path.substr(pos + 1);

@@ -19,6 +19,11 @@ std::string ReverseChars(const std::string& text);
 // Folder part of a path, up to and including its last backslash; empty when it has none.
 std::string DirectoryWithSlash(const std::string& path);
 
+// The folder with one trailing backslash, added when it has none ("D:\bak" -> "D:\bak\"), and
+// without its one trailing backslash. A last byte 0x5C that is a GBK trail byte is no backslash.
+std::string WithTrailingBackslash(const std::string& folder);
+std::string WithoutTrailingBackslash(const std::string& folder);
+
 // Text after the last backslash (the whole path when it has none).
 std::string LastPathComponent(const std::string& path);
 

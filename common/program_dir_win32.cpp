@@ -7,15 +7,17 @@
 
 namespace dorvik {
 
-std::string ProgramDirectory() {
+std::string ProgramPath() {
   // Grow the buffer until the whole path fits: GetModuleFileName cuts silently otherwise.
   for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
     std::vector<char> path(size);
     const DWORD n = GetModuleFileNameA(nullptr, path.data(), size);
     if (n == 0) return std::string();
-    if (n < size) return DirectoryWithSlash(std::string(path.data(), n));
+    if (n < size) return std::string(path.data(), n);
   }
   return std::string();
 }
+
+std::string ProgramDirectory() { return DirectoryWithSlash(ProgramPath()); }
 
 }  // namespace dorvik

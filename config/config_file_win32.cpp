@@ -2,7 +2,7 @@
 // updates take a named mutex. Windows cannot move a file over one that is open, even when the
 // reader shares delete, so our own readers take the same mutex for the moment of their read: a
 // save then only ever waits for foreign readers (a scanner, a backup tool), and retries for them.
-#include <windows.h>
+#include "common/scoped_handle.h"
 
 #include <algorithm>
 #include <atomic>
@@ -29,14 +29,12 @@ std::string FullPath(const std::string& path) {
 
 class Win32Lock : public IConfigFile::Lock {
  public:
-  explicit Win32Lock(HANDLE mutex) : m_hMutex(mutex) {}
-  ~Win32Lock() override {
-    ReleaseMutex(m_hMutex);
-    CloseHandle(m_hMutex);
-  }
+  explicit Win32Lock(CKernelHandle mutex) : m_hMutex(std::move(mutex)) {}
+  // Not owning it any more is all a failed release could mean; closing the handle ends it anyway.
+  ~Win32Lock() override { ReleaseMutex(m_hMutex.Get()); }
 
  private:
-  HANDLE m_hMutex;
+  CKernelHandle m_hMutex;
 };
 
 class Win32ConfigFile : public IConfigFile {
@@ -52,11 +50,10 @@ class Win32ConfigFile : public IConfigFile {
     stored->clear();
     // Held only while reading; a writer stuck past the wait is not waited for any longer.
     std::unique_ptr<Lock> lock = AcquireMutex(kReaderWaitMs);
-    HANDLE file = CreateFileA(m_strPath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ConfigReadResult::OpenFailed;
-    ConfigReadResult result = ReadAll(file, stored, maxBytes);
-    CloseHandle(file);
+    CKernelHandle file(CreateFileA(m_strPath.c_str(), GENERIC_READ, kShareAll, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return ConfigReadResult::OpenFailed;
+    ConfigReadResult result = ReadAll(file.Get(), stored, maxBytes);
     if (result != ConfigReadResult::Ok) stored->clear();
     return result;
   }
@@ -99,15 +96,12 @@ class Win32ConfigFile : public IConfigFile {
  private:
   // The mutex is recursive for its owner thread, so a read inside an update does not wait.
   std::unique_ptr<Lock> AcquireMutex(DWORD timeoutMs) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, ConfigLockName(m_strPath).c_str());
+    CKernelHandle mutex(CreateMutexA(nullptr, FALSE, ConfigLockName(m_strPath).c_str()));
     if (!mutex) return nullptr;
     // An abandoned mutex means a writer died holding it; its save was atomic, so carry on.
-    DWORD wait = WaitForSingleObject(mutex, timeoutMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-      CloseHandle(mutex);
-      return nullptr;
-    }
-    return std::unique_ptr<Lock>(new Win32Lock(mutex));
+    DWORD wait = WaitForSingleObject(mutex.Get(), timeoutMs);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return nullptr;
+    return std::unique_ptr<Lock>(new Win32Lock(std::move(mutex)));
   }
 
   static ConfigReadResult ReadAll(HANDLE file, std::string* stored, std::size_t maxBytes) {
@@ -131,27 +125,27 @@ class Win32ConfigFile : public IConfigFile {
   }
 
   static bool WriteNewFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     bool ok = true;
     std::size_t done = 0;
     while (ok && done < bytes.size()) {
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
       DWORD written = 0;
-      ok = WriteFile(file, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+      ok = WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) && written == chunk;
       done += written;
     }
-    ok = ok && FlushFileBuffers(file);
-    return CloseHandle(file) && ok;
+    ok = ok && FlushFileBuffers(file.Get());
+    return file.Close() && ok;
   }
 
   // Leftovers of a writer killed before its move. Only writers holding the lock make temp
   // files, so while we hold it every one of them is stale.
   void RemoveStaleTempFiles() {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(TempConfigPattern(m_strPath).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    CFindHandle search(FindFirstFileA(TempConfigPattern(m_strPath).c_str(), &found));
+    if (!search) return;
     const std::string folder = DirectoryWithSlash(m_strPath);
     do {
       if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -159,8 +153,7 @@ class Win32ConfigFile : public IConfigFile {
         // A leftover that cannot be deleted now is tried again at the next update.
         DeleteFileA((folder + found.cFileName).c_str());
       }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.Get(), &found));
   }
 
   std::string m_strPath;

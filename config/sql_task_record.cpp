@@ -16,14 +16,6 @@ const TaskSection& SqlTasks() {
   return kind;
 }
 
-// A trailing backslash that is a character of its own, not the trail byte of a GBK character.
-std::string WithoutTrailingBackslash(const std::string& folder) {
-  if (!folder.empty() && FindLastChar(folder, '\\') == folder.size() - 1) {
-    return folder.substr(0, folder.size() - 1);
-  }
-  return folder;
-}
-
 }  // namespace
 
 SqlTaskRecord ReadSqlTaskRecord(const std::string& recordText) {

@@ -166,7 +166,7 @@ void CMainDlg::OnInitDialog() {
 
   // A Log folder that cannot be made now is made again by the first run that logs.
   if (!FileOrFolderExists(m_strProgramDir + "Log"))
-    RealFileSystem().CreateDirectory(m_strProgramDir + "Log");
+    RealFileSystem().MakeDirectory(m_strProgramDir + "Log");
 
   m_nSqlConnectionState = -1;
   EnableWindow(Item(IDC_PAGE_SQL), FALSE);

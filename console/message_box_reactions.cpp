@@ -1,5 +1,6 @@
 #include "console/message_box_reactions.h"
 
+#include "common/win32.h"
 #include "console/select_rar_dlg.h"
 
 namespace dorvik {

@@ -23,7 +23,7 @@ class FileBackupLog : public IBackupLog {
       : m_strProgramDir(programDir), m_strLogDir(programDir + "Log"), m_files(files) {}
 
   bool AppendBackupLogLine(const std::string& logFileName, const std::string& line) override {
-    if (!m_files.CreateDirectory(m_strLogDir)) return false;
+    if (!m_files.MakeDirectory(m_strLogDir)) return false;
     return m_files.AppendToFile(m_strLogDir + "\\" + logFileName, ToDiskLineEnds(line));
   }
 

@@ -97,7 +97,7 @@ class FileJobRun {
   void ReleaseClaim() {
     // An empty folder left behind (in use by a scanner) is a harmless name the retention
     // cleanup removes with the task's backups.
-    m_env.files.RemoveDirectory(m_names.strCopyFolder);
+    m_env.files.RemoveEmptyDirectory(m_names.strCopyFolder);
   }
 
   // "去死" / "也去死": a filter without the marker words it needs. True when the run must end.
@@ -122,7 +122,7 @@ class FileJobRun {
   }
 
   bool CreateFolder(const std::string& path) {
-    if (m_env.files.CreateDirectory(path)) return true;
+    if (m_env.files.MakeDirectory(path)) return true;
     Fail("创建路径\"" + path + "\"失败！");
     return false;
   }
@@ -242,7 +242,7 @@ void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string&
     }
     for (const std::string& mask : masks) {
       if (!MatchesMask(entry.name, mask)) continue;
-      if (!files.DeleteFile(path)) run.Fail("删除排除的文件失败：" + path);
+      if (!files.RemoveFile(path)) run.Fail("删除排除的文件失败：" + path);
       break;
     }
   }

@@ -1,5 +1,4 @@
-# The file backup job, the backup log, the status write-back and process starting, with the
-# file system implementation they run on.
+# The file backup job, the backup log, the status write-back and process starting.
 set(DORVIK_FILE_JOBS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/backup_log.cpp
   ${CMAKE_CURRENT_LIST_DIR}/log_scan.cpp
@@ -9,11 +8,7 @@ set(DORVIK_FILE_JOBS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/file_job_filter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_job_names.cpp)
 if(WIN32)
-  list(APPEND DORVIK_FILE_JOBS_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/process_win32.cpp
-    ${CMAKE_SOURCE_DIR}/common/file_system_win32.cpp)
-else()
-  list(APPEND DORVIK_FILE_JOBS_SOURCES ${CMAKE_SOURCE_DIR}/common/file_system_posix.cpp)
+  list(APPEND DORVIK_FILE_JOBS_SOURCES ${CMAKE_CURRENT_LIST_DIR}/process_win32.cpp)
 endif()
 add_library(dorvik_jobs_file STATIC ${DORVIK_FILE_JOBS_SOURCES})
 target_link_libraries(dorvik_jobs_file PUBLIC dorvik_config dorvik_common)

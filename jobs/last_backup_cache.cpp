@@ -24,7 +24,7 @@ LastBackupTimes CLastBackupCache::GetAllLastBackupTimes() {
       continue;
     }
     // A log that cannot be read adds no time and is not remembered, so the next call tries again.
-    if (!m_files.ReadFile(m_strLogDir + "\\" + entry.name, &m_strContent)) continue;
+    if (!m_files.ReadWholeFile(m_strLogDir + "\\" + entry.name, &m_strContent)) continue;
     current[entry.name] = ScanLog(entry, m_strContent);
   }
   m_logs.swap(current);

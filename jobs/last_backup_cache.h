@@ -32,7 +32,7 @@ class CLastBackupCache {
 
  private:
   struct CCachedLog {
-    std::int64_t size = 0;
+    std::uint64_t size = 0;
     std::int64_t lastWriteTime = 0;
     std::vector<std::pair<std::size_t, LogStamp>> latest;  // index in m_keys -> latest time
   };

@@ -1,29 +1,16 @@
 // IProcessRunner on Win32: CreateProcessA for hidden waited-for runs, ShellExecute for "open".
-#include <windows.h>
+#include "common/scoped_handle.h"
 #include <shellapi.h>
 
 #include <vector>
 
 #include "common/gbk.h"
+#include "common/system_error.h"
 #include "jobs/process.h"
 
 namespace dorvik {
 
 namespace {
-
-std::string SystemErrorText(DWORD code) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length ? std::string(text, length) : std::string();
-  if (text) LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  return message + " (" + std::to_string(code) + ")";
-}
 
 // A bare name ("xcopy") is a program of the system folder; a path is used as it is.
 std::string ProgramPath(const std::string& program) {
@@ -63,10 +50,9 @@ class Win32ProcessRunner : public IProcessRunner {
       failed.error = SystemErrorText(GetLastError());
       return failed;
     }
-    CloseHandle(info.hThread);
-    ProcessResult result = WaitForExit(info.hProcess);
-    CloseHandle(info.hProcess);
-    return result;
+    CKernelHandle thread(info.hThread);
+    CKernelHandle process(info.hProcess);
+    return WaitForExit(process.Get());
   }
 
   ProcessResult ShellOpenHiddenAndWait(const std::string& program,
@@ -92,9 +78,8 @@ class Win32ProcessRunner : public IProcessRunner {
       unknown.error = "no process to wait for";
       return unknown;
     }
-    ProcessResult result = WaitForExit(info.hProcess);
-    CloseHandle(info.hProcess);
-    return result;
+    CKernelHandle process(info.hProcess);
+    return WaitForExit(process.Get());
   }
 };
 

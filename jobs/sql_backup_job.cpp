@@ -52,8 +52,8 @@ class SqlRun {
     m_names = MakeSqlJobNames(GetTag(m_record, "despath"), GetTag(m_record, "projectname"), m_env.clock.Now());
     m_outcome.strRunFolder = m_names.strRunFolder;
     // A folder that cannot be made shows up as the server's failure to open the backup file.
-    m_env.files.CreateDirectory(m_names.strProjectFolder);
-    m_env.files.CreateDirectory(m_names.strRunFolder);
+    m_env.files.MakeDirectory(m_names.strProjectFolder);
+    m_env.files.MakeDirectory(m_names.strRunFolder);
     std::vector<std::string> databases = SqlRunDatabases(GetTag(m_record, "sqlname"), m_env.allDatabases);
     if (bArchive) {
       if (!BackupAndArchive(databases)) return m_outcome;

@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "common/win32.h"
 
 #include "jobs/sql_computer_name.h"
 

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Creates a private Wine prefix with CJK fonts mapped, once; safe to run again.
+# Creates a private Wine prefix with CJK fonts mapped, once; safe to run again. A set-up that
+# fails stops here with Wine's output and leaves the prefix unmarked, so the next run tries again
+# instead of reusing a broken prefix.
 set -euo pipefail
 prefix=${1:?usage: wine-prefix.sh PREFIX}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -8,13 +10,21 @@ lock="$prefix.lock"
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$lock"
 flock 9
-if [ ! -f "$prefix/.dorvik-ready" ]; then
-  env LC_ALL=zh_CN.UTF-8 wineboot --init >/dev/null 2>&1 || true
-  wineserver -w || true
-  reg=$(mktemp --suffix=.reg)
-  iconv -f UTF-8 -t UTF-16LE "$here/wine-fonts.reg.txt" | { printf '\xff\xfe'; cat; } > "$reg"
-  env LC_ALL=zh_CN.UTF-8 wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 || true
-  wineserver -w || true
-  rm -f "$reg"
-  touch "$prefix/.dorvik-ready"
-fi
+[ -f "$prefix/.dorvik-ready" ] && exit 0
+
+log=$(mktemp)
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$log" "$reg"' EXIT
+broken() {
+  echo "wine-prefix.sh: $1 failed for $prefix; Wine said:" >&2
+  cat "$log" >&2
+  exit 1
+}
+env LC_ALL=zh_CN.UTF-8 wineboot --init >"$log" 2>&1 || broken "wineboot --init"
+wineserver -w >>"$log" 2>&1 || broken "waiting for wineboot"
+[ -f "$prefix/system.reg" ] || broken "wineboot (no system.reg)"
+iconv -f UTF-8 -t UTF-16LE "$here/wine-fonts.reg.txt" | { printf '\xff\xfe'; cat; } > "$reg"
+env LC_ALL=zh_CN.UTF-8 wine regedit /S "$(winepath -w "$reg")" >>"$log" 2>&1 || broken "regedit"
+wineserver -w >>"$log" 2>&1 || broken "waiting for regedit"
+grep -q 'Fonts\\\\Replacements' "$prefix/user.reg" || broken "the font mapping import"
+touch "$prefix/.dorvik-ready"

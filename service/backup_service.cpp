@@ -39,13 +39,12 @@ void BackupService::Run() {
 }
 
 bool BackupService::OnStarting() {
-  HKEY hKey = nullptr;
+  CRegistryKey hKey;
   // Absent values (or an absent key) leave the defaults: nothing to report.
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ServiceKey(m_szServiceName, "Parameters").c_str(), 0,
-                    KEY_QUERY_VALUE, &hKey) == ERROR_SUCCESS) {
-    ReadDword(hKey, "Start", &m_nStart);
-    ReadDword(hKey, "Inc", &m_nInc);
-    RegCloseKey(hKey);
+                    KEY_QUERY_VALUE, hKey.Receive()) == ERROR_SUCCESS) {
+    ReadDword(hKey.Get(), "Start", &m_nStart);
+    ReadDword(hKey.Get(), "Inc", &m_nInc);
   }
   m_nCurrent = m_nStart;
   return true;
@@ -65,14 +64,13 @@ bool BackupService::OnCustomControl(DWORD dwOpcode) {
 }
 
 void BackupService::SaveCurrentValue() {
-  HKEY hKey = nullptr;
+  CRegistryKey hKey;
   // A registry failure here only loses the saved counter; nothing else depends on it.
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ServiceKey(m_szServiceName, "Status").c_str(), 0,
-                      nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &hKey,
+                      nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, hKey.Receive(),
                       nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(hKey, "Current", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_nCurrent),
+    RegSetValueExA(hKey.Get(), "Current", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_nCurrent),
                    sizeof m_nCurrent);
-    RegCloseKey(hKey);
   }
 }
 

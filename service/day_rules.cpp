@@ -107,12 +107,4 @@ DayRule ParseSqlDayRule(const std::string& rule) {
   return result;
 }
 
-bool IsFileTaskDueToday(const std::string& rule, const LocalTime& today) {
-  return ParseFileDayRule(rule).IsDue(today);
-}
-
-bool IsSqlTaskDueToday(const std::string& rule, const LocalTime& today) {
-  return ParseSqlDayRule(rule).IsDue(today);
-}
-
 }  // namespace dorvik

@@ -23,7 +23,4 @@ DayRule ParseFileDayRule(const std::string& rule);
 // SQL Server tasks: a yearly date needs "指定" and is written "指定日期M月D号".
 DayRule ParseSqlDayRule(const std::string& rule);
 
-bool IsFileTaskDueToday(const std::string& rule, const LocalTime& today);
-bool IsSqlTaskDueToday(const std::string& rule, const LocalTime& today);
-
 }  // namespace dorvik

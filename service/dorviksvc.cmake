@@ -15,6 +15,6 @@ add_custom_command(
   WORKING_DIRECTORY ${DORVIK_MC_DIR})
 
 add_executable(Dorviksvc
-  dorviksvc_main.cpp nt_service.cpp backup_service.cpp service_globals.cpp service_threads.cpp
-  service_job_reporter.cpp service_clock_win32.cpp ${DORVIK_MC_DIR}/event_messages.o)
+  dorviksvc_main.cpp nt_service.cpp service_install.cpp backup_service.cpp service_globals.cpp
+  service_threads.cpp service_job_reporter.cpp service_clock_win32.cpp ${DORVIK_MC_DIR}/event_messages.o)
 target_link_libraries(Dorviksvc PRIVATE dorvik_service_core dorvik_jobs_sql advapi32 shell32)

@@ -1,12 +1,14 @@
 // Dorviksvc.exe: reads config.db before anything else (and does nothing at all without it),
 // then handles a command-line switch or hands itself to the service dispatcher.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "common/file_system.h"
 #include "common/gbk.h"
+#include "common/program_dir.h"
 #include "config/document.h"
 #include "config/scramble.h"
 #include "service/backup_service.h"
@@ -35,12 +37,8 @@ bool ReadStartupDocument(std::string* document) {
 }
 
 void EnsureLogFolder() {
-  const std::string folder = g_strProgramDir + "Log";
-  DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    // A failure shows up later, when a job cannot write its log line (and reports it).
-    CreateDirectoryA(folder.c_str(), nullptr);
-  }
+  // A failure shows up later, when a job cannot write its log line (and reports it).
+  RealFileSystem().MakeDirectory(g_strProgramDir + "Log");
 }
 
 }  // namespace
@@ -48,9 +46,7 @@ void EnsureLogFolder() {
 int main(int argc, char** argv) {
   {
     BackupService service;
-    char path[1001] = {};
-    GetModuleFileNameA(nullptr, path, 1000);
-    g_strProgramDir = DirectoryWithSlash(path);
+    g_strProgramDir = ProgramDirectory();
     g_strConfigPath = g_strProgramDir + "config.db";
 
     std::string document;

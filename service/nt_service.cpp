@@ -1,13 +1,10 @@
 #include "service/nt_service.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "jobs/process.h"
+#include "common/program_dir.h"
 
 namespace dorvik {
 
@@ -15,11 +12,18 @@ CNTService* CNTService::s_pThis = nullptr;
 
 namespace {
 
-const char* const kDescription = "VarnelDorvik后台监控服务。用于自动备份文件和数据库。";
+// How long the manager should wait for the next sign of life while starting or stopping.
+const DWORD kStartWaitHintMs = 10000;
+const DWORD kStopWaitHintMs = 3000;
 
 bool SwitchIs(const char* argument, char letter) {
   return (argument[0] == '-' || argument[0] == '/') &&
          (argument[1] == letter || argument[1] == letter - 'a' + 'A') && argument[2] == '\0';
+}
+
+bool IsPending(DWORD dwState) {
+  return dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING ||
+         dwState == SERVICE_PAUSE_PENDING || dwState == SERVICE_CONTINUE_PENDING;
 }
 
 }  // namespace
@@ -31,22 +35,14 @@ CNTService::CNTService(const char* szServiceName) {
   std::memset(&m_Status, 0, sizeof m_Status);
   m_Status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
   m_Status.dwCurrentState = SERVICE_STOPPED;
-  m_Status.dwControlsAccepted = SERVICE_ACCEPT_STOP;
 }
 
-CNTService::~CNTService() {
-  if (m_hEventSource) DeregisterEventSource(m_hEventSource);
-}
-
-std::string CNTService::ExecutablePath() const {
-  char path[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
+CNTService::~CNTService() = default;
 
 bool CNTService::HandleSwitches(int argc, char** argv) {
   if (argc <= 1) return false;
   const char* argument = argv[1];
+  DWORD dwError = 0;
   if (SwitchIs(argument, 'v')) {
     std::printf("%s Version %d.%d\n", m_szServiceName, m_iMajorVersion, m_iMinorVersion);
     std::printf("The service is %s installed\n", IsInstalled() ? "currently" : "not");
@@ -55,153 +51,27 @@ bool CNTService::HandleSwitches(int argc, char** argv) {
   if (SwitchIs(argument, 'i')) {
     if (IsInstalled()) {
       std::printf("%s is already installed\n", m_szServiceName);
-    } else if (Install()) {
+    } else if (Install(&dwError)) {
       std::printf("%s installed\n", m_szServiceName);
     } else {
-      std::printf("%s failed to install. Error %d\n", m_szServiceName,
-                  static_cast<int>(GetLastError()));
+      std::printf("%s failed to install. Error %d\n", m_szServiceName, static_cast<int>(dwError));
     }
     return true;
   }
   if (SwitchIs(argument, 'u')) {
     if (!IsInstalled()) {
       std::printf("%s is not installed\n", m_szServiceName);
-    } else if (Remove()) {
+    } else if (Remove(&dwError)) {
       std::printf("%s removed. (You must delete the file (%s) yourself.)\n", m_szServiceName,
-                  ExecutablePath().c_str());
+                  ProgramPath().c_str());
       std::fflush(stdout);
       SelfDelete();
     } else {
-      std::printf("Could not remove %s. Error %d\n", m_szServiceName,
-                  static_cast<int>(GetLastError()));
+      std::printf("Could not remove %s. Error %d\n", m_szServiceName, static_cast<int>(dwError));
     }
     return true;
   }
   return false;
-}
-
-bool CNTService::IsInstalled() {
-  bool bResult = false;
-  SC_HANDLE hSCM = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (hSCM) {
-    SC_HANDLE hService = OpenServiceA(hSCM, m_szServiceName, SERVICE_QUERY_CONFIG);
-    if (hService) {
-      bResult = true;
-      CloseServiceHandle(hService);
-    }
-    CloseServiceHandle(hSCM);
-  }
-  return bResult;
-}
-
-bool CNTService::Install() {
-  SC_HANDLE hSCM = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (!hSCM) return false;
-  const std::string path = ExecutablePath();
-  // Quoted: unquoted, a path with blanks ("C:\Program Files\...") lets the system try
-  // "C:\Program.exe" first, which anyone able to write C:\ could plant.
-  const std::string binaryPath = "\"" + path + "\"";
-  SC_HANDLE hService = CreateServiceA(
-      hSCM, m_szServiceName, m_szServiceName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-      SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr, nullptr, nullptr,
-      nullptr, nullptr);
-  if (!hService) {
-    DWORD error = GetLastError();
-    CloseServiceHandle(hSCM);
-    SetLastError(error);
-    return false;
-  }
-
-  const std::string eventKey =
-      std::string("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\") + m_szServiceName;
-  HKEY hKey = nullptr;
-  if (RegCreateKeyA(HKEY_LOCAL_MACHINE, eventKey.c_str(), &hKey) != ERROR_SUCCESS) {
-    DWORD error = GetLastError();
-    CloseServiceHandle(hService);
-    CloseServiceHandle(hSCM);
-    SetLastError(error);
-    return false;
-  }
-  RegSetValueExA(hKey, "EventMessageFile", 0, REG_EXPAND_SZ,
-                 reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
-  DWORD dwTypes = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
-  RegSetValueExA(hKey, "TypesSupported", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwTypes),
-                 sizeof dwTypes);
-  RegCloseKey(hKey);
-
-  const std::string serviceKey = std::string("SYSTEM\\CurrentControlSet\\Services\\") + m_szServiceName;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, serviceKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_WRITE, nullptr, &hKey, nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(hKey, "Description", 0, REG_SZ, reinterpret_cast<const BYTE*>(kDescription),
-                   static_cast<DWORD>(std::strlen(kDescription) + 1));
-    RegCloseKey(hKey);
-  }
-
-  ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_INSTALLED, m_szServiceName);
-  CloseServiceHandle(hService);
-  CloseServiceHandle(hSCM);
-
-  // Start it at once; a failure here leaves it installed, to start at the next boot.
-  SC_HANDLE hManager = OpenSCManagerA(nullptr, "ServicesActive", SC_MANAGER_ALL_ACCESS);
-  if (hManager) {
-    SC_HANDLE hStart = OpenServiceA(hManager, m_szServiceName, SERVICE_START | SERVICE_QUERY_STATUS);
-    if (hStart) {
-      SERVICE_STATUS status;
-      QueryServiceStatus(hStart, &status);
-      StartServiceA(hStart, 0, nullptr);
-      CloseServiceHandle(hStart);
-    }
-    CloseServiceHandle(hManager);
-  }
-  return true;
-}
-
-bool CNTService::Remove() {
-  SC_HANDLE hSCM = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  if (!hSCM) return false;
-  SC_HANDLE hService = OpenServiceA(hSCM, m_szServiceName, DELETE);
-  if (!hService) {
-    DWORD error = GetLastError();
-    CloseServiceHandle(hSCM);
-    SetLastError(error);
-    return false;
-  }
-  // Stops a running service on its own; not waited for (the deletion takes effect once the
-  // service has stopped). Without a console of its own, so its messages stay out of ours.
-  std::string stopCommand = std::string("cmd /c net stop ") + m_szServiceName;
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION info = {};
-  // If cmd cannot start, DeleteService still marks the service; it goes at its next stop.
-  const std::string cmd = SystemProgramPath("cmd.exe");
-  if (CreateProcessA(cmd.c_str(), &stopCommand[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     nullptr, &startup, &info)) {
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-  bool bResult = DeleteService(hService) != 0;
-  DWORD error = GetLastError();
-  if (bResult) {
-    ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_REMOVED, m_szServiceName);
-  } else {
-    ReportServiceEvent(EVENTLOG_ERROR_TYPE, EVMSG_NOTREMOVED, m_szServiceName);
-  }
-  CloseServiceHandle(hService);
-  CloseServiceHandle(hSCM);
-  SetLastError(error);
-  return bResult;
-}
-
-void CNTService::SelfDelete() {
-  const std::string path = ExecutablePath();
-  SetPriorityClass(GetCurrentProcess(), REALTIME_PRIORITY_CLASS);
-  SHChangeNotify(SHCNE_DELETE, SHCNF_PATHA, path.c_str(), nullptr);
-  // Quoted, so a path with blanks deletes this file and not the pieces of its name.
-  const std::string parameters = "/c del /q \"" + path + "\"";
-  ShellExecuteA(nullptr, "open", SystemProgramPath("cmd.exe").c_str(), parameters.c_str(), nullptr, SW_HIDE);
-  ExitProcess(0);
 }
 
 BOOL CNTService::StartDispatcher() {
@@ -209,89 +79,79 @@ BOOL CNTService::StartDispatcher() {
   return StartServiceCtrlDispatcherA(table);
 }
 
-void CNTService::ReportState(DWORD dwState) {
+void CNTService::ReportStatus(DWORD dwState, DWORD dwWin32ExitCode, DWORD dwWaitHintMs) {
+  std::lock_guard<std::mutex> hold(m_csStatus);
   m_Status.dwCurrentState = dwState;
+  m_Status.dwWin32ExitCode = dwWin32ExitCode;
+  m_Status.dwControlsAccepted = dwState == SERVICE_STOPPED ? 0 : SERVICE_ACCEPT_STOP;
+  m_Status.dwCheckPoint = IsPending(dwState) ? m_Status.dwCheckPoint + 1 : 0;
+  m_Status.dwWaitHint = IsPending(dwState) ? dwWaitHintMs : 0;
+  // A status the manager refuses leaves it with the previous one; there is no one to tell.
   SetServiceStatus(m_hServiceStatus, &m_Status);
+}
+
+void CNTService::SendStatus() {
+  std::lock_guard<std::mutex> hold(m_csStatus);
+  SetServiceStatus(m_hServiceStatus, &m_Status);  // refused: as in ReportStatus
 }
 
 void CNTService::ReportServiceEvent(WORD wType, DWORD dwID, const char* pszText1,
                                     const char* pszText2, const char* pszText3) {
   std::lock_guard<std::mutex> hold(m_csEventSource);
-  if (!m_hEventSource) m_hEventSource = RegisterEventSourceA(nullptr, m_szServiceName);
+  if (!m_hEventSource) m_hEventSource.Reset(RegisterEventSourceA(nullptr, m_szServiceName));
   if (!m_hEventSource) return;  // no source, no entry: there is nowhere else to report to
   const char* texts[3];
   WORD wCount = 0;
   for (const char* text : {pszText1, pszText2, pszText3}) {
     if (text) texts[wCount++] = text;
   }
-  ReportEventA(m_hEventSource, wType, 0, dwID, nullptr, wCount, 0, wCount ? texts : nullptr,
+  // An entry the log refuses (full, say) is lost; the log is where failures would go.
+  ReportEventA(m_hEventSource.Get(), wType, 0, dwID, nullptr, wCount, 0, wCount ? texts : nullptr,
                nullptr);
-}
-
-bool CNTService::BeginService() {
-  ReportState(SERVICE_START_PENDING);
-  bool bStarted = OnStarting();
-  m_Status.dwWin32ExitCode = bStarted ? NO_ERROR : GetLastError();
-  m_Status.dwCheckPoint = 0;
-  m_Status.dwWaitHint = 0;
-  if (bStarted) {
-    ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_STARTED);
-    ReportState(SERVICE_RUNNING);
-  } else {
-    ReportServiceEvent(EVENTLOG_ERROR_TYPE, EVMSG_FAILEDINIT);
-    ReportState(SERVICE_STOPPED);
-  }
-  return bStarted;
 }
 
 void WINAPI CNTService::ServiceMain(DWORD, LPSTR*) {
   CNTService* self = s_pThis;
-  self->m_Status.dwCurrentState = SERVICE_START_PENDING;
   self->m_hServiceStatus = RegisterServiceCtrlHandlerA(self->m_szServiceName, ControlHandler);
   if (!self->m_hServiceStatus) {
     self->ReportServiceEvent(EVENTLOG_ERROR_TYPE, EVMSG_CTRLHANDLERNOTINSTALLED);
     return;
   }
-  if (self->BeginService()) {
+  self->ReportStatus(SERVICE_START_PENDING, NO_ERROR, kStartWaitHintMs);
+  DWORD dwExitCode = NO_ERROR;
+  if (self->OnStarting()) {
+    self->ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_STARTED);
+    // Running before the manager hears of it: a stop that comes at once is not overwritten.
     self->m_bRunning = true;
-    self->m_Status.dwWin32ExitCode = 0;
-    self->m_Status.dwCheckPoint = 0;
-    self->m_Status.dwWaitHint = 0;
+    self->ReportStatus(SERVICE_RUNNING);
     self->OnStarted();
     self->Run();
+  } else {
+    dwExitCode = GetLastError();
+    self->ReportServiceEvent(EVENTLOG_ERROR_TYPE, EVMSG_FAILEDINIT);
   }
-  self->ReportState(SERVICE_STOPPED);
+  self->ReportStatus(SERVICE_STOPPED, dwExitCode);
 }
 
 void WINAPI CNTService::ControlHandler(DWORD dwOpcode) {
   CNTService* self = s_pThis;
   switch (dwOpcode) {
     case SERVICE_CONTROL_STOP:
-      self->ReportState(SERVICE_STOP_PENDING);
+      self->ReportStatus(SERVICE_STOP_PENDING, NO_ERROR, kStopWaitHintMs);
       self->OnStopRequest();
       self->m_bRunning = false;
       self->ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_STOPPED);
-      break;
-    case SERVICE_CONTROL_PAUSE:
-      self->OnPauseRequest();
-      break;
-    case SERVICE_CONTROL_CONTINUE:
-      self->OnResume();
-      break;
+      return;  // ServiceMain reports the stop once Run has returned
     case SERVICE_CONTROL_INTERROGATE:
-      self->OnQuery();
-      break;
-    case SERVICE_CONTROL_SHUTDOWN:
-      self->OnSystemShutdown();
       break;
     default:
-      // Codes from 128 up are the service's own; 0 and 6..127 are not handled.
+      // Codes from 128 up are the service's own; the others are not accepted.
       if (dwOpcode < 128 || !self->OnCustomControl(dwOpcode)) {
         self->ReportServiceEvent(EVENTLOG_ERROR_TYPE, EVMSG_BADREQUEST);
       }
       break;
   }
-  SetServiceStatus(self->m_hServiceStatus, &self->m_Status);
+  self->SendStatus();
 }
 
 void CNTService::Run() {
@@ -301,10 +161,6 @@ void CNTService::Run() {
 bool CNTService::OnStarting() { return true; }
 void CNTService::OnStarted() {}
 void CNTService::OnStopRequest() {}
-void CNTService::OnQuery() {}
-void CNTService::OnPauseRequest() {}
-void CNTService::OnResume() {}
-void CNTService::OnSystemShutdown() {}
 bool CNTService::OnCustomControl(DWORD) { return false; }
 
 }  // namespace dorvik

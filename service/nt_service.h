@@ -1,11 +1,13 @@
 #pragma once
 // Everything that talks to the service manager, the registry and the event log. A subclass
 // overrides the virtual hooks and knows nothing of the SCM.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <atomic>
 #include <mutex>
 #include <string>
+
+#include "common/scoped_handle.h"
 
 namespace dorvik {
 
@@ -32,21 +34,19 @@ class CNTService {
   // "-v", "-i", "-u" (or "/" forms, any case) as the first argument; false for anything else.
   bool HandleSwitches(int argc, char** argv);
   bool IsInstalled();
-  bool Install();
-  bool Remove();
+  // Both leave the system's error code in *pdwError when they fail.
+  bool Install(DWORD* pdwError);
+  bool Remove(DWORD* pdwError);
   BOOL StartDispatcher();
 
-  void ReportState(DWORD dwState);
   void ReportServiceEvent(WORD wType, DWORD dwID, const char* pszText1 = nullptr,
                           const char* pszText2 = nullptr, const char* pszText3 = nullptr);
 
+  // The hooks. The manager is told the service accepts exactly what they handle: a stop, and
+  // the service's own control codes (128 and up, which need no flag).
   virtual void Run();
   virtual bool OnStarting();
   virtual void OnStopRequest();
-  virtual void OnQuery();
-  virtual void OnPauseRequest();
-  virtual void OnResume();
-  virtual void OnSystemShutdown();
   virtual bool OnCustomControl(DWORD dwOpcode);
 
   // The process's one service object (its constructor records it), or null.
@@ -64,15 +64,19 @@ class CNTService {
   char m_szServiceName[64];
   int m_iMajorVersion = 1;
   int m_iMinorVersion = 0;
-  SERVICE_STATUS_HANDLE m_hServiceStatus = nullptr;
-  SERVICE_STATUS m_Status;
   std::atomic<bool> m_bRunning{false};
 
  private:
-  bool BeginService();
-  std::string ExecutablePath() const;
+  // Every state change goes through here: pending states count their checkpoint up and carry a
+  // wait hint, settled states clear both.
+  void ReportStatus(DWORD dwState, DWORD dwWin32ExitCode = NO_ERROR, DWORD dwWaitHintMs = 0);
+  // Sends the status as it stands (the answer to an interrogation or a custom control).
+  void SendStatus();
 
-  HANDLE m_hEventSource = nullptr;
+  SERVICE_STATUS_HANDLE m_hServiceStatus = nullptr;
+  SERVICE_STATUS m_Status;
+  std::mutex m_csStatus;  // the control handler and ServiceMain run on different threads
+  CEventSource m_hEventSource;
   std::mutex m_csEventSource;  // file jobs report from their own threads
   static CNTService* s_pThis;
 };

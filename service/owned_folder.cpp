@@ -40,10 +40,10 @@ void DeleteOwnedEntry(IFileSystem& files, const std::string& path, const Directo
   if (entry.isLink) {
     files.RemoveLink(path);
   } else if (!entry.isDirectory) {
-    files.DeleteFile(path);
+    files.RemoveFile(path);
   } else if (IsRealPathBelow(files, path, rootKey)) {
     DeleteTreeBelow(files, path, rootKey);
-    files.RemoveDirectory(path);
+    files.RemoveEmptyDirectory(path);
   }
 }
 

@@ -50,7 +50,7 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
     }
     // Succeeds only for an empty folder: date folders emptied now or earlier disappear. Today's
     // stays: a run may have just made it and not yet written its output into it.
-    if (AgeInDays(moment, now) >= 1) files.RemoveDirectory(folder);
+    if (AgeInDays(moment, now) >= 1) files.RemoveEmptyDirectory(folder);
   }
   return PassStep::Continue;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // How the service's file jobs and threads report: failures go to the Application event log,
 // successes and status write-backs are the console's business.
-#include <windows.h>
+#include "common/win32.h"
 
 #include "jobs/file_backup_job.h"
 

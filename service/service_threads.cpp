@@ -10,6 +10,7 @@
 #include "config/document.h"
 #include "jobs/backup_log.h"
 #include "jobs/sql_access.h"
+#include "jobs/sql_statements.h"
 #include "service/backup_service.h"
 #include "service/retention.h"
 #include "service/service_clock.h"
@@ -109,8 +110,7 @@ void CThread::DoInitSqlConnection() {
   std::unique_ptr<ISqlConnection> connection = OpenSqlConnection(&error);
   std::vector<std::string> names;
   if (!connection ||
-      !connection->QueryNames("Select Name FROM Master..SysDatabases order BY Name ", &names,
-                              &error)) {
+      !connection->QueryNames(kDatabaseListQuery, &names, &error)) {
     // No SQL Server here: its tasks are not watched until the service restarts. Normal on a
     // machine without one, so not an error entry.
     g_bSqlAvailable = false;

@@ -1,7 +1,7 @@
 #pragma once
 // The service's worker threads: the starter, the three watch threads, one watcher per task and
 // one thread per running file job. Their routines are the member operations of CThread.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <string>
 

@@ -1,8 +1,52 @@
 #include "tests/common/fake_file_system.h"
 
+#include <algorithm>
+
+#include "common/code_page.h"
 #include "common/gbk.h"
 
 namespace dorvik {
+
+namespace {
+
+class CFakeFile : public IFile {
+ public:
+  explicit CFakeFile(std::shared_ptr<std::string> data) : m_data(std::move(data)) {}
+  bool Read(char* buffer, std::size_t size, std::size_t* got) override {
+    *got = m_nPos >= m_data->size() ? 0 : std::min(size, m_data->size() - m_nPos);
+    m_data->copy(buffer, *got, m_nPos);
+    m_nPos += *got;
+    return true;
+  }
+  bool Write(const char* data, std::size_t size) override {
+    if (!WriteAt(m_nPos, data, size)) return false;
+    m_nPos += size;
+    return true;
+  }
+  bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (offset + size > m_data->size()) return false;
+    m_data->copy(buffer, size, static_cast<std::size_t>(offset));
+    return true;
+  }
+  bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
+    if (m_data->size() < offset + size) m_data->resize(static_cast<std::size_t>(offset + size));
+    m_data->replace(static_cast<std::size_t>(offset), size, data, size);
+    return true;
+  }
+  std::uint64_t Size() override { return m_data->size(); }
+  bool Truncate(std::uint64_t size) override {
+    m_data->resize(static_cast<std::size_t>(size));
+    m_nPos = static_cast<std::size_t>(size);
+    return true;
+  }
+  bool Close() override { return true; }
+
+ private:
+  std::shared_ptr<std::string> m_data;
+  std::size_t m_nPos = 0;
+};
+
+}  // namespace
 
 std::string FakeFileSystem::Key(const std::string& path) {
   std::string key = AsciiLower(path);
@@ -18,8 +62,8 @@ std::string FakeFileSystem::ParentKey(const std::string& key) {
 bool FakeFileSystem::ParentIsFolder(const std::string& key) const {
   std::string parent = ParentKey(key);
   if (parent.empty()) return false;
-  if (parent.size() == 2 && parent[1] == ':') return true;  // drive root
-  const Node* node = Find(parent);
+  if (IsDriveRoot(parent)) return true;
+  const Node* node = NodeAt(parent);
   return node && node->isDirectory;
 }
 
@@ -42,7 +86,7 @@ std::string FakeFileSystem::Resolve(const std::string& key, bool bFollowLast) co
   return resolved;
 }
 
-const FakeFileSystem::Node* FakeFileSystem::Find(const std::string& key) const {
+const FakeFileSystem::Node* FakeFileSystem::NodeAt(const std::string& key) const {
   auto it = m_nodes.find(Resolve(key, true));
   return it == m_nodes.end() ? nullptr : &it->second;
 }
@@ -51,9 +95,19 @@ bool FakeFileSystem::Fails(const std::string& path) const {
   return m_failing.count(Key(path)) != 0;
 }
 
+bool FakeFileSystem::Failure(const std::string& path) {
+  m_strLastError = Fails(path) ? "Access is denied (5)" : "The system cannot find the path specified (3)";
+  return false;
+}
+
+FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) {
+  auto it = m_nodes.find(Resolve(Key(path), true));
+  return Fails(path) || it == m_nodes.end() ? nullptr : &it->second;
+}
+
 void FakeFileSystem::AddFolder(const std::string& path, std::int64_t lastWriteTime) {
   std::string key = Key(path);
-  if (key.empty() || (key.size() == 2 && key[1] == ':')) return;
+  if (key.empty() || IsDriveRoot(key)) return;
   std::string::size_type pos = FindLastChar(path, '\\');
   if (pos != std::string::npos && pos > 0) AddFolder(path.substr(0, pos));
   Node& node = m_nodes[key];
@@ -69,7 +123,7 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
   Node& node = m_nodes[Key(path)];
   node.path = path;
   node.isDirectory = false;
-  node.content = content;
+  node.content = std::make_shared<std::string>(content);
   node.lastWriteTime = lastWriteTime;
 }
 
@@ -83,7 +137,7 @@ void FakeFileSystem::FailOn(const std::string& path) { m_failing.insert(Key(path
 
 std::string FakeFileSystem::FileContent(const std::string& path) const {
   auto it = m_nodes.find(Key(path));
-  return it == m_nodes.end() || it->second.isDirectory ? std::string() : it->second.content;
+  return it == m_nodes.end() || it->second.isDirectory ? std::string() : *it->second.content;
 }
 
 std::vector<std::string> FakeFileSystem::ListTree(const std::string& folder) const {
@@ -96,74 +150,91 @@ std::vector<std::string> FakeFileSystem::ListTree(const std::string& folder) con
 }
 
 bool FakeFileSystem::Exists(const std::string& path) {
-  std::string key = Key(path);
-  if (key.size() == 2 && key[1] == ':') return true;
-  return !Fails(path) && Find(key) != nullptr;
+  return IsDriveRoot(Key(path)) || Find(path) != nullptr;
 }
 
 bool FakeFileSystem::IsDirectory(const std::string& path) {
-  std::string key = Key(path);
-  if (key.size() == 2 && key[1] == ':') return true;
-  const Node* node = Find(key);
-  return !Fails(path) && node && node->isDirectory;
+  if (IsDriveRoot(Key(path))) return true;
+  const Node* node = Find(path);
+  return node != nullptr && node->isDirectory;
 }
 
-bool FakeFileSystem::CreateDirectory(const std::string& path) {
-  if (Fails(path)) return false;
-  if (const Node* node = Find(Key(path))) return node->isDirectory;
+bool FakeFileSystem::Stat(const std::string& path, DirectoryEntry* entry) {
+  *entry = DirectoryEntry();
+  if (IsDriveRoot(Key(path))) {
+    entry->isDirectory = true;
+    return true;
+  }
+  const Node* node = Find(path);
+  if (node == nullptr) return Failure(path);
+  entry->name = LastPathComponent(node->path);
+  entry->isDirectory = node->isDirectory;
+  entry->size = node->isDirectory ? 0 : node->content->size();
+  entry->lastWriteTime = node->lastWriteTime;
+  return true;
+}
+
+bool FakeFileSystem::MakeDirectory(const std::string& path) {
+  if (Fails(path)) return Failure(path);
+  if (IsDriveRoot(Key(path))) return true;
+  if (const Node* node = Find(path)) return node->isDirectory || Failure(path);
   return MakeNewFolder(path);
 }
 
 bool FakeFileSystem::MakeNewFolder(const std::string& path) {
   std::string key = Resolve(Key(path), true);
-  if (Fails(path) || m_nodes.count(key) != 0 || !ParentIsFolder(key)) return false;
+  if (Fails(path) || m_nodes.count(key) != 0 || !ParentIsFolder(key)) return Failure(path);
   Node& node = m_nodes[key];
   node.path = path;
   node.isDirectory = true;
+  node.lastWriteTime = m_nNewFileTime;
   return true;
 }
 
-std::vector<DirectoryEntry> FakeFileSystem::ListDirectory(const std::string& folder) {
-  std::vector<DirectoryEntry> entries;
-  if (Fails(folder)) return entries;
+bool FakeFileSystem::ListDirectory(const std::string& folder, std::vector<DirectoryEntry>* entries) {
+  if (!IsDirectory(folder)) return Failure(folder);
   std::string key = Resolve(Key(folder), true);
   for (const auto& entry : m_nodes) {
     if (ParentKey(entry.first) != key) continue;
-    const Node* target = Find(entry.first);
+    const Node* target = NodeAt(entry.first);
     DirectoryEntry listed;
     listed.name = LastPathComponent(entry.second.path);
     listed.isLink = !entry.second.target.empty();
     listed.isDirectory = target && target->isDirectory;
+    listed.size = entry.second.isDirectory || listed.isLink ? 0 : entry.second.content->size();
     listed.lastWriteTime = entry.second.lastWriteTime;
-    listed.size = static_cast<std::int64_t>(entry.second.content.size());
-    entries.push_back(listed);
+    entries->push_back(listed);
   }
-  return entries;
+  return true;
 }
 
-bool FakeFileSystem::DeleteFile(const std::string& path) {
+bool FakeFileSystem::RemoveFile(const std::string& path) {
   auto it = m_nodes.find(Resolve(Key(path), false));
-  if (Fails(path) || it == m_nodes.end() || it->second.isDirectory) return false;
-  const Node* target = Find(it->first);
-  if (!it->second.target.empty() && target && target->isDirectory) return false;
+  if (Fails(path) || it == m_nodes.end() || it->second.isDirectory) return Failure(path);
+  const Node* target = NodeAt(it->first);
+  if (!it->second.target.empty() && target && target->isDirectory) return Failure(path);
   m_nodes.erase(it);
   return true;
 }
 
-bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+bool FakeFileSystem::ClearReadOnly(const std::string& path) {
+  return Failure(path);  // nothing here is ever read-only
+}
+
+bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
   std::string key = Resolve(Key(path), false);
   auto it = m_nodes.find(key);
-  if (Fails(path) || it == m_nodes.end()) return false;
+  if (Fails(path) || it == m_nodes.end()) return Failure(path);
   if (!it->second.target.empty()) {
     // As on Windows: a folder link goes, whatever its target holds.
-    const Node* target = Find(key);
-    if (!target || !target->isDirectory) return false;
+    const Node* target = NodeAt(key);
+    if (!target || !target->isDirectory) return Failure(path);
     m_nodes.erase(it);
     return true;
   }
-  if (!it->second.isDirectory) return false;
+  if (!it->second.isDirectory) return Failure(path);
   for (const auto& entry : m_nodes) {
-    if (ParentKey(entry.first) == key) return false;
+    if (ParentKey(entry.first) == key) return Failure(path);
   }
   m_nodes.erase(it);
   return true;
@@ -171,43 +242,78 @@ bool FakeFileSystem::RemoveDirectory(const std::string& path) {
 
 bool FakeFileSystem::RemoveLink(const std::string& path) {
   auto it = m_nodes.find(Resolve(Key(path), false));
-  if (Fails(path) || it == m_nodes.end() || it->second.target.empty()) return false;
+  if (Fails(path) || it == m_nodes.end() || it->second.target.empty()) return Failure(path);
   m_nodes.erase(it);
   return true;
 }
 
 bool FakeFileSystem::FindRealPath(const std::string& path, std::string* realPath) {
   realPath->clear();
-  std::string key = Resolve(Key(path), true);
-  auto it = m_nodes.find(key);
-  if (Fails(path) || it == m_nodes.end()) return false;
-  *realPath = it->second.path;
+  const Node* node = Find(path);
+  if (node == nullptr) return Failure(path);
+  *realPath = node->path;
   return true;
 }
 
-bool FakeFileSystem::ReadFile(const std::string& path, std::string* content) {
+bool FakeFileSystem::ReadWholeFile(const std::string& path, std::string* content) {
   ++nReads;
   content->clear();
-  const Node* node = Find(Key(path));
-  if (Fails(path) || !node || node->isDirectory) return false;
-  *content = node->content;
+  const Node* node = Find(path);
+  if (node == nullptr || node->isDirectory) return Failure(path);
+  *content = *node->content;
   return true;
 }
 
 bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
-  std::string key = Resolve(Key(path), true);
-  if (Fails(path)) return false;
-  auto it = m_nodes.find(key);
-  if (it == m_nodes.end()) {
-    if (!ParentIsFolder(key)) return false;
-    Node& node = m_nodes[key];
-    node.path = path;
-    node.content = bytes;
+  if (Fails(path)) return Failure(path);
+  Node* node = Find(path);
+  if (node == nullptr) {
+    if (!ParentIsFolder(Key(path))) return Failure(path);
+    AddFile(path, bytes);
     return true;
   }
-  if (it->second.isDirectory) return false;
-  it->second.content += bytes;
+  if (node->isDirectory) return Failure(path);
+  *node->content += bytes;
   return true;
 }
+
+std::unique_ptr<IFile> FakeFileSystem::OpenForReading(const std::string& path) {
+  const Node* node = Find(path);
+  if (node == nullptr || node->isDirectory) {
+    Failure(path);
+    return nullptr;
+  }
+  return std::unique_ptr<IFile>(new CFakeFile(node->content));
+}
+
+std::unique_ptr<IFile> FakeFileSystem::CreateNewFile(const std::string& path) {
+  if (Fails(path) || m_nodes.count(Key(path)) != 0 || !ParentIsFolder(Key(path))) {
+    Failure(path);
+    return nullptr;
+  }
+  AddFile(path);
+  return std::unique_ptr<IFile>(new CFakeFile(m_nodes[Key(path)].content));
+}
+
+bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
+  const Node* node = Find(from);
+  if (node == nullptr || Fails(to) || !ParentIsFolder(Key(to))) return Failure(node ? to : from);
+  Node moved = *node;
+  m_nodes.erase(Key(from));
+  moved.path = to;
+  m_nodes[Key(to)] = moved;
+  return true;
+}
+
+bool FakeFileSystem::SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) {
+  Node* node = Find(path);
+  if (node == nullptr) return Failure(path);
+  node->lastWriteTime = epochSeconds;
+  return true;
+}
+
+std::string FakeFileSystem::NameToUtf8(const std::string& name) { return GbkToUtf8(name); }
+
+std::string FakeFileSystem::NameFromUtf8(const std::string& utf8) { return Utf8ToGbk(utf8); }
 
 }  // namespace dorvik

@@ -20,6 +20,22 @@ TEST(Gbk, BackslashSearchSkipsTrailBytes) {
   EXPECT_EQ(FindFirstChar("\xD5\x5C\\x", '\\'), 2u);
 }
 
+TEST(Gbk, TrailingBackslashAddedOnce) {
+  struct Row {
+    const char* folder;
+    const char* expected;
+    const char* why;
+  } rows[] = {
+      {"D:\\bak", "D:\\bak\\", "added when missing"},
+      {"D:\\bak\\", "D:\\bak\\", "never doubled"},
+      {"D:\\\xD5\x5C", "D:\\\xD5\x5C\\", "a trail byte 0x5C is not a backslash"},
+      {"", "\\", "an empty folder still gets one"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(WithTrailingBackslash(row.folder), row.expected) << row.why;
+  EXPECT_EQ(WithoutTrailingBackslash("D:\\bak\\"), "D:\\bak");
+  EXPECT_EQ(WithoutTrailingBackslash("D:\\\xD5\x5C"), "D:\\\xD5\x5C") << "a trail byte stays";
+}
+
 TEST(Gbk, ReverseKeepsDoubleByteCharactersWhole) {
   EXPECT_EQ(ReverseChars("每周12"), "21" + ReverseChars("每周"));
   const std::string week = "每周";

@@ -1,6 +1,6 @@
 // Proves the Wine harness: prints the ANSI code page and creates a file with a GBK name in the
 // folder given as the first argument; the calling script checks its UTF-8 name on Linux.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,5 @@
 // Windows specifics of config.db: share modes, the retried replace, and the named lock.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <gtest/gtest.h>
 

@@ -23,17 +23,20 @@ shifted() {  # time, program, arguments...
   local time=$1; shift
   NO_FAKE_STAT=1 faketime "$time" "$@"
 }
+# The keeper leads a process group of its own (setsid, started straight from this shell, so $!
+# is its leader), and stop_keeper ends the whole group: faketime, the wrapper and wine together.
 start_keeper() {  # [shifted start time]
-  if [ $# -gt 0 ]; then
-    shifted "$1" "$RUN" "$PROBE" hold 600 >/dev/null 2>&1 &
-  else
-    "$RUN" "$PROBE" hold 600 >/dev/null 2>&1 &
-  fi
+  local clock=()
+  if [ $# -gt 0 ]; then clock=(env NO_FAKE_STAT=1 faketime "$1"); fi
+  setsid "${clock[@]}" "$RUN" "$PROBE" hold 600 >/dev/null 2>&1 &
   KEEPER=$!
   sleep 2
 }
 stop_keeper() {
-  if [ -n "$KEEPER" ]; then kill "$KEEPER" 2>/dev/null || true; KEEPER=""; fi
+  if [ -n "$KEEPER" ]; then
+    kill -- "-$KEEPER" 2>/dev/null || true  # the group may have ended on its own already
+    KEEPER=""
+  fi
 }
 remove_service() {
   probe stop Dorviksvc >/dev/null

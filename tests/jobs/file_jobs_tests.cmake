@@ -1,7 +1,3 @@
-# The in-memory file system, for every subsystem's unit tests.
-add_library(dorvik_fake_file_system STATIC ${CMAKE_SOURCE_DIR}/tests/common/fake_file_system.cpp)
-target_link_libraries(dorvik_fake_file_system PUBLIC dorvik_common)
-
 dorvik_test(file_jobs_test
   SOURCES file_job_rules_test.cpp file_backup_job_test.cpp backup_log_test.cpp last_backup_cache_test.cpp
           real_file_system_test.cpp

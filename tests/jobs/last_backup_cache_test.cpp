@@ -82,16 +82,16 @@ TEST(LastBackupCache, RefillReadsOnlyNewAndChangedFiles) {
   EXPECT_EQ(files.nReads, reads + 1);
 
   reads = files.nReads;
-  ASSERT_TRUE(files.DeleteFile(kDay2));
+  ASSERT_TRUE(files.RemoveFile(kDay2));
   times = cache.GetAllLastBackupTimes();
   EXPECT_EQ(files.nReads, reads);
   EXPECT_EQ(times.For("3"), "2024-05-01 08:00:00") << "falls back to the remaining file";
   EXPECT_EQ(times.For("7"), kNoBackupTime) << "its only line is gone";
   EXPECT_EQ(times.times, FullScan(files).times);
 
-  ASSERT_TRUE(files.DeleteFile(kDay1));
-  ASSERT_TRUE(files.RemoveDirectory("C:\\Dorvik\\Log\\2024_05_03.log"));
-  ASSERT_TRUE(files.RemoveDirectory("C:\\Dorvik\\Log"));
+  ASSERT_TRUE(files.RemoveFile(kDay1));
+  ASSERT_TRUE(files.RemoveEmptyDirectory("C:\\Dorvik\\Log\\2024_05_03.log"));
+  ASSERT_TRUE(files.RemoveEmptyDirectory("C:\\Dorvik\\Log"));
   EXPECT_EQ(cache.GetAllLastBackupTimes().For("3"), "") << "the Log folder is gone";
   reads = files.nReads;
   files.AddFile(kDay1, "3 2024-05-01 08:00:00 a\r\n", 300);

@@ -22,13 +22,13 @@ std::string ScratchFolder(const char* name) {
   for (const DirectoryEntry& entry : fs.ListDirectory(folder)) {
     std::string path = folder + "\\" + entry.name;
     if (entry.isDirectory) {
-      for (const DirectoryEntry& inner : fs.ListDirectory(path)) fs.DeleteFile(path + "\\" + inner.name);
-      fs.RemoveDirectory(path);
+      for (const DirectoryEntry& inner : fs.ListDirectory(path)) fs.RemoveFile(path + "\\" + inner.name);
+      fs.RemoveEmptyDirectory(path);
     } else {
-      fs.DeleteFile(path);
+      fs.RemoveFile(path);
     }
   }
-  EXPECT_TRUE(fs.CreateDirectory(folder));
+  EXPECT_TRUE(fs.MakeDirectory(folder));
   return folder;
 }
 
@@ -38,17 +38,17 @@ TEST(RealFileSystem, FoldersFilesAndListing) {
   IFileSystem& fs = RealFileSystem();
   const std::string top = ScratchFolder("real_fs");
   const std::string sub = top + "\\备份目录";
-  EXPECT_FALSE(fs.CreateDirectory(top + "\\a\\b")) << "one level only";
-  EXPECT_TRUE(fs.CreateDirectory(sub));
-  EXPECT_TRUE(fs.CreateDirectory(sub)) << "an existing folder counts as made";
+  EXPECT_FALSE(fs.MakeDirectory(top + "\\a\\b")) << "one level only";
+  EXPECT_TRUE(fs.MakeDirectory(sub));
+  EXPECT_TRUE(fs.MakeDirectory(sub)) << "an existing folder counts as made";
   EXPECT_TRUE(fs.IsDirectory(sub));
 
   const std::string file = sub + "\\日志.log";
   EXPECT_TRUE(fs.AppendToFile(file, "one\r\n"));
   EXPECT_TRUE(fs.AppendToFile(file, "two\r\n"));
-  EXPECT_FALSE(fs.CreateDirectory(file)) << "a file is not a folder";
+  EXPECT_FALSE(fs.MakeDirectory(file)) << "a file is not a folder";
   std::string content;
-  EXPECT_TRUE(fs.ReadFile(file, &content));
+  EXPECT_TRUE(fs.ReadWholeFile(file, &content));
   EXPECT_EQ(content, "one\r\ntwo\r\n");
   EXPECT_TRUE(fs.Exists(file));
   EXPECT_FALSE(fs.IsDirectory(file));
@@ -63,12 +63,12 @@ TEST(RealFileSystem, FoldersFilesAndListing) {
   EXPECT_LT(std::llabs(entries[0].lastWriteTime - static_cast<long long>(std::time(nullptr))), 120);
   EXPECT_EQ(entries[0].size, 10);
 
-  EXPECT_FALSE(fs.RemoveDirectory(sub)) << "not empty";
-  EXPECT_FALSE(fs.DeleteFile(sub)) << "a folder is not deleted as a file";
-  EXPECT_TRUE(fs.DeleteFile(file));
+  EXPECT_FALSE(fs.RemoveEmptyDirectory(sub)) << "not empty";
+  EXPECT_FALSE(fs.RemoveFile(sub)) << "a folder is not deleted as a file";
+  EXPECT_TRUE(fs.RemoveFile(file));
   EXPECT_FALSE(fs.Exists(file));
-  EXPECT_FALSE(fs.ReadFile(file, &content));
-  EXPECT_TRUE(fs.RemoveDirectory(sub));
+  EXPECT_FALSE(fs.ReadWholeFile(file, &content));
+  EXPECT_TRUE(fs.RemoveEmptyDirectory(sub));
   EXPECT_TRUE(fs.ListDirectory(top).empty());
   EXPECT_TRUE(fs.ListDirectory(top + "\\gone").empty());
 }
@@ -88,7 +88,7 @@ TEST(RealFileSystem, ConcurrentAppendsStayWhole) {
   }
   for (std::thread& thread : threads) thread.join();
   std::string content;
-  ASSERT_TRUE(fs.ReadFile(file, &content));
+  ASSERT_TRUE(fs.ReadWholeFile(file, &content));
   std::set<std::string> lines;
   std::string::size_type begin = 0, end;
   while ((end = content.find("\r\n", begin)) != std::string::npos) {

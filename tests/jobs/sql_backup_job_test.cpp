@@ -61,7 +61,7 @@ struct Fixture {
       std::string backup = command.substr(command.rfind('"', command.size() - 2) + 1);
       backup.pop_back();
       files.AddFile(archive, "zip");
-      files.DeleteFile(backup);
+      files.RemoveFile(backup);
     };
   }
   // The server writes the backup file of each statement that succeeds.

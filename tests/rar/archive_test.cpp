@@ -5,11 +5,11 @@
 #include <random>
 #include <sstream>
 
-#include "tests/rar/fake_rar_file_system.h"
+#include "tests/common/fake_file_system.h"
+#include "tests/jobs/fixed_clock.h"
 #include "tools/rar/archive_extract.h"
 #include "tools/rar/exit_codes.h"
 #include "tools/rar/rar_app.h"
-#include "tools/rar/rar_file_system_posix.h"
 #include "tools/rar/zip_reader.h"
 
 using namespace dorvik;
@@ -31,25 +31,28 @@ std::string Random(std::size_t size, unsigned seed) {
   return out;
 }
 
+// The clock of rar.log's time stamps.
+FixedClock g_clock{LocalTime()};
+
 struct RunResult {
   int code;
   std::string err;
 };
 
-RunResult RunLine(IRarFileSystem& fs, const std::string& line, const ZipLimits& limits = ZipLimits(),
+RunResult RunLine(IFileSystem& fs, const std::string& line, const ZipLimits& limits = ZipLimits(),
             std::size_t chunk = 1 << 20) {
   std::vector<RawArgument> args = SplitCommandLine(line);
   args.erase(args.begin());
   std::ostringstream out, err;
   PipelineSettings settings;
   settings.nChunkSize = chunk;
-  const int code = RunRar(fs, args, out, err, limits, settings);
+  const int code = RunRar(fs, g_clock, "C:\\Tools\\", args, out, err, limits, settings);
   return RunResult{code, err.str()};
 }
 
-std::vector<ZipEntry> Entries(CFakeRarFileSystem& fs, const std::string& archive) {
+std::vector<ZipEntry> Entries(FakeFileSystem& fs, const std::string& archive) {
   std::vector<ZipEntry> entries;
-  std::unique_ptr<IRarFile> file = fs.OpenRead(archive);
+  std::unique_ptr<IFile> file = fs.OpenForReading(archive);
   std::string error;
   EXPECT_TRUE(file && ReadZipDirectory(*file, entries, error)) << error;
   return entries;
@@ -60,9 +63,8 @@ std::vector<ZipEntry> Entries(CFakeRarFileSystem& fs, const std::string& archive
 // Files of every kind survive add and extract: empty, compressible, incompressible, many
 // chunks (small chunk size), GBK names; time stamps come back in two-second steps.
 TEST(RarArchive, RoundTripsThroughAddAndExtract) {
-  CFakeRarFileSystem fs;
-  fs.m_fileTime.year = 2024; fs.m_fileTime.month = 5; fs.m_fileTime.day = 1; fs.m_fileTime.hour = 8;
-  fs.m_fileTime.second = 7;
+  FakeFileSystem fs;
+  fs.m_nNewFileTime = ToEpochSeconds(MakeLocalTime(2024, 5, 1, 8, 0, 7));
   const std::string big = Compressible(200000) + Random(150000, 1) + Compressible(5000);
   fs.AddFile("C:\\src\\empty.txt", "");
   fs.AddFile("C:\\src\\text.txt", Compressible(3000));
@@ -87,22 +89,22 @@ TEST(RarArchive, RoundTripsThroughAddAndExtract) {
   }
   RunResult extract = RunLine(fs, "rar x C:\\a.zip C:\\out\\");
   ASSERT_EQ(extract.code, kExitSuccess) << extract.err;
-  EXPECT_EQ(fs.Data("C:\\out\\src\\数据\\big.dat"), big);
-  EXPECT_EQ(fs.Data("C:\\out\\src\\noise.bin"), Random(10000, 2));
-  EXPECT_TRUE(fs.Has("C:\\out\\src\\empty.txt"));
-  FileInfo info;
-  ASSERT_TRUE(fs.Stat("C:\\out\\src\\text.txt", info));
-  EXPECT_EQ(FormatLocalTime(info.lastWrite, "%Y-%m-%d %H:%M:%S"), "2024-05-01 08:00:06");
+  EXPECT_EQ(fs.FileContent("C:\\out\\src\\数据\\big.dat"), big);
+  EXPECT_EQ(fs.FileContent("C:\\out\\src\\noise.bin"), Random(10000, 2));
+  EXPECT_TRUE(fs.Exists("C:\\out\\src\\empty.txt"));
+  DirectoryEntry info;
+  ASSERT_TRUE(fs.Stat("C:\\out\\src\\text.txt", &info));
+  EXPECT_EQ(FormatLocalTime(FromEpochSeconds(info.lastWriteTime), "%Y-%m-%d %H:%M:%S"), "2024-05-01 08:00:06");
   EXPECT_EQ(RunLine(fs, "rar t C:\\a.zip").code, kExitSuccess);
 }
 
 // -o+ replaces entries of the same name and keeps the others' compressed bytes as they were.
 TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
-  CFakeRarFileSystem fs;
+  FakeFileSystem fs;
   fs.AddFile("C:\\web\\shop\\index.html", Compressible(5000));
   fs.AddFile("C:\\web\\shop\\keep.txt", Compressible(7000));
   ASSERT_EQ(RunLine(fs, "rar a -r -o+ C:\\b.zip \"C:\\web\\shop\"\\*.*").code, kExitSuccess);
-  const std::string before = fs.Data("C:\\b.zip");
+  const std::string before = fs.FileContent("C:\\b.zip");
   fs.AddFile("C:\\web\\shop\\index.html", "new page");
   ASSERT_EQ(RunLine(fs, "rar a -r -o+ C:\\b.zip \"C:\\web\\shop\"\\index.*").code, kExitSuccess);
   std::vector<ZipEntry> entries = Entries(fs, "C:\\b.zip");
@@ -111,13 +113,13 @@ TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
   EXPECT_EQ(entries[1].name, "index.html");
   EXPECT_EQ(entries[1].uncompressedSize, 8u);
   // The copied entry's data is the same bytes as in the old archive.
-  std::unique_ptr<IRarFile> file = fs.OpenRead("C:\\b.zip");
+  std::unique_ptr<IFile> file = fs.OpenForReading("C:\\b.zip");
   std::uint64_t offset = 0;
   std::string error;
   ASSERT_TRUE(FindEntryData(*file, entries[0], offset, error));
-  const std::string copied = fs.Data("C:\\b.zip").substr(offset, entries[0].compressedSize);
+  const std::string copied = fs.FileContent("C:\\b.zip").substr(offset, entries[0].compressedSize);
   EXPECT_NE(before.find(copied), std::string::npos);
-  for (const auto& node : fs.Nodes()) EXPECT_EQ(node.first.find(".tmp"), std::string::npos) << node.first;
+  for (const std::string& path : fs.ListTree("C:")) EXPECT_EQ(path.find(".tmp"), std::string::npos) << path;
 
   // An archive inside its own source never takes itself (nor its temporary file) in.
   for (int run = 0; run < 2; ++run) {
@@ -130,30 +132,31 @@ TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
 
 // -df deletes only what the written archive holds, and nothing when the archive fails.
 TEST(RarArchive, DeleteSourcesOnlyAfterTheArchiveIsSafe) {
-  CFakeRarFileSystem fs;
+  FakeFileSystem fs;
   fs.AddFile("D:\\sql\\db_x_1.bak", Compressible(10000));
   RunResult missingFolder = RunLine(fs, "rar.exe a -r -m5 -o+ -ibck -y -ilog -k -df \"D:\\nowhere\\db_x_1.zip\" \"D:\\sql\\db_x_1.bak\"");
   EXPECT_EQ(missingFolder.code, kExitWrite);
-  EXPECT_TRUE(fs.Has("D:\\sql\\db_x_1.bak"));
+  EXPECT_TRUE(fs.Exists("D:\\sql\\db_x_1.bak"));
   EXPECT_EQ(RunLine(fs, "rar.exe a -r -m5 -o+ -ibck -y -ilog -k -df \"D:\\sql\\db_x_1.zip\" \"D:\\sql\\db_x_1.bak\"").code,
             kExitSuccess);
-  EXPECT_FALSE(fs.Has("D:\\sql\\db_x_1.bak"));
+  EXPECT_FALSE(fs.Exists("D:\\sql\\db_x_1.bak"));
   // The restore's command line: unquoted, destination without a trailing backslash.
   ASSERT_EQ(RunLine(fs, "rar.exe e -y D:\\sql\\db_x_1.zip D:\\sql").code, kExitSuccess);
-  EXPECT_EQ(fs.Data("D:\\sql\\db_x_1.bak"), Compressible(10000));
+  EXPECT_EQ(fs.FileContent("D:\\sql\\db_x_1.bak"), Compressible(10000));
   // A folder source goes away with -df unless it keeps excluded files.
   fs.AddFile("D:\\t\\a.txt", "a");
   fs.AddFile("D:\\t\\sub\\b.log", "b");
   fs.AddFile("D:\\u\\c.txt", "c");
   EXPECT_EQ(RunLine(fs, "rar a -r -df -x*.log D:\\t.zip D:\\t D:\\u").code, kExitSuccess);
-  EXPECT_FALSE(fs.Has("D:\\t\\a.txt"));
-  EXPECT_TRUE(fs.Has("D:\\t\\sub\\b.log"));
-  EXPECT_FALSE(fs.Has("D:\\u"));
+  EXPECT_FALSE(fs.Exists("D:\\t\\a.txt"));
+  EXPECT_TRUE(fs.Exists("D:\\t\\sub\\b.log"));
+  EXPECT_FALSE(fs.Exists("D:\\u"));
 }
 
 TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
-  CFakeRarFileSystem fs;
-  fs.m_now.year = 2024; fs.m_now.month = 5; fs.m_now.day = 1; fs.m_now.hour = 8; fs.m_now.minute = 30;
+  FakeFileSystem fs;
+  g_clock.Set(MakeLocalTime(2024, 5, 1, 8, 30, 0));
+  fs.AddFolder("C:\\Tools");
   fs.AddFile("C:\\x\\not.zip", "this is no archive at all, just text");
   fs.AddFile("C:\\x\\a.txt", "a");
   struct Row {
@@ -167,9 +170,9 @@ TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
       {"rar a -ilog -zz C:\\x\\y.zip C:\\x", kExitUsage, "unknown switch"},
   };
   for (const Row& row : rows) EXPECT_EQ(RunLine(fs, row.line).code, row.code) << row.why;
-  EXPECT_FALSE(fs.Has("C:\\x\\none.zip"));
-  EXPECT_EQ(fs.Data("C:\\x\\not.zip"), "this is no archive at all, just text");
-  EXPECT_EQ(fs.Data("C:\\Tools\\rar.log"),
+  EXPECT_FALSE(fs.Exists("C:\\x\\none.zip"));
+  EXPECT_EQ(fs.FileContent("C:\\x\\not.zip"), "this is no archive at all, just text");
+  EXPECT_EQ(fs.FileContent("C:\\Tools\\rar.log"),
             "2024-05-01 08:30:00 C:\\x\\none.zip: no files match C:\\x\\*.abc\r\n"
             "2024-05-01 08:30:00 C:\\x\\none.zip: no files to add\r\n"
             "2024-05-01 08:30:00 C:\\x\\not.zip: cannot update the existing archive: not a ZIP archive "
@@ -180,22 +183,22 @@ TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
   // A flipped data byte: CRC error, and no file left behind where it was to be extracted.
   fs.AddFile("C:\\x\\c.txt", Random(3000, 9));
   ASSERT_EQ(RunLine(fs, "rar a C:\\x\\c.zip C:\\x\\c.txt").code, kExitSuccess);
-  std::string bytes = fs.Data("C:\\x\\c.zip");
+  std::string bytes = fs.FileContent("C:\\x\\c.zip");
   bytes[40] = static_cast<char>(bytes[40] ^ 0x01);
   fs.AddFile("C:\\x\\c.zip", bytes);
   fs.AddFolder("C:\\y");
   EXPECT_EQ(RunLine(fs, "rar e -y C:\\x\\c.zip C:\\y").code, kExitCrc);
-  EXPECT_FALSE(fs.Has("C:\\y\\c.txt"));
-  EXPECT_FALSE(fs.Has("C:\\y\\c.txt.rartmp"));
+  EXPECT_FALSE(fs.Exists("C:\\y\\c.txt"));
+  EXPECT_FALSE(fs.Exists("C:\\y\\c.txt.rartmp"));
   // Without -y or -o+ an existing file is kept.
   fs.AddFile("C:\\y\\a.txt", "mine");
   ASSERT_EQ(RunLine(fs, "rar a C:\\x\\a.zip C:\\x\\a.txt").code, kExitSuccess);
   EXPECT_EQ(RunLine(fs, "rar e C:\\x\\a.zip C:\\y\\").code, kExitWarning);
-  EXPECT_EQ(fs.Data("C:\\y\\a.txt"), "mine");
+  EXPECT_EQ(fs.FileContent("C:\\y\\a.txt"), "mine");
 }
 
 TEST(RarArchive, RejoinsUnquotedPathsSplitAtBlanks) {
-  CFakeRarFileSystem fs;
+  FakeFileSystem fs;
   fs.AddFile("D:\\my backups\\db_x_1.zip", "z");
   fs.AddFolder("D:\\my backups\\x");
   std::vector<RawArgument> args = SplitCommandLine("D:\\my backups\\db_x_1.zip D:\\my  backups");
@@ -211,7 +214,7 @@ TEST(RarArchive, RealArchivesPassIndependentReaders) {
   const char* root = std::getenv("DORVIK_TEST_ROOT");
   const std::string base = std::string(root != nullptr ? root : "/tmp") + "/rar_archive_test";
   ASSERT_EQ(std::system(("rm -rf '" + base + "' && mkdir -p '" + base + "/src/中'").c_str()), 0);
-  std::unique_ptr<IRarFileSystem> fs = CreatePosixFileSystem();
+  IFileSystem* fs = &RealFileSystem();
   for (int i = 0; i < 40; ++i) {
     std::ofstream(base + "/src/f" + std::to_string(i) + ".txt") << Compressible(100 + i * 37);
   }

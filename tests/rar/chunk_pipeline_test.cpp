@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-#include "tests/rar/fake_rar_file_system.h"
+#include "tests/common/fake_file_system.h"
 #include "tools/rar/chunk_pipeline.h"
 #include "tools/rar/zip_format.h"
 
@@ -38,7 +38,7 @@ std::string Inflate(const std::string& deflated) {
 // order the work finishes in, the caller gets every item whole, in item order, and a file that
 // went away after it was selected comes back as a failure of its own.
 TEST(ChunkPipeline, ItemsComeBackInOrderWithTheirOwnFailures) {
-  CFakeRarFileSystem fs;
+  FakeFileSystem fs;
   struct Row {
     std::string path;
     std::string data;  // empty with bPresent false: the file is gone when read

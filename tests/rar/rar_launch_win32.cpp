@@ -1,6 +1,6 @@
 // Test helper: starts the command line stored in a file (ANSI bytes, exactly as the backup jobs
 // build it) the way they do, hidden and waited for, and exits with the child's exit code.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <cstdio>
 #include <string>

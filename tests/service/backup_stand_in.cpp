@@ -1,16 +1,15 @@
 // A stand-in for Backup.exe in the service tests: appends its command line as it arrived to
 // Backup.calls beside itself, with the start and end time, sleeping a while in between so that
 // overlapping runs would show.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <cstdio>
 #include <string>
 
+#include "common/program_dir.h"
+
 int main() {
-  char path[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string log = path;
-  log = log.substr(0, log.find_last_of('\\') + 1) + "Backup.calls";
+  const std::string log = dorvik::ProgramDirectory() + "Backup.calls";
   SYSTEMTIME start;
   GetLocalTime(&start);
   Sleep(1500);

@@ -80,8 +80,8 @@ TEST(Retention, SevenDaysAtNoonAndTheDayAfter) {
   }
 
   // Without the crm archives, 2024-5-1 empties and goes; the next day's pass takes the rest.
-  fs.DeleteFile("E:\\bak\\2024-5-1\\file_crm_20240501020000.zip");
-  fs.DeleteFile("E:\\bak\\2024-5-2\\file_crm_20240502020000.zip");
+  fs.RemoveFile("E:\\bak\\2024-5-1\\file_crm_20240501020000.zip");
+  fs.RemoveFile("E:\\bak\\2024-5-2\\file_crm_20240502020000.zip");
   CleanFileBackups(document, fs, clock);
   EXPECT_FALSE(fs.Exists("E:\\bak\\2024-5-1"));
   EXPECT_TRUE(fs.Exists("E:\\bak\\2024-5-2"));

@@ -57,8 +57,8 @@ TEST(DayRules, BothTaskKinds) {
       {"星期三", wed_1_may, false, false, "unknown words are never due"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(IsFileTaskDueToday(c.rule, c.day), c.bFileDue) << c.rule << ": " << c.why;
-    EXPECT_EQ(IsSqlTaskDueToday(c.rule, c.day), c.bSqlDue) << c.rule << ": " << c.why;
+    EXPECT_EQ(ParseFileDayRule(c.rule).IsDue(c.day), c.bFileDue) << c.rule << ": " << c.why;
+    EXPECT_EQ(ParseSqlDayRule(c.rule).IsDue(c.day), c.bSqlDue) << c.rule << ": " << c.why;
   }
 }
 

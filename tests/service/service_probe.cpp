@@ -10,7 +10,7 @@
 //   service_probe message EXE ID TEXT   the message-table text of an event ID, TEXT as %1
 //   service_probe hold SECONDS          just waits: Wine ends a prefix's services once no other
 //                                       program runs in it, so a test keeps this one running
-#include <windows.h>
+#include "common/win32.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "common/win32.h"
 
 #include "tools/backup/backup_event_log.h"
 

@@ -1,26 +1,16 @@
 // Backup.exe: started by the service for a due SQL Server task, with the task's record and the
 // compression choice on its command line. Ends when the work is done; the exit code tells how.
-#include <windows.h>
+#include "common/win32.h"
 
 #include <cstdio>
 
-#include "common/gbk.h"
+#include "common/program_dir.h"
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "jobs/backup_log.h"
 #include "jobs/process.h"
 #include "tools/backup/backup_event_log.h"
 #include "tools/backup/backup_program.h"
-
-namespace {
-
-std::string ProgramDirectory() {
-  char path[MAX_PATH] = {0};
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return dorvik::DirectoryWithSlash(std::string(path, length));
-}
-
-}  // namespace
 
 int main() {
   using namespace dorvik;

@@ -101,8 +101,7 @@ void PrintTasks(const std::string& document) {
 
 int main(int argc, char** argv) {
   if (argc < 5) return Usage();
-  std::string programDir = argv[1];
-  if (FindLastChar(programDir, '\\') + 1 != programDir.size()) programDir += '\\';
+  const std::string programDir = WithTrailingBackslash(argv[1]);
 
   std::vector<std::string> fileTasks = {JoinFields({argv[2], argv[3], "是", "每天", "2",
                                                     "删除7天以前的"})};

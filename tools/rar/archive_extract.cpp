@@ -4,8 +4,10 @@
 
 #include <memory>
 
+#include "common/clock.h"
 #include "common/wildcard.h"
 #include "tools/rar/exit_codes.h"
+#include "tools/rar/path_style.h"
 #include "tools/rar/selection.h"
 #include "tools/rar/zip_format.h"
 #include "tools/rar/zip_reader.h"
@@ -32,7 +34,7 @@ class CEntryReader {
   enum Result { kOk, kReadError, kDataError, kCrcError, kSinkError };
 
   template <typename Sink>
-  static Result Read(IRarFile& archive, const ZipEntry& entry, std::uint64_t offset, Sink sink) {
+  static Result Read(IFile& archive, const ZipEntry& entry, std::uint64_t offset, Sink sink) {
     z_stream z = z_stream();
     const bool bDeflated = entry.method == kMethodDeflated;
     if (bDeflated && inflateInit2(&z, -15) != Z_OK) return kDataError;
@@ -83,8 +85,8 @@ class CEntryReader {
 
 class CExtractRun {
  public:
-  CExtractRun(IRarFileSystem& fs, const RarOptions& options, CRarReport& report)
-      : m_fs(fs), m_style(fs.Style()), m_options(options), m_report(report) {}
+  CExtractRun(IFileSystem& fs, const RarOptions& options, CRarReport& report)
+      : m_fs(fs), m_style(PathStyle::Of(fs)), m_options(options), m_report(report) {}
 
   int Run() {
     std::vector<RawArgument> args = m_options.positional;
@@ -98,7 +100,7 @@ class CExtractRun {
     }
     for (std::size_t i = 1; i < maskEnd; ++i) m_masks.push_back(args[i].text);
 
-    std::unique_ptr<IRarFile> archive = m_fs.OpenRead(m_strArchive);
+    std::unique_ptr<IFile> archive = m_fs.OpenForReading(m_strArchive);
     if (!archive) return Fail(kExitOpen, "cannot open the archive");
     std::vector<ZipEntry> entries;
     std::string error;
@@ -179,14 +181,14 @@ class CExtractRun {
   std::string Target(const std::string& relative) { return m_style.Join(m_strDestination, relative); }
 
   bool CreateFolders(const std::string& folder) {
-    FileInfo info;
-    if (folder.empty() || m_fs.Stat(folder, info)) return folder.empty() || info.bDirectory;
+    DirectoryEntry info;
+    if (folder.empty() || m_fs.Stat(folder, &info)) return folder.empty() || info.isDirectory;
     const std::string parent = m_style.Parent(folder);
     if (!parent.empty() && parent != folder && !CreateFolders(parent)) return false;
-    return m_fs.MakeFolder(folder);
+    return m_fs.MakeDirectory(folder);
   }
 
-  void ExtractEntry(IRarFile& archive, const ZipEntry& entry, const std::string& relative) {
+  void ExtractEntry(IFile& archive, const ZipEntry& entry, const std::string& relative) {
     if ((entry.flags & 0x0001) != 0) return Warn(kExitFatal, "encrypted entry not supported: " + relative);
     if (entry.method != kMethodStored && entry.method != kMethodDeflated) {
       return Warn(kExitFatal, "unsupported compression method of " + relative);
@@ -200,9 +202,9 @@ class CExtractRun {
       return Report(r, relative, "Testing  ");
     }
     const std::string target = Target(relative);
-    FileInfo existing;
-    if (m_fs.Stat(target, existing)) {
-      if (existing.bDirectory) return Warn(kExitWrite, "a folder stands in the way of " + target);
+    DirectoryEntry existing;
+    if (m_fs.Stat(target, &existing)) {
+      if (existing.isDirectory) return Warn(kExitWrite, "a folder stands in the way of " + target);
       if (m_options.bKeepExisting) return;
       if (!m_options.bOverwrite && !m_options.bAssumeYes) {
         return Warn(kExitWarning, "kept the existing " + target + " (use -o+ or -y to replace it)");
@@ -212,19 +214,19 @@ class CExtractRun {
       return Warn(kExitWrite, "cannot create the folder " + m_style.Parent(target));
     }
     const std::string temp = target + ".rartmp";
-    FileInfo stale;
-    if (m_fs.Stat(temp, stale) && !m_fs.RemoveFile(temp)) return Warn(kExitWrite, "cannot replace " + temp);
-    std::unique_ptr<IRarFile> out = m_fs.CreateNew(temp);
+    DirectoryEntry stale;
+    if (m_fs.Stat(temp, &stale) && !m_fs.RemoveFile(temp)) return Warn(kExitWrite, "cannot replace " + temp);
+    std::unique_ptr<IFile> out = m_fs.CreateNewFile(temp);
     if (!out) return Warn(kExitWrite, "cannot create " + target);
     const CEntryReader::Result r = CEntryReader::Read(
         archive, entry, offset, [&](const char* data, std::size_t size) { return out->Write(data, size); });
     const bool bClosed = out->Close();
-    if (r != CEntryReader::kOk || !bClosed || !m_fs.Replace(temp, target)) {
+    if (r != CEntryReader::kOk || !bClosed || !m_fs.MoveOver(temp, target)) {
       if (!m_fs.RemoveFile(temp)) m_report.Error("cannot delete " + temp);
       if (r == CEntryReader::kOk) return Warn(kExitWrite, "cannot write " + target);
       return Report(r, target, "");
     }
-    if (!m_fs.SetLastWriteTime(target, FromDosDateTime(entry.dosDateTime))) {
+    if (!m_fs.SetLastWriteTime(target, ToEpochSeconds(FromDosDateTime(entry.dosDateTime)))) {
       Warn(kExitWarning, "cannot set the time of " + target);
     }
     m_report.Progress("Extracting  " + target);
@@ -246,7 +248,7 @@ class CExtractRun {
     }
   }
 
-  IRarFileSystem& m_fs;
+  IFileSystem& m_fs;
   PathStyle m_style;
   const RarOptions& m_options;
   CRarReport& m_report;
@@ -258,12 +260,12 @@ class CExtractRun {
 
 }  // namespace
 
-void JoinSplitPaths(IRarFileSystem& fs, std::vector<RawArgument>& positional) {
-  FileInfo info;
-  if (positional.empty() || fs.Stat(positional[0].text, info)) return;
+void JoinSplitPaths(IFileSystem& fs, std::vector<RawArgument>& positional) {
+  DirectoryEntry info;
+  if (positional.empty() || fs.Stat(positional[0].text, &info)) return;
   for (std::size_t last = positional.size() - 1; last > 0; --last) {
     RawArgument joined = JoinArguments(positional, 0, last);
-    if (!fs.Stat(joined.text, info) || info.bDirectory) continue;
+    if (!fs.Stat(joined.text, &info) || info.isDirectory) continue;
     std::vector<RawArgument> result(1, joined);
     if (last + 1 < positional.size()) {
       result.push_back(JoinArguments(positional, last + 1, positional.size() - 1));
@@ -273,7 +275,7 @@ void JoinSplitPaths(IRarFileSystem& fs, std::vector<RawArgument>& positional) {
   }
 }
 
-int RunExtract(IRarFileSystem& fs, const RarOptions& options, CRarReport& report) {
+int RunExtract(IFileSystem& fs, const RarOptions& options, CRarReport& report) {
   CExtractRun run(fs, options, report);
   return run.Run();
 }

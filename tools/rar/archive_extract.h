@@ -6,19 +6,19 @@
 // with or without a trailing backslash; it is created when missing. Each file is written under
 // a temporary name and renamed once its CRC has been checked, so nothing half-written remains.
 // An existing file is replaced only with -o+ or -y; otherwise it is kept and reported.
+#include "common/file_system.h"
 #include "tools/rar/command_line.h"
-#include "tools/rar/rar_file_system.h"
 #include "tools/rar/rar_report.h"
 
 namespace dorvik {
 namespace rar {
 
-int RunExtract(IRarFileSystem& fs, const RarOptions& options, CRarReport& report);
+int RunExtract(IFileSystem& fs, const RarOptions& options, CRarReport& report);
 
 // Archive and destination named by unquoted paths with blanks arrive split at the blanks: when
 // the first argument names no file, the longest run of arguments that, joined again with the
 // blanks between them, names a file is taken as the archive, and the rest as the destination.
-void JoinSplitPaths(IRarFileSystem& fs, std::vector<RawArgument>& positional);
+void JoinSplitPaths(IFileSystem& fs, std::vector<RawArgument>& positional);
 
 }  // namespace rar
 }  // namespace dorvik

@@ -4,8 +4,10 @@
 #include <memory>
 #include <set>
 
+#include "common/clock.h"
 #include "common/gbk.h"
 #include "tools/rar/exit_codes.h"
+#include "tools/rar/path_style.h"
 #include "tools/rar/selection.h"
 #include "tools/rar/zip_reader.h"
 #include "tools/rar/zip_writer.h"
@@ -27,33 +29,33 @@ std::uint16_t NameFlags(const std::string& utf8Name) { return IsAscii(utf8Name) 
 // Names compare without regard to ASCII case, as Windows file names do.
 std::string NameKey(const std::string& utf8Name) { return AsciiLower(utf8Name); }
 
-std::unique_ptr<IRarFile> CreateTemporary(IRarFileSystem& fs, const std::string& archive,
+std::unique_ptr<IFile> CreateTemporary(IFileSystem& fs, const std::string& archive,
                                           std::string& path) {
   for (int i = 0; i < 1000; ++i) {
     path = archive + ".rar" + std::to_string(i) + ".tmp";
-    std::unique_ptr<IRarFile> file = fs.CreateNew(path);
+    std::unique_ptr<IFile> file = fs.CreateNewFile(path);
     if (file) return file;
-    FileInfo info;
-    if (!fs.Stat(path, info)) break;  // not a name clash: the folder refuses new files
+    DirectoryEntry info;
+    if (!fs.Stat(path, &info)) break;  // not a name clash: the folder refuses new files
   }
   return nullptr;
 }
 
 class CAddRun {
  public:
-  CAddRun(IRarFileSystem& fs, const RarOptions& options, CRarReport& report,
+  CAddRun(IFileSystem& fs, const RarOptions& options, CRarReport& report,
           const ZipLimits& limits, const PipelineSettings& settings)
       : m_fs(fs), m_options(options), m_report(report), m_limits(limits), m_settings(settings),
         m_strArchive(options.positional[0].text) {}
 
   int Run() {
     if (!Select()) return m_nExit;
-    FileInfo archiveInfo;
-    std::unique_ptr<IRarFile> old;
+    DirectoryEntry archiveInfo;
+    std::unique_ptr<IFile> old;
     std::vector<ZipEntry> oldEntries;
-    if (m_fs.Stat(m_strArchive, archiveInfo)) {
-      if (archiveInfo.bDirectory) return Fatal(kExitFatal, "the archive name is a folder");
-      old = m_fs.OpenRead(m_strArchive);
+    if (m_fs.Stat(m_strArchive, &archiveInfo)) {
+      if (archiveInfo.isDirectory) return Fatal(kExitFatal, "the archive name is a folder");
+      old = m_fs.OpenForReading(m_strArchive);
       if (!old) return Fatal(kExitOpen, "cannot open the existing archive");
       std::string error;
       if (!ReadZipDirectory(*old, oldEntries, error)) {
@@ -61,12 +63,12 @@ class CAddRun {
       }
     }
     std::string tempPath;
-    std::unique_ptr<IRarFile> out = CreateTemporary(m_fs, m_strArchive, tempPath);
+    std::unique_ptr<IFile> out = CreateTemporary(m_fs, m_strArchive, tempPath);
     if (!out) return Fatal(kExitWrite, "cannot create the archive");
     const int nWrite = WriteArchive(*out, old.get(), oldEntries);
     const bool bClosed = out->Close();
     if (old) old->Close();  // read-only: nothing to lose if closing fails
-    if (nWrite != kExitSuccess || !bClosed || !m_fs.Replace(tempPath, m_strArchive)) {
+    if (nWrite != kExitSuccess || !bClosed || !m_fs.MoveOver(tempPath, m_strArchive)) {
       if (!m_fs.RemoveFile(tempPath)) m_report.Error("cannot delete " + tempPath);
       return Fatal(nWrite != kExitSuccess ? nWrite : kExitWrite,
                    nWrite != kExitSuccess ? "archive not written" : "cannot write the archive");
@@ -88,7 +90,7 @@ class CAddRun {
   }
 
   bool Select() {
-    const PathStyle style = m_fs.Style();
+    const PathStyle style = PathStyle::Of(m_fs);
     const std::string archiveFull = m_fs.FullPath(m_strArchive);
     const std::string archiveName = AsciiLower(style.LastComponent(m_strArchive));
     // Never take the archive itself or its temporary files when it lies inside a source.
@@ -125,7 +127,7 @@ class CAddRun {
     return true;
   }
 
-  int CopyOldEntries(CZipWriter& writer, IRarFile& old, const std::vector<ZipEntry>& oldEntries) {
+  int CopyOldEntries(CZipWriter& writer, IFile& old, const std::vector<ZipEntry>& oldEntries) {
     std::set<std::string> replaced;
     for (const SelectedItem& item : m_items) replaced.insert(NameKey(item.entryName));
     for (const ZipEntry& source : oldEntries) {
@@ -164,8 +166,8 @@ class CAddRun {
       entry.flags = NameFlags(entry.name);
       entry.method = chunk.method;
       entry.versionNeeded = chunk.method == kMethodDeflated ? 20 : 10;
-      entry.dosDateTime = ToDosDateTime(item.info.lastWrite);
-      entry.externalAttributes = item.info.bDirectory ? kDosAttributeDirectory : kDosAttributeArchive;
+      entry.dosDateTime = ToDosDateTime(FromEpochSeconds(item.info.lastWriteTime));
+      entry.externalAttributes = item.info.isDirectory ? kDosAttributeDirectory : kDosAttributeArchive;
       if (!writer.BeginEntry(entry, item.info.size)) return false;
       m_bInEntry = true;
       m_report.Progress("Adding  " + item.diskPath);
@@ -179,7 +181,7 @@ class CAddRun {
     return true;
   }
 
-  int WriteArchive(IRarFile& out, IRarFile* old, const std::vector<ZipEntry>& oldEntries) {
+  int WriteArchive(IFile& out, IFile* old, const std::vector<ZipEntry>& oldEntries) {
     CZipWriter writer(out, m_limits);
     if (old != nullptr) {
       const int nCopy = CopyOldEntries(writer, *old, oldEntries);
@@ -189,7 +191,7 @@ class CAddRun {
     for (const SelectedItem& item : m_items) {
       PipelineItem p;
       p.path = item.diskPath;
-      p.bNoData = item.info.bDirectory;
+      p.bNoData = item.info.isDirectory;
       p.sizeHint = item.info.size;
       pipelineItems.push_back(p);
     }
@@ -213,20 +215,25 @@ class CAddRun {
     return kExitSuccess;
   }
 
+  // A read-only file (common for copied backups) needs its mark cleared first.
+  bool RemoveSource(const std::string& path) {
+    return m_fs.RemoveFile(path) || (m_fs.ClearReadOnly(path) && m_fs.RemoveFile(path));
+  }
+
   void DeleteSources() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-      if (m_written[i] && !m_items[i].info.bDirectory && !m_fs.RemoveFile(m_items[i].diskPath)) {
+      if (m_written[i] && !m_items[i].info.isDirectory && !RemoveSource(m_items[i].diskPath)) {
         Warn(kExitWarning, "cannot delete " + m_items[i].diskPath);
       }
     }
     // Deepest folders first. A folder still holding files that were not taken (excluded or
     // unreadable) stays; that is the expected outcome, so its failure is not reported.
     for (std::size_t i = m_items.size(); i-- > 0;) {
-      if (m_written[i] && m_items[i].info.bDirectory) m_fs.RemoveFolder(m_items[i].diskPath);
+      if (m_written[i] && m_items[i].info.isDirectory) m_fs.RemoveEmptyDirectory(m_items[i].diskPath);
     }
   }
 
-  IRarFileSystem& m_fs;
+  IFileSystem& m_fs;
   const RarOptions& m_options;
   CRarReport& m_report;
   ZipLimits m_limits;
@@ -249,7 +256,7 @@ int LevelForMethod(int nMethod) {
   return nMethod >= 0 && nMethod <= 5 ? kLevels[nMethod] : 6;
 }
 
-int RunAdd(IRarFileSystem& fs, const RarOptions& options, CRarReport& report,
+int RunAdd(IFileSystem& fs, const RarOptions& options, CRarReport& report,
            const ZipLimits& limits, const PipelineSettings& settings) {
   CAddRun run(fs, options, report, limits, settings);
   return run.Run();

@@ -4,9 +4,9 @@
 // compressed data untouched. The result is written beside the archive under a temporary name
 // and moved over it in one step, so a failed run leaves the old archive (or none) as it was.
 // With -df the sources are deleted only after that step has succeeded.
+#include "common/file_system.h"
 #include "tools/rar/chunk_pipeline.h"
 #include "tools/rar/command_line.h"
-#include "tools/rar/rar_file_system.h"
 #include "tools/rar/rar_report.h"
 #include "tools/rar/zip_format.h"
 
@@ -16,7 +16,7 @@ namespace rar {
 // zlib level for -m0 .. -m5 (0 stores).
 int LevelForMethod(int nMethod);
 
-int RunAdd(IRarFileSystem& fs, const RarOptions& options, CRarReport& report,
+int RunAdd(IFileSystem& fs, const RarOptions& options, CRarReport& report,
            const ZipLimits& limits, const PipelineSettings& settings);
 
 }  // namespace rar

@@ -124,7 +124,7 @@ class CDeflater {
 
 class CPipeline {
  public:
-  CPipeline(IRarFileSystem& fs, const std::vector<PipelineItem>& items, const PipelineSettings& s)
+  CPipeline(IFileSystem& fs, const std::vector<PipelineItem>& items, const PipelineSettings& s)
       : m_fs(fs), m_items(items), m_settings(s), m_nThreads(ThreadCount(s)),
         m_nMaxInFlight(4 * m_nThreads + 2), m_pool(2 * m_nMaxInFlight + 4) {}
 
@@ -244,13 +244,13 @@ class CPipeline {
   // Reads up to a chunk. A file smaller than a chunk is read at the size it had when it was
   // selected, into a buffer of just that size: thousands of small files must not each cost a
   // chunk-sized allocation.
-  bool ReadFull(IRarFile& file, std::uint64_t sizeHint, std::string& buffer) {
+  bool ReadFull(IFile& file, std::uint64_t sizeHint, std::string& buffer) {
     const bool bSmall = sizeHint < m_settings.nChunkSize;
     buffer.resize(bSmall ? static_cast<std::size_t>(sizeHint) : m_settings.nChunkSize);
     std::size_t filled = 0;
     while (filled < buffer.size()) {
       std::size_t got = 0;
-      if (!file.Read(&buffer[filled], buffer.size() - filled, got)) return false;
+      if (!file.Read(&buffer[filled], buffer.size() - filled, &got)) return false;
       if (got == 0) break;
       filled += got;
     }
@@ -279,7 +279,7 @@ class CPipeline {
       piece.result.bFirst = piece.result.bLast = true;
       return AddToBatch(std::move(piece), item.sizeHint);
     }
-    std::unique_ptr<IRarFile> file = m_fs.OpenRead(item.path);
+    std::unique_ptr<IFile> file = m_fs.OpenForReading(item.path);
     if (!file) return AddReady(nItem, true, "cannot open " + item.path);
     std::shared_ptr<std::string> current = NewReadBuffer(item.sizeHint);
     if (!ReadFull(*file, item.sizeHint, *current)) return AddReady(nItem, true, "cannot read " + item.path);
@@ -315,7 +315,7 @@ class CPipeline {
   // Reads a small file whole into its piece, or marks the piece failed.
   void Load(Piece& piece) {
     const PipelineItem& item = m_items[piece.result.nItem];
-    std::unique_ptr<IRarFile> file = m_fs.OpenRead(item.path);
+    std::unique_ptr<IFile> file = m_fs.OpenForReading(item.path);
     if (!file) return MarkReady(piece.result, true, "cannot open " + item.path);
     auto raw = std::make_shared<std::string>();
     if (!ReadFull(*file, item.sizeHint, *raw)) {
@@ -411,7 +411,7 @@ class CPipeline {
     if (r.method == kMethodStored) r.data = raw;
   }
 
-  IRarFileSystem& m_fs;
+  IFileSystem& m_fs;
   const std::vector<PipelineItem>& m_items;
   PipelineSettings m_settings;
   unsigned m_nThreads;
@@ -426,7 +426,7 @@ class CPipeline {
 
 }  // namespace
 
-bool CompressItems(IRarFileSystem& fs, const std::vector<PipelineItem>& items,
+bool CompressItems(IFileSystem& fs, const std::vector<PipelineItem>& items,
                    const PipelineSettings& settings,
                    const std::function<bool(CompressedChunk&)>& consume) {
   CPipeline pipeline(fs, items, settings);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/rar/rar_file_system.h"
+#include "common/file_system.h"
 
 namespace dorvik {
 namespace rar {
@@ -41,7 +41,7 @@ struct PipelineSettings {
 };
 
 // Runs the pipeline to the end, or until `consume` returns false. False when it was stopped.
-bool CompressItems(IRarFileSystem& fs, const std::vector<PipelineItem>& items,
+bool CompressItems(IFileSystem& fs, const std::vector<PipelineItem>& items,
                    const PipelineSettings& settings,
                    const std::function<bool(CompressedChunk&)>& consume);
 

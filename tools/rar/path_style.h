@@ -4,6 +4,8 @@
 // where only '/' separates.
 #include <string>
 
+#include "common/file_system.h"
+
 namespace dorvik {
 namespace rar {
 
@@ -11,6 +13,7 @@ class PathStyle {
  public:
   static PathStyle Windows() { return PathStyle(true); }
   static PathStyle Posix() { return PathStyle(false); }
+  static PathStyle Of(const IFileSystem& fs) { return PathStyle(fs.UsesWindowsPaths()); }
 
   char Separator() const { return m_bWindows ? '\\' : '/'; }
   bool IsWindows() const { return m_bWindows; }

@@ -20,9 +20,10 @@ const char kUsage[] =
 
 }  // namespace
 
-int RunRar(IRarFileSystem& fs, const std::vector<RawArgument>& args, std::ostream& out,
-           std::ostream& err, const ZipLimits& limits, const PipelineSettings& settings) {
-  CRarReport report(fs, out, err);
+int RunRar(IFileSystem& fs, IClock& clock, const std::string& logFolder,
+           const std::vector<RawArgument>& args, std::ostream& out, std::ostream& err,
+           const ZipLimits& limits, const PipelineSettings& settings) {
+  CRarReport report(fs, clock, logFolder, out, err);
   RarOptions options;
   std::string error;
   if (!ParseRarArguments(args, options, error)) {
@@ -38,12 +39,13 @@ int RunRar(IRarFileSystem& fs, const std::vector<RawArgument>& args, std::ostrea
   return RunExtract(fs, options, report);
 }
 
-int RunRarCommandLine(IRarFileSystem& fs, const std::string& commandLine,
+int RunRarCommandLine(IFileSystem& fs, IClock& clock, const std::string& logFolder,
+                      const std::string& commandLine,
                       const std::string& programStem, std::ostream& out, std::ostream& err) {
   std::vector<RawArgument> args = SplitCommandLine(commandLine);
   args.erase(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(
                                              CountProgramNameArguments(args, programStem)));
-  return RunRar(fs, args, out, err);
+  return RunRar(fs, clock, logFolder, args, out, err);
 }
 
 }  // namespace rar

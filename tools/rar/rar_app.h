@@ -3,20 +3,24 @@
 #include <ostream>
 #include <vector>
 
+#include "common/clock.h"
+#include "common/file_system.h"
 #include "tools/rar/chunk_pipeline.h"
 #include "tools/rar/command_line.h"
-#include "tools/rar/rar_file_system.h"
 #include "tools/rar/zip_format.h"
 
 namespace dorvik {
 namespace rar {
 
-int RunRar(IRarFileSystem& fs, const std::vector<RawArgument>& args, std::ostream& out,
+// rar.log goes to `logFolder` (the program's folder), stamped with the clock's time.
+int RunRar(IFileSystem& fs, IClock& clock, const std::string& logFolder,
+           const std::vector<RawArgument>& args, std::ostream& out,
            std::ostream& err, const ZipLimits& limits = ZipLimits(),
            const PipelineSettings& settings = PipelineSettings());
 
 // The whole program: splits the raw command line and drops the program's own name from it.
-int RunRarCommandLine(IRarFileSystem& fs, const std::string& commandLine,
+int RunRarCommandLine(IFileSystem& fs, IClock& clock, const std::string& logFolder,
+                      const std::string& commandLine,
                       const std::string& programStem, std::ostream& out, std::ostream& err);
 
 }  // namespace rar

@@ -1,8 +1,10 @@
 // The native archiver: the shell has already split the arguments.
 #include <iostream>
 
+#include "common/clock.h"
+#include "common/file_system.h"
+#include "common/program_dir.h"
 #include "tools/rar/rar_app.h"
-#include "tools/rar/rar_file_system_posix.h"
 
 int main(int argc, char** argv) {
   std::vector<dorvik::rar::RawArgument> args;
@@ -15,6 +17,6 @@ int main(int argc, char** argv) {
     position = arg.end + 1;
     args.push_back(arg);
   }
-  std::unique_ptr<dorvik::rar::IRarFileSystem> fs = dorvik::rar::CreatePosixFileSystem();
-  return dorvik::rar::RunRar(*fs, args, std::cout, std::cerr);
+  return dorvik::rar::RunRar(dorvik::RealFileSystem(), dorvik::SystemClock(), dorvik::ProgramDirectory(),
+                             args, std::cout, std::cerr);
 }

@@ -1,5 +1,7 @@
 #include "tools/rar/rar_report.h"
 
+#include "tools/rar/path_style.h"
+
 namespace dorvik {
 namespace rar {
 
@@ -10,10 +12,10 @@ void CRarReport::Progress(const std::string& message) {
 void CRarReport::Error(const std::string& message) {
   m_err << "rar: " << message << "\n";
   if (!m_bLogErrors) return;
-  std::string line = FormatLocalTime(m_fs.Now(), "%Y-%m-%d %H:%M:%S") + " ";
+  std::string line = FormatLocalTime(m_clock.Now(), "%Y-%m-%d %H:%M:%S") + " ";
   if (!m_strArchive.empty()) line += m_strArchive + ": ";
   line += message + "\r\n";
-  const std::string path = m_fs.Style().Join(m_fs.ProgramFolder(), LogFileName());
+  const std::string path = PathStyle::Of(m_fs).Join(m_strLogFolder, LogFileName());
   if (!m_fs.AppendToFile(path, line)) m_err << "rar: cannot write the log " << path << "\n";
 }
 

@@ -5,15 +5,18 @@
 #include <ostream>
 #include <string>
 
-#include "tools/rar/rar_file_system.h"
+#include "common/clock.h"
+#include "common/file_system.h"
 
 namespace dorvik {
 namespace rar {
 
 class CRarReport {
  public:
-  CRarReport(IRarFileSystem& fs, std::ostream& out, std::ostream& err)
-      : m_fs(fs), m_out(out), m_err(err) {}
+  // rar.log is kept in `logFolder`, the program's own folder.
+  CRarReport(IFileSystem& fs, IClock& clock, const std::string& logFolder, std::ostream& out,
+             std::ostream& err)
+      : m_fs(fs), m_clock(clock), m_strLogFolder(logFolder), m_out(out), m_err(err) {}
   void Configure(bool bQuiet, bool bLogErrors, const std::string& archive) {
     m_bQuiet = bQuiet;
     m_bLogErrors = bLogErrors;
@@ -24,7 +27,9 @@ class CRarReport {
   static const char* LogFileName() { return "rar.log"; }
 
  private:
-  IRarFileSystem& m_fs;
+  IFileSystem& m_fs;
+  IClock& m_clock;
+  std::string m_strLogFolder;
   std::ostream& m_out;
   std::ostream& m_err;
   bool m_bQuiet = false;

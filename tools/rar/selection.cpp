@@ -1,6 +1,7 @@
 #include "tools/rar/selection.h"
 
 #include "common/wildcard.h"
+#include "tools/rar/path_style.h"
 
 namespace dorvik {
 namespace rar {
@@ -9,17 +10,17 @@ namespace {
 
 class CSelector {
  public:
-  CSelector(IRarFileSystem& fs, bool bRecurse, const std::vector<std::string>& excludes,
+  CSelector(IFileSystem& fs, bool bRecurse, const std::vector<std::string>& excludes,
             const std::function<bool(const std::string&)>& skip, Selection& out)
-      : m_fs(fs), m_style(fs.Style()), m_bRecurse(bRecurse), m_excludes(excludes), m_skip(skip),
+      : m_fs(fs), m_style(PathStyle::Of(fs)), m_bRecurse(bRecurse), m_excludes(excludes), m_skip(skip),
         m_out(out) {}
 
   void AddSource(const std::string& source) {
     const std::string path = m_style.StripTrailingSeparators(source);
-    FileInfo info;
-    if (!HasWildcard(m_style.LastComponent(path)) && m_fs.Stat(path, info)) {
+    DirectoryEntry info;
+    if (!HasWildcard(m_style.LastComponent(path)) && m_fs.Stat(path, &info)) {
       const std::string name = m_style.LastComponent(path);
-      if (info.bDirectory) {
+      if (info.isDirectory) {
         const std::size_t before = m_out.items.size();
         if (!name.empty() && !IsExcluded(name, name, path)) {
           Add(path, name, info, true);
@@ -60,13 +61,13 @@ class CSelector {
 
   bool SkipFile(const std::string& path) { return m_skip && m_skip(path); }
 
-  void Add(const std::string& diskPath, const std::string& relative, const FileInfo& info,
+  void Add(const std::string& diskPath, const std::string& relative, const DirectoryEntry& info,
            bool bDirectory) {
     SelectedItem item;
     item.diskPath = diskPath;
     item.entryName = ToEntryName(m_fs, relative) + (bDirectory ? "/" : "");
     item.info = info;
-    item.info.bDirectory = bDirectory;
+    item.info.isDirectory = bDirectory;
     m_out.items.push_back(item);
   }
 
@@ -75,16 +76,16 @@ class CSelector {
   // Lists `folder` (relative name `relative`) and takes what it holds. With a mask, files must
   // match it and subfolders are entered only with -r; without one, the whole tree is taken.
   void Walk(const std::string& folder, const std::string& relative, const std::string* mask) {
-    std::vector<FileInfo> entries;
-    if (!m_fs.ListFolder(folder.empty() ? "." : folder, entries)) {
+    std::vector<DirectoryEntry> entries;
+    if (!m_fs.ListDirectory(folder.empty() ? "." : folder, &entries)) {
       m_out.unreadable.push_back(folder);
       return;
     }
-    for (const FileInfo& entry : entries) {
+    for (const DirectoryEntry& entry : entries) {
       const std::string disk = m_style.Join(folder, entry.name);
       const std::string rel = m_style.Join(relative, entry.name);
       if (IsExcluded(entry.name, rel, disk)) continue;
-      if (entry.bDirectory) {
+      if (entry.isDirectory) {
         if (mask != nullptr && !m_bRecurse) continue;
         if (mask == nullptr || TakesEverything(*mask)) Add(disk, rel, entry, true);
         Walk(disk, rel, mask);
@@ -94,7 +95,7 @@ class CSelector {
     }
   }
 
-  IRarFileSystem& m_fs;
+  IFileSystem& m_fs;
   PathStyle m_style;
   bool m_bRecurse;
   const std::vector<std::string>& m_excludes;
@@ -108,10 +109,10 @@ bool HasWildcard(const std::string& text) {
   return text.find('*') != std::string::npos || text.find('?') != std::string::npos;
 }
 
-std::string ToEntryName(IRarFileSystem& fs, const std::string& relativePath) {
+std::string ToEntryName(IFileSystem& fs, const std::string& relativePath) {
   std::string name = fs.NameToUtf8(relativePath);
   // After the conversion the text is UTF-8, where 0x5C is always a character of its own.
-  if (fs.Style().IsWindows()) {
+  if (PathStyle::Of(fs).IsWindows()) {
     for (char& c : name) {
       if (c == '\\') c = '/';
     }
@@ -119,7 +120,7 @@ std::string ToEntryName(IRarFileSystem& fs, const std::string& relativePath) {
   return name;
 }
 
-Selection SelectFiles(IRarFileSystem& fs, const std::vector<std::string>& sources, bool bRecurse,
+Selection SelectFiles(IFileSystem& fs, const std::vector<std::string>& sources, bool bRecurse,
                       const std::vector<std::string>& excludes,
                       const std::function<bool(const std::string& diskPath)>& skip) {
   Selection out;

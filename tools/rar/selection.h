@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/rar/rar_file_system.h"
+#include "common/file_system.h"
 
 namespace dorvik {
 namespace rar {
@@ -27,7 +27,7 @@ namespace rar {
 struct SelectedItem {
   std::string diskPath;   // as the file system takes it
   std::string entryName;  // UTF-8, '/' separators, folders end with '/'
-  FileInfo info;
+  DirectoryEntry info;
 };
 
 struct Selection {
@@ -37,12 +37,12 @@ struct Selection {
 };
 
 // `skip` leaves out single files (the archive being written, for one).
-Selection SelectFiles(IRarFileSystem& fs, const std::vector<std::string>& sources, bool bRecurse,
+Selection SelectFiles(IFileSystem& fs, const std::vector<std::string>& sources, bool bRecurse,
                       const std::vector<std::string>& excludes,
                       const std::function<bool(const std::string& diskPath)>& skip);
 
 // A relative path in the file system's form as a ZIP entry name.
-std::string ToEntryName(IRarFileSystem& fs, const std::string& relativePath);
+std::string ToEntryName(IFileSystem& fs, const std::string& relativePath);
 
 bool HasWildcard(const std::string& text);
 

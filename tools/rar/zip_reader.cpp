@@ -9,7 +9,7 @@ const std::size_t kMaxComment = 0xFFFF;
 const std::size_t kZip64LocatorSize = 20;
 const std::size_t kZip64EndSize = 56;
 
-bool ReadBlock(IRarFile& file, std::uint64_t offset, std::size_t size, std::string& out) {
+bool ReadBlock(IFile& file, std::uint64_t offset, std::size_t size, std::string& out) {
   out.resize(size);
   return size == 0 || file.ReadAt(offset, &out[0], size);
 }
@@ -43,7 +43,7 @@ bool ApplyZip64Extra(const std::string& extra, bool bUncompressed, bool bCompres
 
 }  // namespace
 
-bool ReadZipDirectory(IRarFile& file, std::vector<ZipEntry>& entries, std::string& error) {
+bool ReadZipDirectory(IFile& file, std::vector<ZipEntry>& entries, std::string& error) {
   entries.clear();
   const std::uint64_t fileSize = file.Size();
   if (fileSize < kEndRecordSize) {
@@ -145,7 +145,7 @@ bool ReadZipDirectory(IRarFile& file, std::vector<ZipEntry>& entries, std::strin
   return true;
 }
 
-bool FindEntryData(IRarFile& file, const ZipEntry& entry, std::uint64_t& dataOffset,
+bool FindEntryData(IFile& file, const ZipEntry& entry, std::uint64_t& dataOffset,
                    std::string& error) {
   std::string header;
   if (!ReadBlock(file, entry.localOffset, kLocalHeaderFixedSize, header) ||

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/rar/rar_file_system.h"
+#include "common/file_system.h"
 #include "tools/rar/zip_format.h"
 
 namespace dorvik {
@@ -13,10 +13,10 @@ namespace rar {
 
 // Entry names come back as stored: UTF-8 when kFlagUtf8 is set, else in the code page of the
 // machine that wrote them.
-bool ReadZipDirectory(IRarFile& file, std::vector<ZipEntry>& entries, std::string& error);
+bool ReadZipDirectory(IFile& file, std::vector<ZipEntry>& entries, std::string& error);
 
 // Offset of the entry's first data byte, after its local header.
-bool FindEntryData(IRarFile& file, const ZipEntry& entry, std::uint64_t& dataOffset,
+bool FindEntryData(IFile& file, const ZipEntry& entry, std::uint64_t& dataOffset,
                    std::string& error);
 
 }  // namespace rar

@@ -10,7 +10,7 @@ const std::size_t kFlushThreshold = 1 << 20;
 const std::size_t kCopyBlock = 1 << 20;
 }  // namespace
 
-CZipWriter::CZipWriter(IRarFile& out, const ZipLimits& limits) : m_out(out), m_limits(limits) {}
+CZipWriter::CZipWriter(IFile& out, const ZipLimits& limits) : m_out(out), m_limits(limits) {}
 
 bool CZipWriter::Fail(const std::string& message) {
   if (m_error.empty()) m_error = message;
@@ -86,7 +86,7 @@ bool CZipWriter::AbandonEntry() {
   return m_out.Truncate(offset) || Fail("cannot write the archive");
 }
 
-bool CZipWriter::CopyEntry(const ZipEntry& entry, IRarFile& source, std::uint64_t dataOffset) {
+bool CZipWriter::CopyEntry(const ZipEntry& entry, IFile& source, std::uint64_t dataOffset) {
   ZipEntry copy = entry;
   copy.localOffset = m_nPosition;
   // The local header is rebuilt from the central one: sizes in place, no data descriptor.

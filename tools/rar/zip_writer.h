@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/rar/rar_file_system.h"
+#include "common/file_system.h"
 #include "tools/rar/zip_format.h"
 
 namespace dorvik {
@@ -14,7 +14,7 @@ namespace rar {
 
 class CZipWriter {
  public:
-  CZipWriter(IRarFile& out, const ZipLimits& limits);
+  CZipWriter(IFile& out, const ZipLimits& limits);
 
   // Starts an entry. `sizeHint` (the file's size when selected) decides whether the local
   // header makes room for ZIP64 sizes.
@@ -25,7 +25,7 @@ class CZipWriter {
   bool AbandonEntry();
 
   // Copies an entry of another archive; `entry` carries the name to store it under.
-  bool CopyEntry(const ZipEntry& entry, IRarFile& source, std::uint64_t dataOffset);
+  bool CopyEntry(const ZipEntry& entry, IFile& source, std::uint64_t dataOffset);
 
   bool Finish();
   std::size_t EntryCount() const { return m_entries.size(); }
@@ -36,7 +36,7 @@ class CZipWriter {
   bool Flush();
   bool Fail(const std::string& message);
 
-  IRarFile& m_out;
+  IFile& m_out;
   ZipLimits m_limits;
   std::vector<ZipEntry> m_entries;
   std::string m_buffer;         // bytes not yet written, starting at m_nFlushed
