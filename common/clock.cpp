@@ -107,18 +107,6 @@ bool ParseDateText(const std::string& text, LocalTime* date) {
   return true;
 }
 
-bool ParseLocalTimeText(const std::string& text, LocalTime* t) {
-  const std::string::size_type blank = text.find(' ');
-  LocalTime read;
-  if (blank == std::string::npos || !ParseDateText(text.substr(0, blank), &read)) return false;
-  std::string::size_type pos = blank + 1;
-  if (!ReadFieldThen(text, &pos, &read.hour, ':') || !ReadFieldThen(text, &pos, &read.minute, ':') ||
-      !ReadField(text, &pos, &read.second) || pos != text.size() || !IsValidLocalTime(read)) {
-    return false;
-  }
-  *t = read;
-  return true;
-}
 
 std::int64_t ToEpochSeconds(const LocalTime& t) {
   std::tm tm = ToTm(t);

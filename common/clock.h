@@ -30,11 +30,9 @@ std::string DateFolderName(const LocalTime& t);
 // Whether the fields name a real moment this system can convert: year 1970..2999 (the Windows
 // C runtime converts nothing later), a month's real days, hours 0..23, minutes and seconds 0..59.
 bool IsValidLocalTime(const LocalTime& t);
-// Reads "%d-%d-%d" (a dated folder's name) or "%d-%d-%d %d:%d:%d" (a log time): digits only, no
-// signs, nothing before or after, a valid time. False for anything else, so a damaged name or
-// line never becomes a time.
+// Reads "%d-%d-%d" (a dated folder's name): digits only, no signs, nothing before or after, a
+// valid date. False for anything else, so a damaged name never becomes a date.
 bool ParseDateText(const std::string& text, LocalTime* date);
-bool ParseLocalTimeText(const std::string& text, LocalTime* t);
 
 // Seconds since the epoch of a local time (daylight saving decided by the system), and back.
 std::int64_t ToEpochSeconds(const LocalTime& t);

@@ -165,8 +165,8 @@ void CMainDlg::OnInitDialog() {
   SendMessageA(Item(IDC_BANNER), WM_SETFONT, reinterpret_cast<WPARAM>(m_hBannerFont), FALSE);
 
   // A Log folder that cannot be made now is made again by the first run that logs.
-  if (!FileOrFolderExists(m_strProgramDir + "Log"))
-    RealFileSystem().MakeDirectory(m_strProgramDir + "Log");
+  // True when it is there already; a Log folder that cannot be made shows at the first append.
+  RealFileSystem().MakeDirectory(m_strProgramDir + "Log");
 
   m_nSqlConnectionState = -1;
   EnableWindow(Item(IDC_PAGE_SQL), FALSE);

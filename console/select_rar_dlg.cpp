@@ -1,6 +1,8 @@
 #include "console/select_rar_dlg.h"
 
 #include <commdlg.h>
+
+#include "common/file_system.h"
 #include "console/archiver_choice.h"
 #include "console/message_box_reactions.h"
 #include "console/resource.h"
@@ -70,8 +72,8 @@ class CSelectRarDlg {
 
   void CheckAndClose() {
     auto exists = [](const std::string& path) {
-      DWORD attributes = GetFileAttributesA(path.c_str());
-      return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+      DirectoryEntry entry;
+      return RealFileSystem().Stat(path, &entry) && !entry.isDirectory;
     };
     if (!IsAcceptedArchiverPath(m_strRarPath, exists)) {
       MessageBoxA(m_hWnd, kBadArchiverMessage, kMessageTitle, MB_OK);

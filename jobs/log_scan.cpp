@@ -137,14 +137,7 @@ bool ParseLogLine(std::string_view line, std::string_view* key, LogStamp* when) 
     }
   }
   // A damaged line must not count as a backup, least of all one in the future.
-  LocalTime fields;
-  fields.year = year;
-  fields.month = month;
-  fields.day = day;
-  fields.hour = hour;
-  fields.minute = minute;
-  fields.second = second;
-  if (!IsValidLocalTime(fields)) return false;
+  if (!IsValidLocalTime(LocalTime{year, month, day, hour, minute, second})) return false;
   *key = line.substr(keyBegin, keyEnd - keyBegin);
   *when = ToLogStamp(year, month, day, hour, minute, second);
   return true;
