@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/text.h"
+#include "service/newest_backup.h"
 #include "service/owned_folder.h"
 #include "service/retention_scope.h"
 
@@ -21,14 +22,16 @@ std::int64_t AgeInDays(std::int64_t moment, std::int64_t now) {
 enum class PassStep { Continue, EndPass };
 
 PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
-                             const FileRetentionScope& scope, std::int64_t now) {
+                             const FileRetentionScope& scope, std::int64_t now,
+                             const std::string& newest) {
   for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
     if (entry.lastWriteTime > now) return PassStep::EndPass;
     if (AgeInDays(entry.lastWriteTime, now) < scope.nDays) continue;
     if (!IsFileTaskBackupName(entry.name, scope.strSourceName)) continue;
+    const std::string path = folder + "\\" + entry.name;
     // A file of the task's own has its ".zip"; a name without a dot is not an archive.
-    if (entry.isDirectory || entry.isLink || Contains(entry.name, ".")) {
-      DeleteOwnedEntry(files, folder + "\\" + entry.name, entry, scope.strStorageKey);
+    if (path != newest && (entry.isDirectory || entry.isLink || Contains(entry.name, "."))) {
+      DeleteOwnedEntry(files, path, entry, scope.strStorageKey);
     }
   }
   return PassStep::Continue;
@@ -36,6 +39,7 @@ PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
 
 PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClock& clock) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
+  const std::string newest = NewestFileTaskBackup(scope, files);
   for (const DirectoryEntry& entry : files.ListDirectory(scope.strStorage)) {
     LocalTime date;
     // A linked date folder holds nothing of this task: it is neither followed nor removed.
@@ -45,7 +49,7 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
     const std::string folder = scope.strStorage + "\\" + entry.name;
     if (!IsRealPathBelow(files, folder, scope.strStorageKey)) continue;
     if (AgeInDays(moment, now) >= scope.nDays &&
-        CleanFileDateFolder(files, folder, scope, now) == PassStep::EndPass) {
+        CleanFileDateFolder(files, folder, scope, now, newest) == PassStep::EndPass) {
       return PassStep::EndPass;
     }
     // Succeeds only for an empty folder: date folders emptied now or earlier disappear. Today's
@@ -57,14 +61,16 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
 
 PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock& clock) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
+  const std::string newest = NewestSqlTaskBackup(scope, files);
   for (const DirectoryEntry& entry : files.ListDirectory(scope.strProjectFolder)) {
     LocalTime date;
     if (!entry.isDirectory || !ParseDateText(entry.name, &date)) continue;
     const std::int64_t moment = ToEpochSeconds(date);
     if (moment > now) return PassStep::EndPass;
-    if (AgeInDays(moment, now) >= scope.nDays) {
+    const std::string path = scope.strProjectFolder + "\\" + entry.name;
+    if (AgeInDays(moment, now) >= scope.nDays && path != newest) {
       // The whole date folder is the task's; a link there goes as a link.
-      DeleteOwnedEntry(files, scope.strProjectFolder + "\\" + entry.name, entry, scope.strProjectKey);
+      DeleteOwnedEntry(files, path, entry, scope.strProjectKey);
     }
   }
   return PassStep::Continue;

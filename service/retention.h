@@ -2,7 +2,7 @@
 // Deleting backups that have passed their task's retention rule, recognised by the folder and
 // file names the backup jobs give them and by their dates. Never deletes on the strength of a
 // missing or malformed rule, a folder name that is not a whole date, or an empty source name
-// that would match other tasks' backups.
+// that would match other tasks' backups, and never deletes a task's newest backup.
 #include <atomic>
 #include <cstdint>
 #include <functional>

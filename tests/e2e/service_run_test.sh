@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real service on a shifted clock (faketime, 2024-05-09 just before noon): the retention pass
 # at start deletes exactly the expired backups of its own task and nothing of another task
-# sharing the storage folder; a task due at 12:00 runs through our rar.exe and logs its line.
+# sharing the storage folder, and never a task's newest backup; a task due at 12:00 runs through
+# our rar.exe and logs its line.
 # service_run_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE RAR_EXE
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/service_common.sh"
@@ -30,10 +31,22 @@ backup 2024-5 file_shop_20240501050000.zip "2024-05-01 05:00"      # not a whole
 mkdir -p "$root/sql/nightly/2024-5-1" "$root/sql/nightly/2024-5-8"
 echo bak > "$root/sql/nightly/2024-5-1/db_demo_20240501030000.bak"
 echo bak > "$root/sql/nightly/2024-5-8/db_demo_20240508030000.bak"
+# A file task and a SQL Server task whose runs have failed for weeks: only expired backups (and an
+# empty date folder of a failed run); each keeps exactly its newest backup.
+backup_at() {  # folder, name, write time
+  mkdir -p "$1"; echo "$2" > "$1/$2"; touch -d "$3" "$1/$2"
+}
+backup_at "$root/gone-store/2024-4-1" file_gone_20240401020000.zip "2024-04-01 02:00"
+backup_at "$root/gone-store/2024-4-2" file_gone_20240402020000.zip "2024-04-02 02:00"
+backup_at "$root/sql/weekly/2024-4-1" db_demo_20240401030000.bak "2024-04-01 03:00"
+backup_at "$root/sql/weekly/2024-4-2" db_demo_20240402030000.bak "2024-04-02 03:00"
+mkdir -p "$root/sql/weekly/2024-4-3"
 
 "$RUN" "$example" "$(win "$prog")" "$(win "$root/shop")" "$(win "$store")" "$(win "$root/sql")" \
   --file-task "$(win "$root/crm");$(win "$store");是;每天;;删除30天以前的" \
-  --file-task "$(win "$root/web");$(win "$root/web-store");是;每天;12;保留" >/dev/null 2>&1
+  --file-task "$(win "$root/web");$(win "$root/web-store");是;每天;12;保留" \
+  --file-task "$(win "$root/gone");$(win "$root/gone-store");是;每天;;删除7天以前的" \
+  --sql-task "demo;$(win "$root/sql");否;每天;;weekly;删除7天以前的" >/dev/null 2>&1
 
 install_service_at "2024-05-09 11:59:30" "$prog/Dorviksvc.exe"
 probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running"
@@ -70,6 +83,11 @@ echo "ok: retention deleted exactly the expired shop backups (and kept crm's, th
 [ ! -e "$root/sql/nightly/2024-5-1" ] && [ -e "$root/sql/nightly/2024-5-8/db_demo_20240508030000.bak" ] \
   || fail "SQL retention"
 echo "ok: SQL retention deleted 2024-5-1 and kept 2024-5-8"
+[ "$(cd "$root/gone-store" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')" == \
+  "./2024-4-2 ./2024-4-2/file_gone_20240402020000.zip " ] || fail "the failing file task's newest backup"
+[ "$(cd "$root/sql/weekly" && find . -mindepth 1 | LC_ALL=C sort | tr '\n' ' ')" == \
+  "./2024-4-2 ./2024-4-2/db_demo_20240402030000.bak " ] || fail "the failing SQL Server task's newest backup"
+echo "ok: tasks with only expired backups keep exactly their newest one"
 
 stop=$(probe stop Dorviksvc | tr -d '\r')
 echo "stop: $stop"

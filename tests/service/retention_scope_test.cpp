@@ -14,6 +14,8 @@ namespace dorvik {
 namespace {
 
 const std::int64_t kOld = 1704153600;  // 2024-01-02, long expired at the pass below
+// A task's newest backup always stays: fresh backups make the old ones deletable.
+const std::int64_t kFresh = ToEpochSeconds(MakeLocalTime(2024, 5, 8, 2, 0, 0));
 
 std::string FileTask(const std::string& source, const std::string& storage, const std::string& rule) {
   return "<SouPath>" + source + "</SouPath>    <DesPath>" + storage + "</DesPath>    <strissave>" + rule +
@@ -53,6 +55,8 @@ TEST(RetentionScope, LinksAreRemovedNeverFollowed) {
     fs.AddFile("E:\\sql\\nightly\\2020-1-1\\db_a_20200101030000.bak", "b", kOld);
     fs.AddFile("E:\\bak\\2020-1-1\\file_shop_20200101020000\\a.txt", "a", kOld);
     fs.AddFile("F:\\other\\keep.txt", "k", kOld);
+    fs.AddFile("E:\\sql\\nightly\\2024-5-8\\db_a_20240508030000.bak", "b", kFresh);
+    fs.AddFile("E:\\bak\\2024-5-8\\file_shop_20240508020000.zip", "z", kFresh);
     fs.AddLink(c.link, "F:\\other");
     RunBothPasses(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的")},
                            {SqlTask("E:\\sql", "nightly", "删除7天以前的")}),
@@ -60,8 +64,14 @@ TEST(RetentionScope, LinksAreRemovedNeverFollowed) {
     EXPECT_EQ(fs.ListTree("F:\\other"), std::vector<std::string>{"F:\\other\\keep.txt"}) << c.why;
     EXPECT_TRUE(fs.Exists("F:\\other")) << c.why;
     EXPECT_FALSE(fs.Exists(c.link)) << c.why << ": the link itself goes";
-    EXPECT_EQ(fs.ListTree("E:\\sql\\nightly"), std::vector<std::string>{}) << c.why;
-    EXPECT_EQ(fs.ListTree("E:\\bak"), std::vector<std::string>{}) << c.why;
+    EXPECT_EQ(fs.ListTree("E:\\sql\\nightly"),
+              (std::vector<std::string>{"E:\\sql\\nightly\\2024-5-8",
+                                        "E:\\sql\\nightly\\2024-5-8\\db_a_20240508030000.bak"}))
+        << c.why;
+    EXPECT_EQ(fs.ListTree("E:\\bak"),
+              (std::vector<std::string>{"E:\\bak\\2024-5-8",
+                                        "E:\\bak\\2024-5-8\\file_shop_20240508020000.zip"}))
+        << c.why;
   }
 }
 
@@ -73,6 +83,7 @@ TEST(RetentionScope, LinkedFoldersOfATaskAreNotItsOwn) {
   fs.AddLink("E:\\bak\\2020-1-1", "F:\\other\\2020-1-1");  // a file task's date folder
   fs.AddLink("E:\\sql\\nightly", "F:\\other");               // a SQL task's project folder
   fs.AddFile("G:\\real\\2020-1-1\\file_crm_20200101020000.zip", "z", kOld);
+  fs.AddFile("G:\\real\\2024-5-8\\file_crm_20240508020000.zip", "z", kFresh);
   fs.AddLink("E:\\alias", "G:\\real");                       // a storage folder that is a link
   const std::vector<std::string> before = fs.ListTree("F:\\other");
   RunBothPasses(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的"),
@@ -81,7 +92,8 @@ TEST(RetentionScope, LinkedFoldersOfATaskAreNotItsOwn) {
                 fs);
   EXPECT_EQ(fs.ListTree("F:\\other"), before);
   EXPECT_TRUE(fs.Exists("E:\\bak\\2020-1-1")) << "a linked date folder is neither followed nor removed";
-  EXPECT_EQ(fs.ListTree("G:\\real"), std::vector<std::string>{})
+  EXPECT_EQ(fs.ListTree("G:\\real"),
+            (std::vector<std::string>{"G:\\real\\2024-5-8", "G:\\real\\2024-5-8\\file_crm_20240508020000.zip"}))
       << "a storage folder reached through a link is still the task's own";
 }
 
@@ -139,6 +151,8 @@ TEST(RetentionScope, TasksWhoseBackupsShareNames) {
   for (const Case& c : cases) {
     FakeFileSystem fs;
     fs.AddFile("E:\\bak\\2020-1-1\\" + c.backup, "z", kOld);
+    std::string fresh = c.backup;
+    fs.AddFile("E:\\bak\\2024-5-8\\" + fresh.replace(fresh.find("_2020") + 1, 8, "20240508"), "z", kFresh);
     fs.AddFolder("E:\\other");
     RunBothPasses(Document(c.tasks, {}), fs);
     EXPECT_EQ(fs.Exists("E:\\bak\\2020-1-1\\" + c.backup), !c.bDeleted) << c.why;

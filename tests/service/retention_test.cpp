@@ -139,7 +139,11 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
   fs.AddFolder("E:\\bak\\2024-1-2\\file_shop_20240102080000\\sub", old);
   fs.AddFile("E:\\bak\\2024-1-2\\file__20240102080000.zip", "empty source", old);
   fs.AddFolder("E:\\bak\\2024-5-8", At(5, 8, 1));  // young and empty: removed
+  // Fresh backups of both tasks, so that their old ones are not their newest.
+  fs.AddFile("E:\\bak\\2024-5-7\\file_shop_20240507080000.zip", "z", At(5, 7, 8));
+  fs.AddFile("E:\\bak\\2024-5-7\\file__20240507080000.zip", "z", At(5, 7, 8));
   fs.AddFile("E:\\late\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
+  fs.AddFile("E:\\late\\2024-5-7\\file_shop_20240507080000.zip", "z", At(5, 7, 8));
   fs.AddFolder("E:\\late\\2030-1-1", old);
   const std::string document =
       Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的"),
@@ -152,7 +156,10 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
   fs.AddFolder("E:\\today\\2024-5-9", At(5, 9, 11));
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
   CleanFileBackups(document, fs, clock);
-  EXPECT_EQ(fs.ListTree("E:\\bak"), std::vector<std::string>{})
+  EXPECT_EQ(fs.ListTree("E:\\bak"),
+            (std::vector<std::string>{"E:\\bak\\2024-5-7",
+                                      "E:\\bak\\2024-5-7\\file__20240507080000.zip",
+                                      "E:\\bak\\2024-5-7\\file_shop_20240507080000.zip"}))
       << "copy folder with its content, the empty source's own archive, empty date folders";
   EXPECT_FALSE(fs.Exists("E:\\late\\2024-1-2")) << "folders before the future one are cleaned";
   EXPECT_TRUE(fs.Exists("E:\\today\\2024-5-9")) << "today's empty folder may be a run's just made";
@@ -174,6 +181,7 @@ TEST(Retention, SqlPass) {
   FakeFileSystem fs;
   fs.AddFile("E:\\sql\\nightly\\2024-5-1\\db_shop_20240501030000.bak", "b", At(5, 1, 3));
   fs.AddFolder("E:\\sql\\nightly\\2024-5-8", At(5, 8, 3));  // young and empty: the SQL pass keeps it
+  fs.AddFile("E:\\sql\\nightly\\2024-5-7\\db_shop_20240507030000.bak", "b", At(5, 7, 3));
   fs.AddFile("E:\\sql\\nightly\\2024-5-1-old\\keep.bak", "b", At(5, 1, 3));
   fs.AddFile("E:\\sql\\2024-5-1\\file_task.zip", "b", At(5, 1, 3));
   fs.AddFile("E:\\sql\\weekly\\2024-5-1\\db_crm_20240501030000.bak", "b", At(5, 1, 3));
@@ -187,8 +195,84 @@ TEST(Retention, SqlPass) {
             (std::vector<std::string>{
                 "E:\\sql\\2024-5-1", "E:\\sql\\2024-5-1\\file_task.zip", "E:\\sql\\nightly",
                 "E:\\sql\\nightly\\2024-5-1-old", "E:\\sql\\nightly\\2024-5-1-old\\keep.bak",
+                "E:\\sql\\nightly\\2024-5-7", "E:\\sql\\nightly\\2024-5-7\\db_shop_20240507030000.bak",
                 "E:\\sql\\nightly\\2024-5-8", "E:\\sql\\weekly", "E:\\sql\\weekly\\2024-5-1",
                 "E:\\sql\\weekly\\2024-5-1\\db_crm_20240501030000.bak"}));
+}
+
+// A task's newest backup stays whatever its age; everything else goes as before. Rule 7 days,
+// pass at noon on 2024-5-9.
+TEST(Retention, NewestBackupOfATaskStays) {
+  struct Entry {
+    std::string path;
+    std::int64_t time;
+    bool bFolder = false;
+  };
+  struct Case {
+    const char* why;
+    bool bSql;
+    std::vector<Entry> before;
+    std::vector<std::string> after;
+  } cases[] = {
+      {"only expired archives: exactly the newest stays", false,
+       {{"2024-4-1\\file_shop_20240401020000.zip", At(4, 1, 2)},
+        {"2024-4-2\\file_shop_20240402020000.zip", At(4, 2, 2)},
+        {"2024-4-2\\file_shop_20240402030000.zip", At(4, 2, 3)}},
+       {"2024-4-2", "2024-4-2\\file_shop_20240402030000.zip"}},
+      {"a fresh archive: the old ones go as before", false,
+       {{"2024-4-1\\file_shop_20240401020000.zip", At(4, 1, 2)},
+        {"2024-5-8\\file_shop_20240508020000.zip", At(5, 8, 2)}},
+       {"2024-5-8", "2024-5-8\\file_shop_20240508020000.zip"}},
+      {"newest by write time, not by name", false,
+       {{"2024-4-1\\file_shop_20240401020000.zip", At(4, 3, 2)},
+        {"2024-4-2\\file_shop_20240402020000.zip", At(4, 2, 2)}},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000.zip"}},
+      {"an empty copy folder of a failed run is no backup", false,
+       {{"2024-4-1\\file_shop_20240401020000\\a.txt", At(4, 1, 2)},
+        {"2024-4-1\\file_shop_20240401020000", At(4, 1, 2), true},
+        {"2024-4-2\\file_shop_20240402020000", At(4, 2, 2), true}},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000", "2024-4-1\\file_shop_20240401020000\\a.txt"}},
+      {"another task's fresh backup does not count", false,
+       {{"2024-4-1\\file_shop_20240401020000.zip", At(4, 1, 2)},
+        {"2024-5-8\\file_crm_20240508020000.zip", At(5, 8, 2)}},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000.zip", "2024-5-8",
+        "2024-5-8\\file_crm_20240508020000.zip"}},
+      {"SQL: only expired date folders: the newest stays", true,
+       {{"2024-4-1\\db_a_20240401030000.bak", At(4, 1, 3)},
+        {"2024-4-2\\db_a_20240402030000.bak", At(4, 2, 3)}},
+       {"2024-4-2", "2024-4-2\\db_a_20240402030000.bak"}},
+      {"SQL: an empty date folder of a failed run is no backup", true,
+       {{"2024-4-1\\db_a_20240401030000.bak", At(4, 1, 3)}, {"2024-4-2", At(4, 2, 3), true}},
+       {"2024-4-1", "2024-4-1\\db_a_20240401030000.bak"}},
+      {"SQL: a fresh date folder: the old ones go as before", true,
+       {{"2024-4-1\\db_a_20240401030000.bak", At(4, 1, 3)},
+        {"2024-5-8\\db_a_20240508030000.bak", At(5, 8, 3)}},
+       {"2024-5-8", "2024-5-8\\db_a_20240508030000.bak"}},
+  };
+  for (const Case& c : cases) {
+    const std::string root = c.bSql ? "E:\\sql\\nightly" : "E:\\bak";
+    FakeFileSystem fs;
+    for (const Entry& entry : c.before) {
+      const std::string path = root + "\\" + entry.path;
+      if (entry.bFolder) {
+        fs.AddFolder(path, entry.time);
+      } else {
+        fs.AddFile(path, "z", entry.time);
+      }
+    }
+    FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+    if (c.bSql) {
+      CleanSqlBackups(Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的")}), fs, clock);
+    } else {
+      CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的"),
+                                 FileTask("D:\\crm", "E:\\bak", "删除7天以前的")},
+                                {}),
+                       fs, clock);
+    }
+    std::vector<std::string> expected;
+    for (const std::string& path : c.after) expected.push_back(root + "\\" + path);
+    EXPECT_EQ(fs.ListTree(root), expected) << c.why;
+  }
 }
 
 TEST(Retention, DeleteFolderTreeKeepsTheFolderAndGoesOnAfterFailures) {
