@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/scoped_handle.h"
+#include "dorvik_version.h"
 
 namespace dorvik {
 
@@ -62,8 +63,8 @@ class CNTService {
   [[noreturn]] void SelfDelete();
 
   char m_szServiceName[64];
-  int m_iMajorVersion = 1;
-  int m_iMinorVersion = 0;
+  int m_iMajorVersion = DORVIK_VERSION_MAJOR;
+  int m_iMinorVersion = DORVIK_VERSION_MINOR;
   std::atomic<bool> m_bRunning{false};
 
  private:

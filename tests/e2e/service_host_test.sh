@@ -27,14 +27,14 @@ state=$(probe state Dorviksvc); echo "$state" | grep -q "OpenService failed" \
   || fail "no config.db: nothing may be installed: $state"
 
 "$RUN" "$example" "$(win "$prog")" "$(win "$root/src")" "$(win "$root/store")" "$(win "$root/sql")" >/dev/null 2>&1
-expect_output "-v before install" $'Dorviksvc Version 1.0\r\nThe service is not installed\r' "$(svc -v)"
+expect_output "-v before install" $'Dorviksvc Version 1.1\r\nThe service is not installed\r' "$(svc -v)"
 expect_output "/V in upper case, second argument ignored" \
-  $'Dorviksvc Version 1.0\r\nThe service is not installed\r' "$(svc /V -i)"
+  $'Dorviksvc Version 1.1\r\nThe service is not installed\r' "$(svc /V -i)"
 expect_output "-i first time" $'Dorviksvc installed\r' "$(svc -i)"
 probe wait Dorviksvc RUNNING 20 | grep -q still && fail "not running after -i"
 echo "ok: running after -i ($(probe state Dorviksvc))"
 expect_output "-i again" $'Dorviksvc is already installed\r' "$(svc -i)"
-expect_output "-v after install" $'Dorviksvc Version 1.0\r\nThe service is currently installed\r' "$(svc -v)"
+expect_output "-v after install" $'Dorviksvc Version 1.1\r\nThe service is currently installed\r' "$(svc -v)"
 
 reg() { env LC_ALL=zh_CN.UTF-8 wine reg query "$1" 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r'; }
 services='HKLM\SYSTEM\CurrentControlSet\Services'
