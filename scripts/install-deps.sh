@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need from Debian's packages; does nothing when all are there.
 set -euo pipefail
-packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev
+packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev wixl
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64
   xvfb xauth imagemagick fonts-wqy-microhei unixodbc-dev odbcinst unixodbc
   unzip zip p7zip-full python3 faketime util-linux)

@@ -131,6 +131,9 @@ void WINAPI CNTService::ServiceMain(DWORD, LPSTR*) {
     self->ReportServiceEvent(EVENTLOG_ERROR_TYPE, EVMSG_FAILEDINIT);
   }
   self->ReportStatus(SERVICE_STOPPED, dwExitCode);
+  // Nothing is left to do once stopped, and an installer waiting for the stop replaces or
+  // deletes this program next: while the process lingers, its file is still in use.
+  ExitProcess(0);
 }
 
 void WINAPI CNTService::ControlHandler(DWORD dwOpcode) {

@@ -3,7 +3,7 @@
 # ends a prefix's services once no other program runs in it).
 set -euo pipefail
 : "${DORVIK_BUILD:?}" "${DORVIK_SOURCE:?}"
-export DORVIK_WINEPREFIX="$DORVIK_BUILD/wineprefix-service"
+export DORVIK_WINEPREFIX="${DORVIK_SERVICE_PREFIX:-$DORVIK_BUILD/wineprefix-service}"
 export WINEPREFIX="$DORVIK_WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 RUN="$DORVIK_SOURCE/scripts/wine-run.sh"
 PROBE="$DORVIK_BUILD/tests/service/service_probe.exe"
