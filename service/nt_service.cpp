@@ -142,8 +142,9 @@ void WINAPI CNTService::ControlHandler(DWORD dwOpcode) {
     case SERVICE_CONTROL_STOP:
       self->ReportStatus(SERVICE_STOP_PENDING, NO_ERROR, kStopWaitHintMs);
       self->OnStopRequest();
-      self->m_bRunning = false;
+      // Written before the flag clears: once Run has seen it, the process ends at once.
       self->ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_STOPPED);
+      self->m_bRunning = false;
       return;  // ServiceMain reports the stop once Run has returned
     case SERVICE_CONTROL_INTERROGATE:
       break;
