@@ -469,6 +469,37 @@ void Run(const std::vector<std::string>& args) {
     }
     for (int i = 0, n = std::atoi(args[1].c_str()); i <= n; ++i) Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+  } else if (command == "cb-items") {
+    // Drop-down lists: their entries in list order, and picking one as a user does.
+    Need(args, 3);
+    HWND combo = Control(Window(args[1]), args[2]);
+    CRemoteBuffer buffer(combo, kTextRoom + 1);
+    for (int i = 0, n = static_cast<int>(Send(combo, CB_GETCOUNT, 0, 0)); i < n; ++i) {
+      if (Send(combo, CB_GETLBTEXTLEN, i, 0) > kTextRoom) Fail("entry too long");
+      Send(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(buffer.At(0)));
+      std::vector<char> text(kTextRoom + 1, '\0');
+      buffer.Read(0, text.data(), kTextRoom);
+      Emit(text.data());
+    }
+  } else if (command == "cb-pick") {
+    Need(args, 4);
+    HWND window = Window(args[1]);
+    HWND combo = Control(window, args[2]);
+    CRemoteBuffer buffer(combo, args[3].size() + 1);
+    buffer.Write(0, args[3].c_str(), args[3].size() + 1);
+    LRESULT index = Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(buffer.At(0)));
+    if (index == CB_ERR) Fail("no entry " + args[3]);
+    Send(combo, CB_SETCURSEL, index, 0);
+    Act(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  } else if (command == "lv-header") {
+    // A click on a column's header, in the middle of its left edge.
+    Need(args, 4);
+    HWND list = Control(Window(args[1]), args[2]);
+    HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
+    int x = 4;
+    for (int column = 0, n = std::atoi(args[3].c_str()); column < n; ++column)
+      x += static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, column, 0));
+    PostMouse(header, {WM_LBUTTONDOWN, WM_LBUTTONUP}, POINT{x, 4});
   } else if (command == "has-dialog") {
     Need(args, 3);
     HMODULE module = LoadLibraryExA(args[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
