@@ -50,7 +50,11 @@ void CHistoryDlg::OnInitDialog() {
 }
 
 void CHistoryDlg::SetUpControls() {
-  for (int id : IsSqlMode() ? kFileModeControls : kSqlModeControls) ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
+  if (IsSqlMode()) {
+    for (int id : kFileModeControls) ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
+  } else {
+    for (int id : kSqlModeControls) ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
+  }
   m_list.Attach(GetDlgItem(m_hWnd, IDC_HISTORY_LIST), IsSqlMode() ? kSqlColumns : kFileColumns);
 }
 
