@@ -10,6 +10,7 @@ usage: history_e2e.py DORVIKUI RAR CONSOLE_DRIVER"""
 import os
 import re
 import shutil
+import subprocess
 import sys
 import time
 import zipfile
@@ -91,8 +92,12 @@ SQL_LOG = (SQL_LOG_KEPT[0] + SQL_LOG_KEPT[1] + sql_line("oldtask", win(path_in(S
 
 def write(path, data, mode="w"):
     os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, mode, encoding=None if "b" in mode else "gbk", newline="") as f:
-        f.write(data)
+    if "b" in mode:
+        with open(path, mode) as f:
+            f.write(data)
+    else:
+        with open(path, mode, encoding="gbk", newline="") as f:
+            f.write(data)
 
 
 def read_bytes(path):
@@ -146,6 +151,7 @@ def columns(rows, *indices):
 def shot(session, name):
     path = os.path.join(SHOTS, name + ".png")
     session.screenshot(path)
+    subprocess.run(["convert", path, "-trim", "+repage", path], check=False)
 
 
 def open_history(d, button):
@@ -204,7 +210,8 @@ def restore(d, row_index, answer="IDYES"):
         return question, buttons, None, ""
     _, text, _ = d.message_box(60)
     d("answer", "IDOK")
-    return question, buttons, text, server_text("queries.log")[len(before):]
+    sent = server_text("queries.log")[len(before):]
+    return question, buttons, text, sent.replace("query_timeout=9999\n", "")
 
 
 def sql_mode(d, session):
@@ -251,7 +258,8 @@ def sql_mode(d, session):
           "No changes nothing")
     _, _, text, sent = restore(d, 0)
     check(text.startswith("操作已成功！\n数据库名：shop   文件路径：" + win(SHOP_BAK)), "restore from .bak: %r" % text)
-    check(sent == KILL + "\nexec killsessions 'shop'\nRESTORE database [shop] from disk='%s'\n" % win(SHOP_BAK),
+    check(sent == KILL + "\nexec killsessions 'shop'\nRESTORE database [shop] from disk='%s'\n"
+          % win(SHOP_BAK).replace("'", "''"),
           "statements in order (%r)" % sent)
     check("shop\tnew rows" in server_text("databases") and "shop\n" not in server_text("sessions"),
           "shop restored after its sessions ended")
