@@ -28,6 +28,10 @@ void SelectInExplorer(const std::string& path) {
 
 }  // namespace
 
+CHistoryDlg::~CHistoryDlg() {
+  if (m_rewriter.joinable()) m_rewriter.join();
+}
+
 void CHistoryDlg::Run(HWND owner) { RunModal(owner, IDD_HISTORY); }
 
 void CHistoryDlg::OnInitDialog() {
@@ -35,6 +39,9 @@ void CHistoryDlg::OnInitDialog() {
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   HistoryLoad load = LoadHistory(RealFileSystem(), m_context.strProgramDir + "Log", m_context.mode);
   SetCursor(previous);
+  if (!load.rewrites.empty()) {
+    m_rewriter = std::thread([rewrites = std::move(load.rewrites)] { RewriteLogs(RealFileSystem(), rewrites); });
+  }
   m_saved = load.rows;
   SetDlgItemTextA(m_hWnd, IDC_HISTORY_COUNT, std::to_string(load.nCount).c_str());
   if (IsSqlMode()) {

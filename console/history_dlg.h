@@ -2,6 +2,7 @@
 // The backup history browser: lists the backups whose output still exists, filters them, opens
 // them in the explorer and, in SQL Server mode, restores a database from one of them.
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/win32.h"
@@ -25,6 +26,7 @@ struct HistoryContext {
 class CHistoryDlg : public CModalDialog<CHistoryDlg>, private IRestoreView {
  public:
   explicit CHistoryDlg(HistoryContext context) : m_context(std::move(context)) {}
+  ~CHistoryDlg();
   void Run(HWND owner);
 
   void OnInitDialog();
@@ -51,6 +53,9 @@ class CHistoryDlg : public CModalDialog<CHistoryDlg>, private IRestoreView {
   CHistoryListView m_list;
   CListSortState m_sort;
   std::vector<HistoryRow> m_saved;  // the list as loaded; the filters rebuild from it
+  // Writes the logs back while the list is shown: each file is flushed to disk, which for a
+  // year of logs takes longer than reading them.
+  std::thread m_rewriter;
 };
 
 }  // namespace dorvik

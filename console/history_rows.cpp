@@ -68,12 +68,18 @@ HistoryLoad LoadHistory(IFileSystem& fs, const std::string& logFolder, HistoryMo
         load.rows.push_back(RowOf(line, output, mode, ++load.nCount));
       }
     }
-    // A log that cannot be rewritten keeps its lines; they are tried again at the next opening.
-    if (!gone.empty()) RewriteLogFile(fs, folder + file.name, content, ContentWithoutLines(content, gone));
+    if (!gone.empty()) {
+      std::string kept = ContentWithoutLines(content, gone);
+      load.rewrites.push_back({folder + file.name, std::move(content), std::move(kept)});
+    }
   }
   std::reverse(load.rows.begin(), load.rows.end());
   if (mode == HistoryMode::Sql) NumberFromTop(&load.rows);
   return load;
+}
+
+void RewriteLogs(IFileSystem& fs, const std::vector<LogRewrite>& rewrites) {
+  for (const LogRewrite& rewrite : rewrites) RewriteLogFile(fs, rewrite.strPath, rewrite.strRead, rewrite.strNew);
 }
 
 bool RewriteLogFile(IFileSystem& fs, const std::string& path, const std::string& readContent,

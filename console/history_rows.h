@@ -13,9 +13,15 @@ namespace dorvik {
 // time, output.
 using HistoryRow = std::vector<std::string>;
 
+// A log file to write back without the lines whose output is gone.
+struct LogRewrite {
+  std::string strPath, strRead, strNew;
+};
+
 struct HistoryLoad {
   std::vector<HistoryRow> rows;  // top first
   int nCount = 0;
+  std::vector<LogRewrite> rewrites;
 };
 
 constexpr int kHistoryFileColumns = 4;
@@ -26,8 +32,12 @@ inline int HistoryColumnCount(HistoryMode mode) {
 inline int HistoryOutputColumn(HistoryMode mode) { return HistoryColumnCount(mode) - 1; }
 
 // Reads every file of the Log folder in listed order; each listed backup goes on top, so the last
-// line read ends at the top. Log files that named missing outputs are rewritten without them.
+// line read ends at the top. Log files that named missing outputs come with their rewrite, which
+// the caller runs with RewriteLogs (each one flushes to disk, so it may go to another thread).
 HistoryLoad LoadHistory(IFileSystem& fs, const std::string& logFolder, HistoryMode mode);
+
+// A log that cannot be rewritten keeps its lines; they are tried again at the next opening.
+void RewriteLogs(IFileSystem& fs, const std::vector<LogRewrite>& rewrites);
 
 // Rewrites one log file as a new file beside it moved over the old one, so a crash leaves either
 // the old or the new content. Lines appended meanwhile are carried over; when the file changed

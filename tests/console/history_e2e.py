@@ -105,6 +105,16 @@ def read_bytes(path):
         return f.read()
 
 
+def settled_bytes(path, want, seconds=15):
+    """The file's content once it equals `want` (the logs are written back behind the shown list)."""
+    deadline = time.time() + seconds
+    while True:
+        got = read_bytes(path)
+        if got == want or time.time() > deadline:
+            return got
+        time.sleep(0.2)
+
+
 def zip_with_bak(archive, database, rows):
     """An archive as the SQL Server job makes it: the ".bak" named like the archive."""
     os.makedirs(os.path.dirname(archive), exist_ok=True)
@@ -171,9 +181,11 @@ def file_mode(d, session):
     check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "3", "count 3")
     check(d.value("state", HISTORY, R.IDC_HISTORY_RESTORE).startswith("0")
           and d.value("state", HISTORY, R.IDC_HISTORY_DATABASE).startswith("0"), "SQL Server controls hidden")
-    check(read_bytes(path_in(LOG, "2024_05_01.log")) == "".join(FILE_LOG_KEPT).encode("gbk"),
+    want = "".join(FILE_LOG_KEPT).encode("gbk")
+    check(settled_bytes(path_in(LOG, "2024_05_01.log"), want) == want,
           "the log keeps every line whose output exists, the '.zip' line after a gone copy folder too")
-    check(read_bytes(path_in(LOG, "2024_05_02.log")) == "".join(SQL_LOG_KEPT).encode("gbk"),
+    want = "".join(SQL_LOG_KEPT).encode("gbk")
+    check(settled_bytes(path_in(LOG, "2024_05_02.log"), want) == want,
           "file mode removes SQL Server lines whose output is gone")
     check(not [n for n in os.listdir(LOG) if n.endswith(".rewrite")], "no rewrite file left in the Log folder")
     shot(session, "history_file_mode")

@@ -137,6 +137,8 @@ TEST_F(HistoryLoadTest, FileModeListsSurvivorsAndRemovesOnlyWholeMissingLines) {
   m_fs.AddFile("C:\\prog\\Log\\2024_05_02.log", second);
 
   HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::File);
+  EXPECT_EQ(first, m_fs.FileContent("C:\\prog\\Log\\2024_05_01.log")) << "rewritten only when asked";
+  RewriteLogs(m_fs, load.rewrites);
   ASSERT_EQ(2u, load.rows.size());
   EXPECT_EQ(2, load.nCount);
   EXPECT_EQ((HistoryRow{"2", Shown(kMade), "C:\\shop", "D:\\bak\\2024-5-2\\file_shop_20240502083000"}), load.rows[0]);
@@ -157,6 +159,7 @@ TEST_F(HistoryLoadTest, SqlModeNumbersFromTheTopAndKeepsFileLines) {
                           FileLine("3", "C:\\web", "D:\\gone\\file_web_1.zip");
   m_fs.AddFile("C:\\prog\\Log\\2024_05_01.log", log);
   HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::Sql);
+  RewriteLogs(m_fs, load.rewrites);
   ASSERT_EQ(2u, load.rows.size());
   EXPECT_EQ((HistoryRow{"1", "web", "web", Shown(kMade), "D:\\sql\\web\\2024-5-1\\db_web_20240501083000.bak"}),
             load.rows[0]);
@@ -172,7 +175,9 @@ TEST_F(HistoryLoadTest, ALogThatCannotBeRewrittenKeepsItsLines) {
   const std::string log = SqlLine("web", "D:\\gone\\db_web_2024.bak");
   m_fs.AddFile("C:\\prog\\Log\\2024_05_01.log", log);
   m_fs.FailOn("C:\\prog\\Log\\2024_05_01.log.rewrite");
-  EXPECT_TRUE(LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::Sql).rows.empty());
+  HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::Sql);
+  EXPECT_TRUE(load.rows.empty());
+  RewriteLogs(m_fs, load.rewrites);
   EXPECT_EQ(log, m_fs.FileContent("C:\\prog\\Log\\2024_05_01.log"));
   m_fs.AddFile("C:\\prog\\Log\\other.log", log + "appended\r\n");
   EXPECT_FALSE(RewriteLogFile(m_fs, "C:\\prog\\Log\\other.log", "changed meanwhile", ""));
