@@ -39,20 +39,20 @@ std::vector<HistoryLogLine> ReadHistoryLines(std::string_view content, HistoryMo
     HistoryLogLine line;
     line.begin = begin;
     line.end = end;
-    line.key = std::string(fields.key);
+    line.key = fields.key;
     if (mode == HistoryMode::File) {
       std::size_t pair = rest.find("  ");
       std::string_view source = pair == std::string_view::npos ? std::string_view() : rest.substr(0, pair);
       std::string_view output = TrimLeadingBlanks(rest.substr(source.size()));
       if (output.empty()) return;
-      line.source = std::string(source);
-      line.output = std::string(output);
+      line.source = source;
+      line.output = output;
     } else {
-      line.output = std::string(rest);
+      line.output = rest;
       line.bRemovable = rest.find("  ") == std::string_view::npos;
-      if (LastPathComponent(line.output).find("db_") == std::string::npos) return;
+      if (LastPathComponent(std::string(rest)).find("db_") == std::string::npos) return;
     }
-    lines.push_back(std::move(line));
+    lines.push_back(line);
   });
   return lines;
 }

@@ -10,12 +10,13 @@ namespace dorvik {
 
 enum class HistoryMode { File = 0, Sql = 1 };
 
-// One log line naming a backup. [begin, end) is the line in the content, its line end excluded.
+// One log line naming a backup. [begin, end) is the line in the content, its line end excluded;
+// the texts point into the content.
 struct HistoryLogLine {
   std::size_t begin = 0, end = 0;
-  std::string key;
-  std::string source;  // file lines only; empty on SQL lines
-  std::string output;
+  std::string_view key;
+  std::string_view source;  // file lines only; empty on SQL lines
+  std::string_view output;
   // False for a line SQL mode took whose rest holds a pair of blanks: it may be a file backup's
   // line, which that mode must never remove.
   bool bRemovable = true;

@@ -43,10 +43,11 @@ std::vector<HistoryRow> ReversedWhere(const std::vector<HistoryRow>& saved, Pass
   return rows;
 }
 
-HistoryRow RowOf(const HistoryLogLine& line, const DirectoryEntry& output, HistoryMode mode, int count) {
-  const std::string time = FormatLocalTime(FromEpochSeconds(output.creationTime), "%Y-%m-%d %H:%M:%S");
-  if (mode == HistoryMode::File) return {std::to_string(count), time, line.source, line.output};
-  return {std::string(), DatabaseOfBackupName(LastPathComponent(line.output)), line.key, time, line.output};
+HistoryRow RowOf(const HistoryLogLine& line, const DirectoryEntry& made, HistoryMode mode, int count) {
+  const std::string time = FormatLocalTime(FromEpochSeconds(made.creationTime), "%Y-%m-%d %H:%M:%S");
+  const std::string output(line.output);
+  if (mode == HistoryMode::File) return {std::to_string(count), time, std::string(line.source), output};
+  return {std::string(), DatabaseOfBackupName(LastPathComponent(output)), std::string(line.key), time, output};
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // everything below it.
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "common/file_system.h"
@@ -14,18 +15,21 @@ class COutputLookup {
  public:
   explicit COutputLookup(IFileSystem& fs) : m_fs(fs) {}
   // The output's entry; false when it does not exist.
-  bool Find(const std::string& path, DirectoryEntry* entry);
+  bool Find(std::string_view path, DirectoryEntry* entry);
 
  private:
   struct Folder {
     enum State { Listed, Missing, Unlisted } state = Unlisted;
-    std::unordered_map<std::string, DirectoryEntry> entries;  // by NameKey
+    std::unordered_map<std::string, DirectoryEntry> entries;  // by folded name
   };
-  const Folder& FolderAt(const std::string& folder);
-  std::string NameKey(const std::string& name) const;
+  const Folder& FolderAt(std::string_view folder);
+  // The text as names compare: without ASCII case on Windows paths. Into a buffer the caller
+  // keeps, so that a look-up allocates nothing once the buffer has grown.
+  void Fold(std::string_view text, std::string* key) const;
 
   IFileSystem& m_fs;
-  std::unordered_map<std::string, std::unique_ptr<Folder>> m_folders;  // by NameKey of the path
+  std::unordered_map<std::string, std::unique_ptr<Folder>> m_folders;  // by folded path
+  std::string m_strFolderKey, m_strNameKey;
 };
 
 }  // namespace dorvik
