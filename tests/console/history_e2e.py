@@ -204,6 +204,11 @@ def file_mode(d, session):
     check(columns(d.rows(HISTORY, R.IDC_HISTORY_LIST), 0, 3) ==
           [["1", win(ZIP_3)], ["2", win(COPY_4) + ".zip"], ["3", win(FOLDER_5)]], "show all keeps saved numbers")
     check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "3", "file filters leave the count")
+    d("lv-rclick", HISTORY, R.IDC_HISTORY_LIST, 0)
+    d("menu-pick", 2)
+    _, text, _ = d.message_box()
+    d("answer", "IDOK")
+    check(text == "暂时只提供数据库还原。文件还原可以手动操作。 :)", "file mode's 还原 menu item (%r)" % text)
     d("close", HISTORY)
     d("gone", HISTORY)
     again = open_history(d, R.IDC_FILE_HISTORY)
@@ -261,6 +266,12 @@ def sql_mode(d, session):
     names = [r[1][1] for r in d.rows(HISTORY, R.IDC_HISTORY_LIST)]
     check(names == sorted(names, key=str.lower, reverse=True), "the next click sorts descending (%s)" % names)
     d("click", HISTORY, R.IDC_HISTORY_SQL_ALL)
+    d("lv-select", HISTORY, R.IDC_HISTORY_LIST, 0)
+    d("lv-rclick", HISTORY, R.IDC_HISTORY_LIST, 0)
+    d("menu-pick", 0)
+    _, text, _ = d.message_box()
+    d("answer", "IDOK")
+    check(text == "为避免破坏数据库数据，此文件夹连接暂不开放。", "SQL Server mode's 源文件 (%r)" % text)
 
     # Row 0 shop (.bak), 2 the long name (.zip), 3 crm (.zip of another database).
     question, buttons, _, _ = restore(d, 0, "IDNO")
