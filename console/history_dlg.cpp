@@ -54,6 +54,8 @@ void CHistoryDlg::OnInitDialog() {
     FillCombo(IDC_HISTORY_MONTH, DistinctTexts(months));
   }
   m_list.SetRows(std::move(load.rows));
+  // The list takes the focus once the dialog has given it to its first control.
+  PostMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hWnd, IDC_HISTORY_LIST)), TRUE);
 }
 
 void CHistoryDlg::SetUpControls() {
