@@ -15,6 +15,7 @@ struct DirectoryEntry {
   bool isDirectory = false;    // for a link: whether it points to a folder
   bool isLink = false;         // a reparse point (junction, symbolic link): never to be followed
   std::int64_t lastWriteTime = 0;  // seconds since the epoch
+  std::int64_t creationTime = 0;   // likewise; POSIX keeps none, so there it is the last write
   std::uint64_t size = 0;          // 0 for a folder
 };
 

@@ -36,6 +36,7 @@ DirectoryEntry EntryOf(const std::string& name, const struct stat& info) {
   entry.isDirectory = S_ISDIR(info.st_mode);
   entry.size = entry.isDirectory ? 0 : static_cast<std::uint64_t>(info.st_size);
   entry.lastWriteTime = static_cast<std::int64_t>(info.st_mtime);
+  entry.creationTime = entry.lastWriteTime;
   return entry;
 }
 

@@ -31,13 +31,14 @@ FILETIME FileTimeOf(std::int64_t epochSeconds) {
 }
 
 DirectoryEntry EntryOf(const std::string& name, DWORD attributes, DWORD sizeHigh, DWORD sizeLow,
-                       const FILETIME& lastWrite) {
+                       const FILETIME& lastWrite, const FILETIME& creation) {
   DirectoryEntry entry;
   entry.name = name;
   entry.isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   entry.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   entry.size = entry.isDirectory ? 0 : (static_cast<std::uint64_t>(sizeHigh) << 32 | sizeLow);
   entry.lastWriteTime = EpochSeconds(lastWrite);
+  entry.creationTime = EpochSeconds(creation);
   return entry;
 }
 
@@ -56,7 +57,7 @@ class CWin32FileSystem : public IFileSystem {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return NoteSystemError();
     *entry = EntryOf(LastPathComponent(path), data.dwFileAttributes, data.nFileSizeHigh,
-                     data.nFileSizeLow, data.ftLastWriteTime);
+                     data.nFileSizeLow, data.ftLastWriteTime, data.ftCreationTime);
     return true;
   }
 
@@ -76,7 +77,7 @@ class CWin32FileSystem : public IFileSystem {
       std::string name = found.cFileName;
       if (name == "." || name == "..") continue;
       entries->push_back(EntryOf(name, found.dwFileAttributes, found.nFileSizeHigh,
-                                 found.nFileSizeLow, found.ftLastWriteTime));
+                                 found.nFileSizeLow, found.ftLastWriteTime, found.ftCreationTime));
     } while (FindNextFileA(search.Get(), &found));
     return GetLastError() == ERROR_NO_MORE_FILES || NoteSystemError();
   }

@@ -238,7 +238,13 @@ void CMainDlg::OnCommand(int id) {
     case IDC_SQL_BACKUP_NOW:
       OnSqlBackupNow();
       break;
-    // The history browser is not built yet; IDOK and IDCANCEL (Enter, Escape) are swallowed.
+    case IDC_FILE_HISTORY:
+      OpenHistory(false);
+      break;
+    case IDC_SQL_HISTORY:
+      OpenHistory(true);
+      break;
+    // IDOK and IDCANCEL (Enter, Escape) are swallowed.
     default:
       break;
   }

@@ -71,6 +71,9 @@ class CMainDlg {
   void OnSqlBackupNow();
   void OpenSqlFolder();
 
+  // The history browser of a page; only when the page's list has a row.
+  void OpenHistory(bool bSqlPage);
+
   void SaveChecks(bool bFileList);
   void StartBackgroundRestart(bool bAnnounce);
 

@@ -124,3 +124,25 @@
 #define IDC_ST_DAYS 1053
 #define IDC_ST_OK 1093
 #define IDC_ST_CANCEL 1094
+
+// Backup history browser ("Varnel·Dorvik系统数据库备份") and its row menu.
+#define IDD_HISTORY 2400
+#define IDR_MENU_HISTORY 2401
+#define IDC_HISTORY_COUNT_LABEL 2410    // "备份："
+#define IDC_HISTORY_COUNT 2411
+#define IDC_HISTORY_FOLDER_LABEL 2412   // "检索文件夹："
+#define IDC_HISTORY_FOLDER 2413
+#define IDC_HISTORY_MONTH_LABEL 2414    // "检索时间："
+#define IDC_HISTORY_MONTH 2415
+#define IDC_HISTORY_DATABASE_LABEL 2416 // "检索数据库："
+#define IDC_HISTORY_DATABASE 2417
+#define IDC_HISTORY_TASK_LABEL 2418     // "检索任务："
+#define IDC_HISTORY_TASK 2419
+#define IDC_HISTORY_FILE_ALL 2420       // "显示全部" of file mode
+#define IDC_HISTORY_SQL_ALL 2421        // "显示全部" of SQL Server mode
+#define IDC_HISTORY_LIST 2422
+#define IDC_HISTORY_RESTORE 2423        // "还原" / "正在解压..." / database + "..."
+#define IDC_HISTORY_EXIT 2424           // "退出"
+#define ID_MENU_HISTORY_SOURCE 40100    // "源文件"
+#define ID_MENU_HISTORY_TARGET 40101    // "目标文件"
+#define ID_MENU_HISTORY_RESTORE 40102   // "还原"

@@ -99,10 +99,9 @@ std::size_t SkipBlanks(std::string_view line, std::size_t pos) {
   return line.find_first_not_of(' ', pos);
 }
 
-// One line's key and time, as splitting at blanks (empty pieces vanish) and reading the second
-// and third pieces, joined by a blank, with "%d-%d-%d %d:%d:%d" give them. False for a line that
-// does not parse or names no real time.
-bool ParseLogLine(std::string_view line, std::string_view* key, LogStamp* when) {
+}  // namespace
+
+bool ParseLogLine(std::string_view line, LogLineFields* fields) {
   const std::size_t npos = std::string_view::npos;
   std::size_t keyBegin = SkipBlanks(line, 0);
   std::size_t keyEnd = line.find(' ', keyBegin);
@@ -138,12 +137,11 @@ bool ParseLogLine(std::string_view line, std::string_view* key, LogStamp* when) 
   }
   // A damaged line must not count as a backup, least of all one in the future.
   if (!IsValidLocalTime(LocalTime{year, month, day, hour, minute, second})) return false;
-  *key = line.substr(keyBegin, keyEnd - keyBegin);
-  *when = ToLogStamp(year, month, day, hour, minute, second);
+  fields->key = line.substr(keyBegin, keyEnd - keyBegin);
+  fields->when = ToLogStamp(year, month, day, hour, minute, second);
+  fields->restBegin = clockEnd == npos ? line.size() : clockEnd;
   return true;
 }
-
-}  // namespace
 
 void CLogKeyTimes::Clear() {
   if (m_nUsed == 0) return;
@@ -185,10 +183,9 @@ void ScanLogContent(std::string_view content, CLogKeyTimes* latest) {
     std::string_view line = content.substr(begin, end - begin);
     begin = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::string_view key;
-    LogStamp when = 0;
-    if (!ParseLogLine(line, &key, &when) || when <= kNoBackupStamp) continue;
-    latest->Raise(key, when);
+    LogLineFields fields;
+    if (!ParseLogLine(line, &fields) || fields.when <= kNoBackupStamp) continue;
+    latest->Raise(fields.key, fields.when);
   }
 }
 

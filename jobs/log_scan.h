@@ -33,6 +33,17 @@ class CLogKeyTimes {
   std::size_t m_nUsed = 0;
 };
 
+struct LogLineFields {
+  std::string_view key;     // the first blank-separated piece
+  LogStamp when = 0;        // the second and third pieces, joined by a blank
+  std::size_t restBegin = 0;  // where the text after the third piece begins
+};
+
+// One line's fields, as splitting at blanks (empty pieces vanish) and reading the second and
+// third pieces, joined by a blank, with "%d-%d-%d %d:%d:%d" give them. False for a line that
+// does not parse or names no real time.
+bool ParseLogLine(std::string_view line, LogLineFields* fields);
+
 // Adds the times of every line of one log file's content that parses: the key is the line's first
 // blank-separated piece, the time its second and third read with "%d-%d-%d %d:%d:%d". Times not
 // after the "no backup" time 2000-01-01 01:01:01 never count. A line ends at LF, with an optional

@@ -6,25 +6,25 @@ namespace dorvik {
 
 const char* const kDatabaseListQuery = "Select Name FROM Master..SysDatabases order BY Name ";
 
-// Byte for byte as installed on existing servers: runs of five blanks, some lines ending in one.
-const char* const kKillspidProcedure =
-    "create proc killspid (@dbname varchar(20)) \n"
+// Servers restored to by earlier versions hold a procedure "killspid" whose argument was cut to 20
+// characters and pasted into dynamic SQL; this one has its own name so it never meets that one.
+// KILL takes no variable, so only the session number, an int, goes through dynamic SQL.
+const char* const kKillSessionsProcedure =
+    "create proc killsessions (@dbname sysname)\n"
     "as\n"
     "begin\n"
-    "declare     @sql     nvarchar(500)\n"
-    "declare     @spid     int\n"
-    "set     @sql='declare     getspid     cursor     for\n"
-    "select     spid     from     sysprocesses     where     dbid=db_id('''+@dbname+''')' \n"
-    "exec     (@sql) \n"
-    "open     getspid \n"
-    "fetch     next     from     getspid     into     @spid \n"
-    "while     @@fetch_status     <>-1 \n"
-    "begin \n"
-    "exec('kill     '+@spid) \n"
-    "fetch     next     from     getspid     into     @spid \n"
+    "declare @spid int\n"
+    "declare sessions cursor local fast_forward for\n"
+    "select spid from master..sysprocesses where dbid=db_id(@dbname) and spid<>@@spid\n"
+    "open sessions\n"
+    "fetch next from sessions into @spid\n"
+    "while @@fetch_status=0\n"
+    "begin\n"
+    "exec('kill '+convert(varchar(11),@spid))\n"
+    "fetch next from sessions into @spid\n"
     "end\n"
-    "close     getspid \n"
-    "deallocate     getspid \n"
+    "close sessions\n"
+    "deallocate sessions\n"
     "end\n";
 
 namespace {
@@ -59,8 +59,8 @@ std::string RestoreDatabaseStatement(const std::string& database, const std::str
   return "RESTORE database " + QuoteSqlIdentifier(database) + " from disk=" + QuoteSqlString(file);
 }
 
-std::string KillspidStatement(const std::string& database) {
-  return "exec killspid  " + QuoteSqlString(database);
+std::string KillSessionsStatement(const std::string& database) {
+  return "exec killsessions " + QuoteSqlString(database);
 }
 
 std::vector<std::string> UserDatabaseNames(const std::vector<std::string>& names) {

@@ -8,8 +8,9 @@ namespace dorvik {
 
 // "Select Name FROM Master..SysDatabases order BY Name " (with its trailing blank).
 extern const char* const kDatabaseListQuery;
-// The procedure that ends every session of a database, created in master before a restore.
-extern const char* const kKillspidProcedure;
+// The procedure that ends every other session of a database, created in master before a
+// restore. It takes the name as a parameter of full length and uses it as data only.
+extern const char* const kKillSessionsProcedure;
 
 // "Driver={SQL Server};Server=" + computer name + ";Database=master"
 std::string SqlConnectionString(const std::string& computerName);
@@ -23,8 +24,8 @@ std::string QuoteSqlString(const std::string& text);
 std::string BackupDatabaseStatement(const std::string& database, const std::string& file);
 // RESTORE database [D] from disk='file'
 std::string RestoreDatabaseStatement(const std::string& database, const std::string& file);
-// exec killspid  'D' (two blanks)
-std::string KillspidStatement(const std::string& database);
+// exec killsessions 'D'
+std::string KillSessionsStatement(const std::string& database);
 
 // The database list without the system databases master and tempdb, order kept.
 std::vector<std::string> UserDatabaseNames(const std::vector<std::string>& names);

@@ -9,7 +9,7 @@ export BUILD_ROOT=${BUILD_ROOT:-$src/build}
 "$src/scripts/install-deps.sh"
 "$src/scripts/build.sh" >/dev/null
 cmake -S "$src" -B "$BUILD_ROOT/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDORVIK_SANITIZE=OFF >/dev/null
-cmake --build "$BUILD_ROOT/bench-native" --target config_bench log_cache_bench -j "$(nproc)" >/dev/null
+cmake --build "$BUILD_ROOT/bench-native" --target config_bench log_cache_bench history_bench -j "$(nproc)" >/dev/null
 echo "=== config.db: load, change one record, save"
 "$BUILD_ROOT/bench-native/bench/config_bench"
 echo "=== archiver: ours, native and under a warm Wine, against zip -9 and 7-Zip"
@@ -18,3 +18,5 @@ echo "=== service: CPU while idle, next to a bare program with the same polling 
 "$src/bench/service_idle_cpu.sh"
 echo "=== last backup times: per-task scans, the cache's first fill and refill"
 "$src/bench/log_cache_bench.sh"
+echo "=== history browser: a year of hourly backups of 20 tasks, against one plain read of the logs"
+"$src/bench/history_bench.sh"

@@ -171,6 +171,7 @@ bool FakeFileSystem::Stat(const std::string& path, DirectoryEntry* entry) {
   entry->isDirectory = node->isDirectory;
   entry->size = node->isDirectory ? 0 : node->content->size();
   entry->lastWriteTime = node->lastWriteTime;
+  entry->creationTime = node->lastWriteTime;
   return true;
 }
 
@@ -203,6 +204,7 @@ bool FakeFileSystem::ListDirectory(const std::string& folder, std::vector<Direct
     listed.isDirectory = target && target->isDirectory;
     listed.size = entry.second.isDirectory || listed.isLink ? 0 : entry.second.content->size();
     listed.lastWriteTime = entry.second.lastWriteTime;
+    listed.creationTime = entry.second.lastWriteTime;
     entries->push_back(listed);
   }
   return true;

@@ -162,6 +162,28 @@ LRESULT Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   return static_cast<LRESULT>(result);
 }
 
+LRESULT SendW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &result)) {
+    Fail("message got no answer");
+  }
+  return static_cast<LRESULT>(result);
+}
+
+std::string ToAnsi(const wchar_t* text) {
+  int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(size > 0 ? size : 1, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, &ansi[0], size, nullptr, nullptr);
+  return ansi.c_str();
+}
+
+std::wstring FromAnsi(const std::string& text) {
+  int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(size > 0 ? size : 1, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], size);
+  return wide.c_str();
+}
+
 void Post(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (!PostMessageA(window, message, wparam, lparam)) Fail("PostMessage failed");
 }
@@ -469,6 +491,35 @@ void Run(const std::vector<std::string>& args) {
     }
     for (int i = 0, n = std::atoi(args[1].c_str()); i <= n; ++i) Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+  } else if (command == "cb-items") {
+    // Drop-down lists: their entries in list order, and picking one as a user does. The system
+    // carries combo box texts between processes itself; Wine hands an A caller UTF-16 there, so
+    // the W messages are used and converted here.
+    Need(args, 3);
+    HWND combo = Control(Window(args[1]), args[2]);
+    for (int i = 0, n = static_cast<int>(Send(combo, CB_GETCOUNT, 0, 0)); i < n; ++i) {
+      std::vector<wchar_t> text(static_cast<size_t>(SendW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+      SendW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+      Emit(ToAnsi(text.data()));
+    }
+  } else if (command == "cb-pick") {
+    Need(args, 4);
+    HWND window = Window(args[1]);
+    HWND combo = Control(window, args[2]);
+    const std::wstring wanted = FromAnsi(args[3]);
+    LRESULT index = SendW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wanted.c_str()));
+    if (index == CB_ERR) Fail("no entry " + args[3]);
+    Send(combo, CB_SETCURSEL, index, 0);
+    Act(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  } else if (command == "lv-header") {
+    // A click in the middle of a column's header (near its edges it would start a resize).
+    Need(args, 4);
+    HWND list = Control(Window(args[1]), args[2]);
+    HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
+    const int chosen = std::atoi(args[3].c_str());
+    int x = static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, chosen, 0)) / 2;
+    for (int column = 0; column < chosen; ++column) x += static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, column, 0));
+    PostMouse(header, {WM_LBUTTONDOWN, WM_LBUTTONUP}, POINT{x, 4});
   } else if (command == "has-dialog") {
     Need(args, 3);
     HMODULE module = LoadLibraryExA(args[1].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

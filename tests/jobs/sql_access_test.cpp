@@ -102,13 +102,13 @@ TEST_F(SqlAccessTest, QuotedNamesAndPathsReachTheServerIntact) {
   std::string file = m_dir + "/it's/" + "备份.bak";
   EXPECT_TRUE(connection->Execute(BackupDatabaseStatement("a]b'c", file), &error)) << error;
   EXPECT_TRUE(FileExists(m_dir + "/it's/" + u8"备份.bak"));
-  EXPECT_TRUE(connection->Execute(kKillspidProcedure, &error)) << error;
-  EXPECT_EQ(std::string(kKillspidProcedure), ReadAll(m_dir + "/killspid.sql"));
-  EXPECT_FALSE(connection->Execute(kKillspidProcedure, &error));
-  EXPECT_EQ("[Microsoft][ODBC SQL Server Driver][SQL Server]There is already an object named 'killspid' in the "
-            "database.",
+  EXPECT_TRUE(connection->Execute(kKillSessionsProcedure, &error)) << error;
+  EXPECT_EQ(std::string(kKillSessionsProcedure), ReadAll(m_dir + "/killsessions.sql"));
+  EXPECT_FALSE(connection->Execute(kKillSessionsProcedure, &error));
+  EXPECT_EQ("[Microsoft][ODBC SQL Server Driver][SQL Server]There is already an object named 'killsessions' in "
+            "the database.",
             error);
-  EXPECT_TRUE(connection->Execute(KillspidStatement("a]b'c"), &error)) << error;
+  EXPECT_TRUE(connection->Execute(KillSessionsStatement("a]b'c"), &error)) << error;
   EXPECT_TRUE(connection->Execute(RestoreDatabaseStatement("a]b'c", file), &error)) << error;
 }
 

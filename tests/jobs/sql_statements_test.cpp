@@ -22,34 +22,32 @@ TEST(SqlStatementsTest, StatementsAndTheirQuoting) {
       {QuoteSqlIdentifier("\x81\x5D]"), "[\x81\x5D]]]", "a GBK trail byte 0x5D is not a bracket"},
       {RestoreDatabaseStatement("shopdb", "D:\\a.bak"), "RESTORE database [shopdb] from disk='D:\\a.bak'", "restore"},
       {RestoreDatabaseStatement("x]", "D:\\'"), "RESTORE database [x]]] from disk='D:\\'''", "restore quoted"},
-      {KillspidStatement("shopdb"), "exec killspid  'shopdb'", "two blanks after the procedure"},
-      {KillspidStatement("it's"), "exec killspid  'it''s'", "argument quoted"},
+      {KillSessionsStatement("shopdb"), "exec killsessions 'shopdb'", "plain"},
+      {KillSessionsStatement("it's"), "exec killsessions 'it''s'", "argument quoted"},
       {SqlConnectionString("WEB01"), "Driver={SQL Server};Server=WEB01;Database=master", "connection"},
       {kDatabaseListQuery, "Select Name FROM Master..SysDatabases order BY Name ", "trailing blank kept"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, c.actual) << c.why;
 }
 
-TEST(SqlStatementsTest, KillspidProcedureText) {
-  EXPECT_EQ(std::string("create proc killspid (@dbname varchar(20)) \n"
+TEST(SqlStatementsTest, KillSessionsProcedureText) {
+  EXPECT_EQ(std::string("create proc killsessions (@dbname sysname)\n"
                         "as\n"
                         "begin\n"
-                        "declare     @sql     nvarchar(500)\n"
-                        "declare     @spid     int\n"
-                        "set     @sql='declare     getspid     cursor     for\n"
-                        "select     spid     from     sysprocesses     where     dbid=db_id('''+@dbname+''')' \n"
-                        "exec     (@sql) \n"
-                        "open     getspid \n"
-                        "fetch     next     from     getspid     into     @spid \n"
-                        "while     @@fetch_status     <>-1 \n"
-                        "begin \n"
-                        "exec('kill     '+@spid) \n"
-                        "fetch     next     from     getspid     into     @spid \n"
+                        "declare @spid int\n"
+                        "declare sessions cursor local fast_forward for\n"
+                        "select spid from master..sysprocesses where dbid=db_id(@dbname) and spid<>@@spid\n"
+                        "open sessions\n"
+                        "fetch next from sessions into @spid\n"
+                        "while @@fetch_status=0\n"
+                        "begin\n"
+                        "exec('kill '+convert(varchar(11),@spid))\n"
+                        "fetch next from sessions into @spid\n"
                         "end\n"
-                        "close     getspid \n"
-                        "deallocate     getspid \n"
+                        "close sessions\n"
+                        "deallocate sessions\n"
                         "end\n"),
-            kKillspidProcedure);
+            kKillSessionsProcedure);
 }
 
 TEST(SqlStatementsTest, RunNamesAndDatabaseLists) {

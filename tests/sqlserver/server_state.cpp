@@ -113,10 +113,12 @@ void ServerState::SaveSessions(const std::vector<std::string>& sessions) const {
 
 bool ServerState::RefusesConnections() const { return FileExists(Path("refuse_connections")); }
 
-bool ServerState::HasKillspid() const { return FileExists(Path("killspid.sql")); }
+bool ServerState::HasProcedure(const std::string& name) const {
+  return FileExists(m_folder + "/" + name + ".sql");
+}
 
-void ServerState::CreateKillspid(const std::string& text) const {
-  std::ofstream out(Path("killspid.sql"), std::ios::binary | std::ios::trunc);
+void ServerState::CreateProcedure(const std::string& name, const std::string& text) const {
+  std::ofstream out(m_folder + "/" + name + ".sql", std::ios::binary | std::ios::trunc);
   out << text;
 }
 

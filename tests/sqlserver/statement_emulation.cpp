@@ -281,7 +281,8 @@ std::vector<ResultPart> Restore(const ServerState& state, Parser& p) {
   return parts;
 }
 
-// The procedure's parameter is varchar(20): longer names arrive cut, as bytes of the code page.
+// killspid's parameter is varchar(20): longer names arrive cut, as bytes of the code page.
+// killsessions takes a sysname, which holds every name.
 std::string AsVarchar20(const std::string& utf8) {
   std::string gbk = Utf8ToGbk(utf8);
   std::string::size_type n = 0;
@@ -293,14 +294,23 @@ std::string AsVarchar20(const std::string& utf8) {
   return GbkToUtf8(gbk.substr(0, n));
 }
 
-std::vector<ResultPart> ExecKillspid(const ServerState& state, Parser& p) {
+// The procedures the test server knows, by their lower-case names.
+bool IsKnownProcedure(const std::string& name) {
+  return SameName(name, "killspid") || SameName(name, "killsessions");
+}
+
+std::string StoredName(const std::string& name) {
+  return SameName(name, "killspid") ? "killspid" : "killsessions";
+}
+
+std::vector<ResultPart> ExecProcedure(const ServerState& state, Parser& p) {
   std::string procedure, argument;
   if (!p.Identifier(&procedure)) return SyntaxError(p.Near());
-  if (!SameName(procedure, "killspid") || !state.HasKillspid()) {
+  if (!IsKnownProcedure(procedure) || !state.HasProcedure(StoredName(procedure))) {
     return Fail({{"42000", 2812, "Could not find stored procedure '" + procedure + "'."}});
   }
   if (!p.String(&argument) || !p.End()) return SyntaxError(p.Near());
-  std::string dbname = AsVarchar20(argument);
+  std::string dbname = SameName(procedure, "killspid") ? AsVarchar20(argument) : argument;
   std::vector<std::string> kept;
   for (const std::string& session : state.LoadSessions()) {
     if (!SameName(session, dbname)) kept.push_back(session);
@@ -312,13 +322,13 @@ std::vector<ResultPart> ExecKillspid(const ServerState& state, Parser& p) {
 std::vector<ResultPart> CreateProcedure(const ServerState& state, Parser& p, const std::string& text) {
   std::string name;
   if (!(p.Keyword("proc") || p.Keyword("procedure")) || !p.Identifier(&name)) return SyntaxError(p.Near());
-  if (!SameName(name, "killspid")) {
-    return Fail({{"42000", 2760, "The test server only knows the procedure killspid."}});
+  if (!IsKnownProcedure(name)) {
+    return Fail({{"42000", 2760, "The test server only knows the procedures killspid and killsessions."}});
   }
-  if (state.HasKillspid()) {
-    return Fail({{"42S01", 2714, "There is already an object named 'killspid' in the database."}});
+  if (state.HasProcedure(StoredName(name))) {
+    return Fail({{"42S01", 2714, "There is already an object named '" + name + "' in the database."}});
   }
-  state.CreateKillspid(text);
+  state.CreateProcedure(StoredName(name), text);
   return {};
 }
 
@@ -354,7 +364,7 @@ std::vector<ResultPart> RunStatement(const ServerState& state, const std::string
     if (!p.Keyword("database")) return SyntaxError(p.Near());
     return Restore(state, p);
   }
-  if (p.Keyword("exec") || p.Keyword("execute")) return ExecKillspid(state, p);
+  if (p.Keyword("exec") || p.Keyword("execute")) return ExecProcedure(state, p);
   if (p.Keyword("create")) return CreateProcedure(state, p, statement);
   return SyntaxError(p.Near());
 }

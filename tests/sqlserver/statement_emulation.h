@@ -1,6 +1,6 @@
 #pragma once
 // The server side of every statement the programs send: the database list, BACKUP, RESTORE and
-// the killspid procedure. Anything else is a syntax error, as a real server would mostly say.
+// the killspid and killsessions procedures. Anything else is a syntax error, as a real server would mostly say.
 #include <string>
 #include <vector>
 

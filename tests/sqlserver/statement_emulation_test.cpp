@@ -148,5 +148,19 @@ TEST_F(EmulationTest, KillspidSeesNamesCutToTwentyBytes) {
   EXPECT_EQ("abcdefghijklmnopqrstu\n", ReadAll(m_dir + "/sessions"));
 }
 
+TEST_F(EmulationTest, KillsessionsTakesWholeNamesBesideKillspid) {
+  std::ofstream(m_dir + "/sessions") << "abcdefghijklmnopqrst\nabcdefghijklmnopqrstu\nit's]\n";
+  ServerState state(m_dir);
+  EXPECT_EQ("E Could not find stored procedure 'killsessions'.\n",
+            Messages(RunStatement(state, "exec killsessions 'x'")));
+  RunStatement(state, "create proc killspid (@dbname varchar(20)) as begin end");
+  ASSERT_EQ("", Messages(RunStatement(state, "create proc killsessions (@dbname sysname) as begin end")));
+  EXPECT_EQ("E There is already an object named 'killsessions' in the database.\n",
+            Messages(RunStatement(state, "create proc killsessions (@dbname sysname) as begin end")));
+  RunStatement(state, "exec killsessions 'abcdefghijklmnopqrstu'");
+  RunStatement(state, "exec killsessions 'it''s]'");
+  EXPECT_EQ("abcdefghijklmnopqrst\n", ReadAll(m_dir + "/sessions"));
+}
+
 }  // namespace
 }  // namespace dorvik_sqlserver

@@ -1,0 +1,77 @@
+#include "console/history_log.h"
+
+#include "common/gbk.h"
+#include "jobs/log_scan.h"
+
+namespace dorvik {
+
+namespace {
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  std::size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// Calls visit(begin, end) for every line of the content; a CR before the LF is not part of it.
+template <class Visit>
+void ForEachLine(std::string_view content, Visit visit) {
+  std::size_t begin = 0;
+  while (begin < content.size()) {
+    std::size_t next = content.find('\n', begin);
+    std::size_t end = next == std::string_view::npos ? content.size() : next;
+    std::size_t lineEnd = end > begin && content[end - 1] == '\r' ? end - 1 : end;
+    visit(begin, lineEnd, next == std::string_view::npos ? content.size() : next + 1);
+    begin = next == std::string_view::npos ? content.size() : next + 1;
+  }
+}
+
+bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; }
+
+}  // namespace
+
+std::vector<HistoryLogLine> ReadHistoryLines(std::string_view content, HistoryMode mode) {
+  std::vector<HistoryLogLine> lines;
+  ForEachLine(content, [&](std::size_t begin, std::size_t end, std::size_t) {
+    std::string_view text = content.substr(begin, end - begin);
+    LogLineFields fields;
+    if (text.empty() || !ParseLogLine(text, &fields)) return;
+    std::string_view rest = TrimLeadingBlanks(text.substr(fields.restBegin));
+    HistoryLogLine line;
+    line.begin = begin;
+    line.end = end;
+    line.key = fields.key;
+    if (mode == HistoryMode::File) {
+      std::size_t pair = rest.find("  ");
+      std::string_view source = pair == std::string_view::npos ? std::string_view() : rest.substr(0, pair);
+      std::string_view output = TrimLeadingBlanks(rest.substr(source.size()));
+      if (output.empty()) return;
+      line.source = source;
+      line.output = output;
+    } else {
+      line.output = rest;
+      line.bRemovable = rest.find("  ") == std::string_view::npos;
+      if (LastPathComponent(std::string(rest)).find("db_") == std::string::npos) return;
+    }
+    lines.push_back(line);
+  });
+  return lines;
+}
+
+bool IsListedLine(const HistoryLogLine& line, HistoryMode mode) {
+  return mode == HistoryMode::Sql || !line.source.empty();
+}
+
+std::string ContentWithoutLines(std::string_view content, const std::vector<HistoryLogLine>& gone) {
+  std::string kept;
+  kept.reserve(content.size());
+  std::size_t next = 0;
+  ForEachLine(content, [&](std::size_t begin, std::size_t end, std::size_t after) {
+    while (next < gone.size() && gone[next].begin < begin) ++next;
+    const bool bGone = next < gone.size() && gone[next].begin == begin;
+    if (bGone || IsBlankLine(content.substr(begin, end - begin))) return;
+    kept.append(content.substr(begin, after - begin));
+  });
+  return kept;
+}
+
+}  // namespace dorvik
