@@ -1,0 +1,135 @@
+#include "console/settings_dlg.h"
+
+#include <shlobj.h>
+
+#include "common/file_system.h"
+#include "config/document.h"
+#include "console/editor_win32.h"
+#include "console/message_box_reactions.h"
+#include "console/resource.h"
+#include "console/settings_values.h"
+#include "console/shell_open.h"
+#include "console/task_commands.h"
+
+namespace dorvik {
+
+namespace {
+
+class CSettingsDlg {
+ public:
+  CSettingsDlg(ConfigStore& store, std::string* defStorePath)
+      : m_store(store), m_pDefStorePath(defStorePath) {}
+
+  void Run(HWND owner, const std::string& rarPath) {
+    m_strOpeningRarPath = rarPath;
+    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+                    &CSettingsDlg::DialogProc, reinterpret_cast<LPARAM>(this));
+  }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+      SetWindowLongPtrA(window, DWLP_USER, lParam);
+      CSettingsDlg* self = reinterpret_cast<CSettingsDlg*>(lParam);
+      self->m_hWnd = window;
+      SetDlgItemTextA(window, IDC_SETTINGS_RAR_PATH, self->m_strOpeningRarPath.c_str());
+      SetDlgItemTextA(window, IDC_SETTINGS_STORE_PATH, self->m_pDefStorePath->c_str());
+      return TRUE;
+    }
+    CSettingsDlg* self = reinterpret_cast<CSettingsDlg*>(GetWindowLongPtrA(window, DWLP_USER));
+    if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
+    self->OnCommand(LOWORD(wParam));
+    return TRUE;
+  }
+
+  void OnCommand(int id) {
+    switch (id) {
+      case IDC_SETTINGS_RAR_BROWSE:
+        BrowseArchiver();
+        break;
+      case IDC_SETTINGS_STORE_BROWSE: {
+        const ShellBrowse how{"请选择文件夹",
+                              BIF_NEWDIALOGSTYLE | BIF_BROWSEINCLUDEFILES | BIF_RETURNFSANCESTORS,
+                              nullptr};
+        Browse(how, IDC_SETTINGS_STORE_PATH);
+        break;
+      }
+      case IDC_SETTINGS_DOWNLOAD:
+        OpenWithShell(m_hWnd, "open", kArchiverDownloadAddress, SW_HIDE);
+        break;
+      case IDC_SETTINGS_OK:
+        Save();
+        break;
+      case IDC_SETTINGS_CANCEL:
+      case IDCANCEL:
+        EndDialog(m_hWnd, IDCANCEL);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void BrowseArchiver() {
+    PIDLIST_ABSOLUTE programFiles = nullptr;
+    // Without the folder the browser starts from the desktop, which still reaches it.
+    if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_PROGRAM_FILES, &programFiles)))
+      programFiles = nullptr;
+    const ShellBrowse how{"选择Rar.exe压缩文件！",
+                          BIF_BROWSEINCLUDEFILES | BIF_VALIDATE | BIF_STATUSTEXT, programFiles};
+    Browse(how, IDC_SETTINGS_RAR_PATH);
+    CoTaskMemFree(programFiles);
+  }
+
+  void Browse(const ShellBrowse& how, int field) {
+    std::string chosen;
+    if (BrowseShell(m_hWnd, how, FieldText(field), &chosen))
+      SetDlgItemTextA(m_hWnd, field, chosen.c_str());
+  }
+
+  void Save() {
+    auto fileExists = [](const std::string& path) {
+      DirectoryEntry entry;
+      return RealFileSystem().Stat(path, &entry) && !entry.isDirectory;
+    };
+    auto folderExists = [](const std::string& path) { return RealFileSystem().IsDirectory(path); };
+    const SettingsValues values = CheckSettings(FieldText(IDC_SETTINGS_RAR_PATH),
+                                                FieldText(IDC_SETTINGS_STORE_PATH), fileExists,
+                                                folderExists);
+    if (!values.strMessage.empty()) {
+      Show(values.strMessage);
+      return;
+    }
+    // The read shows its own message when it fails; a failed write says that nothing was kept.
+    if (!m_store.UpdateConfigDocument(
+            [&](const std::string& document) { return ApplySettings(document, values); })) {
+      Show(kConfigWriteFailed);
+      return;
+    }
+    if (!values.strStorePath.empty()) *m_pDefStorePath = values.strStorePath;
+    EndDialog(m_hWnd, IDOK);
+  }
+
+  std::string FieldText(int id) const {
+    char text[MAX_PATH * 2] = "";
+    GetDlgItemTextA(m_hWnd, id, text, sizeof text);
+    return text;
+  }
+
+  void Show(const std::string& text) { MessageBoxA(m_hWnd, text.c_str(), kMessageTitle, MB_OK); }
+
+  ConfigStore& m_store;
+  std::string* m_pDefStorePath;
+  std::string m_strOpeningRarPath;
+  HWND m_hWnd = nullptr;
+};
+
+}  // namespace
+
+void EditSettings(HWND owner, ConfigStore& store, std::string* defStorePath) {
+  std::string document;
+  if (!store.LoadConfigDocument(&document)) return;
+  CSettingsDlg dialog(store, defStorePath);
+  dialog.Run(owner, GetTag(document, "rarpath"));
+}
+
+}  // namespace dorvik
