@@ -75,7 +75,8 @@ class CSettingsDlg {
     if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_PROGRAM_FILES, &programFiles)))
       programFiles = nullptr;
     const ShellBrowse how{"选择Rar.exe压缩文件！",
-                          BIF_BROWSEINCLUDEFILES | BIF_VALIDATE | BIF_STATUSTEXT, programFiles};
+                          BIF_BROWSEINCLUDEFILES | BIF_EDITBOX | BIF_VALIDATE | BIF_STATUSTEXT,
+                          programFiles};
     Browse(how, IDC_SETTINGS_RAR_PATH);
     CoTaskMemFree(programFiles);
   }

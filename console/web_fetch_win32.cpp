@@ -1,5 +1,7 @@
 #include "console/web_fetch.h"
 
+#include "common/win32.h"
+
 #include <wininet.h>
 
 #include "common/scoped_handle.h"

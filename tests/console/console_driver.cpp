@@ -26,7 +26,6 @@
 //                                rectangle in the window's client area, text
 //   has-dialog EXE ID            1 when the program holds that dialog template, else 0
 //   press WIN ID                 the left button pressed and released on a control
-//   pointer WIN ID               moves the pointer onto a control: "hand", "arrow" or "other"
 // click and close return once the window has handled them or has opened a modal window; the
 // other commands are answered by the window before they return.
 #include "common/win32.h"
@@ -385,17 +384,6 @@ void Run(const std::vector<std::string>& args) {
     HWND control = Control(Window(args[1]), args[2]);
     Act(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     Post(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-  } else if (command == "pointer") {
-    Need(args, 3);
-    RECT rect = {};
-    GetWindowRect(Control(Window(args[1]), args[2]), &rect);
-    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    Sleep(300);
-    CURSORINFO info = {sizeof info};
-    if (!GetCursorInfo(&info)) Fail("GetCursorInfo failed");
-    Emit(info.hCursor == LoadCursor(nullptr, IDC_HAND)    ? "hand"
-         : info.hCursor == LoadCursor(nullptr, IDC_ARROW) ? "arrow"
-                                                          : "other");
   } else if (command == "close") {
     Need(args, 2);
     Act(Window(args[1]), WM_CLOSE, 0, 0);
