@@ -26,6 +26,7 @@
 //                                rectangle in the window's client area, text
 //   has-dialog EXE ID            1 when the program holds that dialog template, else 0
 //   press WIN ID                 the left button pressed and released on a control
+//   syscommand WIN N             a system menu command (WM_SYSCOMMAND)
 // click and close return once the window has handled them or has opened a modal window; the
 // other commands are answered by the window before they return.
 #include "common/win32.h"
@@ -384,6 +385,9 @@ void Run(const std::vector<std::string>& args) {
     HWND control = Control(Window(args[1]), args[2]);
     Act(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     Post(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  } else if (command == "syscommand") {
+    Need(args, 3);
+    Act(Window(args[1]), WM_SYSCOMMAND, std::strtoul(args[2].c_str(), nullptr, 0), 0);
   } else if (command == "close") {
     Need(args, 2);
     Act(Window(args[1]), WM_CLOSE, 0, 0);

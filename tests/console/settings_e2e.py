@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""DorvikUI.exe's settings dialog, update notice and banner under a private Xvfb display.
-
-The settings dialog is filled through console_driver.exe: every refusal is read from the real
-message box and config.db is read back with an independent reader and compared byte for byte.
-The update notice and the banner list come from a Python http.server on 127.0.0.1 that this
-script starts and stops; the console finds it through webtexts.txt beside the program. Wine hands
-every web page the console opens to the Linux program named in HKCU\\Software\\Wine\\WineBrowser,
-here a script that records the address instead of starting a browser, and a banner link to a local
-program would leave a marker file behind if it ever ran. Screenshots go to console-screenshots/.
+"""DorvikUI.exe's settings dialog, update notice and banner under a private Xvfb display: the
+refusals read from the real message boxes, config.db compared byte for byte; the web texts served
+by a local http.server named in webtexts.txt. Wine hands each page the console opens to the Linux
+program in HKCU\\Software\\Wine\\WineBrowser, here a script that records the address; a banner
+link to a local program would leave a marker file if it ever ran. Screenshots: console-screenshots/.
 
 usage: settings_e2e.py DORVIKUI RAR CONSOLE_DRIVER"""
 import http.server
@@ -107,24 +103,21 @@ def free_port():
         return s.getsockname()[1]
 
 
-def opened(after=0, seconds=10):
-    """Addresses handed to the browser since line `after`, waiting for at least one."""
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if os.path.exists(OPENED):
-            with open(OPENED, encoding="utf-8", errors="replace") as f:
-                lines = [line.strip() for line in f if line.strip()]
-            if len(lines) > after:
-                return lines[after:]
-        time.sleep(0.2)
-    return []
-
-
-def opened_count():
+def opened_lines():
+    """Every address handed to the browser so far."""
     if not os.path.exists(OPENED):
-        return 0
+        return []
     with open(OPENED, encoding="utf-8", errors="replace") as f:
-        return len([line for line in f if line.strip()])
+        return f.read().split()
+
+
+def opened(after, seconds=10):
+    """The last address handed to the browser, once more than `after` have been."""
+    deadline = time.time() + seconds
+    while len(opened_lines()) <= after and time.time() < deadline:
+        time.sleep(0.2)
+    lines = opened_lines()
+    return lines[-1] if len(lines) > after else None
 
 
 def prepare():
@@ -141,7 +134,7 @@ def prepare():
         f.write("echo ran > %s\r\n" % win(MARKER))
     recorder = os.path.join(ROOT, "record-open.sh")
     with open(recorder, "w") as f:
-        f.write("#!/bin/sh\nfor a in \"$@\"; do printf '%%s\\n' \"$a\" >> '%s'; done\n" % OPENED)
+        f.write("#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> '%s'; done\n" % OPENED)
     os.chmod(recorder, 0o755)
     store_text(START_DOC % (win(PROG) + "\\rar.exe", win(ROOT) + "\\bak", win(ROOT) + "\\data",
                             win(ROOT) + "\\bak"))
@@ -299,13 +292,13 @@ def update_and_banner(c, server):
                             "##" + entry("vnlsms,!vnlsms", server.url("/x"), "hidden", "2") + "##\r\n" +
                             entry("vnlsms", local, "第二条", "4") + "##" + entry("*", "", "第三条", "2") +
                             "##tail of the list</vnlads>").encode("gbk")
-    base = opened_count()
+    base = len(opened_lines())
     c.start({1: server.url("/product"), 3: server.url("/ads"), 4: server.url("/download"),
              5: server.url("/version")})
     caption, buttons = c.message("发现新版本:1.10\n\n 升级描述:\n 更快更稳\n\n是否查看新的版本？", "IDYES")
     check(caption == "Varnel·Pellion" and buttons == "IDYES IDNO",
           "a yes/no question captioned Varnel·Pellion (%s, %s)" % (caption, buttons))
-    check(opened(base)[-1:] == [server.url("/new")], "Yes opens the published address")
+    check(opened(base) == server.url("/new"), "Yes opens the published address")
     check(server.saw("/ads"), "the banner list was fetched")
     check(all(r.endswith("?rnum=39") for r in server.requests), "both requests carry rnum=39 (%s)" % server.requests)
 
@@ -324,11 +317,10 @@ def update_and_banner(c, server):
         if title in clicks or title == DEFAULT_BANNER:
             time.sleep(0.2)
             continue
-        before = opened_count()
+        before = len(opened_lines())
         c.d("press", MAIN, R.IDC_BANNER_TEXT)
         if c.d.value("text", MAIN, R.IDC_BANNER_TEXT) == title:  # not turned over meanwhile
-            got = opened(before)
-            clicks[title] = got[-1] if got else None
+            clicks[title] = opened(before)
         if title == "第二条":
             c.shot("main_banner")
     check(clicks.get("第一条 first") == server.url("/a"), "a click opens the entry's link (%s)" % clicks)
@@ -348,10 +340,10 @@ def versions(c, server):
              5: server.url("/version")}
     notice = "<VNLVersion>%s</VNLVersion><VNLUpdateUrl>%s</VNLUpdateUrl><VNLUpdateAbout>x</VNLUpdateAbout>"
     server.pages["/version"] = (notice % ("2.0", "www.varnel.cn/http://new")).encode("gbk")
-    base = opened_count()
+    base = len(opened_lines())
     c.start(texts)
     c.message("发现新版本:2.0\n\n 升级描述:\n x\n\n是否查看新的版本？", "IDYES")
-    check(opened(base)[-1:] == [server.url("/download")], "Yes without a leading http:// opens address 4")
+    check(opened(base) == server.url("/download"), "Yes without a leading http:// opens address 4")
     c.kill()
     for version in ("1.1", "1.09", "1.0"):
         server.requests.clear()
@@ -369,9 +361,18 @@ def server_down(c, server):
     c.start({1: server.url("/product"), 3: dead + "/ads", 4: dead + "/download", 5: dead + "/version"})
     check(c.no_message(7), "no question without a server")
     check(c.d.value("text", MAIN, R.IDC_BANNER_TEXT) == DEFAULT_BANNER, "the default banner text shows")
-    base = opened_count()
+    base = len(opened_lines())
     c.d("press", MAIN, R.IDC_BANNER_TEXT)
-    check(opened(base)[-1:] == [server.url("/product")], "a click on the default text opens the product page")
+    check(opened(base) == server.url("/product"), "a click on the default text opens the product page")
+    for how in ("关于我们", "the About box link"):
+        base = len(opened_lines())
+        if how == "关于我们":
+            c.d("click", MAIN, R.IDC_ABOUT_US)
+        else:
+            c.d("syscommand", MAIN, R.IDM_ABOUTBOX)
+            c.d("press", "关于 Varnel·Dorvik系统", R.IDC_ABOUT_LINK)
+            c.d("click", "关于 Varnel·Dorvik系统", 1)  # IDOK
+        check(opened(base) == server.url("/product"), "%s opens the product page" % how)
     print("      exit took %.1f s" % c.exit())
 
     server.silent.update({"/slow-ads", "/slow-version"})
