@@ -1,5 +1,11 @@
 #include "console/web_fetch.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
 #include "common/win32.h"
 
 #include <wininet.h>
@@ -19,11 +25,11 @@ struct InternetHandleTraits {
 };
 using CInternetHandle = CScopedHandle<InternetHandleTraits>;
 
-constexpr DWORD kStepTimeoutMs = 5000;    // connecting, sending, each wait for data
-constexpr DWORD kWholeTimeoutMs = 15000;  // a server trickling bytes is cut off here
+constexpr DWORD kStepTimeoutMs = 5000;  // connecting, sending, each wait for data
+// The whole request, whatever WinINet makes of the step limits (Wine's ignores some of them).
+constexpr std::chrono::milliseconds kWholeTimeout{8000};
 
 bool ReadAll(HINTERNET request, std::string* text) {
-  const DWORD start = GetTickCount();
   char buffer[4096];
   for (;;) {
     DWORD got = 0;
@@ -32,7 +38,6 @@ bool ReadAll(HINTERNET request, std::string* text) {
     for (DWORD i = 0; i < got; ++i) {
       if (buffer[i] != '\r' && buffer[i] != '\n') *text += buffer[i];
     }
-    if (GetTickCount() - start > kWholeTimeoutMs) return false;
   }
 }
 
@@ -42,7 +47,7 @@ bool Fetch(const std::string& url, std::string* text) {
   DWORD timeout = kStepTimeoutMs;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                        INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    // Without a limit the fetch still ends with the process: the console never waits for it.
+    // A step limit WinINet refuses leaves the whole-request limit of FetchWebText.
     InternetSetOptionA(session.Get(), option, &timeout, sizeof timeout);
   }
   CInternetHandle request(InternetOpenUrlA(
@@ -59,14 +64,39 @@ bool Fetch(const std::string& url, std::string* text) {
   return ReadAll(request.Get(), text);
 }
 
+struct CFetchResult {
+  std::mutex m_mutex;
+  std::condition_variable m_done;
+  bool m_bDone = false;
+  bool m_bOk = false;
+  std::string m_strText;
+};
+
 }  // namespace
 
 bool FetchWebText(const std::string& address, std::string* text) {
   text->clear();
   if (address.empty()) return false;
-  const bool bOk = Fetch(WithRequestNumber(address, NextRequestNumber()), text);
-  if (!bOk) text->clear();
-  return bOk;
+  // The request runs on a thread of its own that is given up at the time limit; it ends when
+  // WinINet lets go of it, or with the process.
+  auto result = std::make_shared<CFetchResult>();
+  const std::string url = WithRequestNumber(address, NextRequestNumber());
+  std::thread([result, url] {
+    std::string fetched;
+    const bool bOk = Fetch(url, &fetched);
+    std::lock_guard<std::mutex> lock(result->m_mutex);
+    result->m_bOk = bOk;
+    result->m_strText = std::move(fetched);
+    result->m_bDone = true;
+    result->m_done.notify_one();
+  }).detach();
+  std::unique_lock<std::mutex> lock(result->m_mutex);
+  if (!result->m_done.wait_for(lock, kWholeTimeout, [&] { return result->m_bDone; }) ||
+      !result->m_bOk) {
+    return false;
+  }
+  *text = std::move(result->m_strText);
+  return true;
 }
 
 }  // namespace dorvik

@@ -50,11 +50,11 @@ def store_text(text):
 
 
 class Server:
-    """The maker's web server: pages by path, every request's path and query recorded. A path
-    listed in `silent` is answered never (until the server stops)."""
+    """The maker's web server: pages by path, every request's path and query recorded. A path in
+    `late` is answered after that many seconds, one in `silent` never (until the server stops)."""
 
     def __init__(self):
-        self.pages, self.requests, self.silent = {}, [], set()
+        self.pages, self.requests, self.silent, self.late = {}, [], set(), {}
         self.stop = threading.Event()
         server = self
 
@@ -65,6 +65,7 @@ class Server:
                 if path in server.silent:
                     server.stop.wait(120)
                     return
+                server.stop.wait(server.late.get(path, 0))
                 body = server.pages.get(path)
                 self.send_response(200 if body is not None else 404)
                 self.end_headers()
@@ -375,10 +376,15 @@ def server_down(c, server):
         check(opened(base) == server.url("/product"), "%s opens the product page" % how)
     print("      exit took %.1f s" % c.exit())
 
-    server.silent.update({"/slow-ads", "/slow-version"})
+    server.silent.add("/slow-version")
+    server.late["/slow-ads"] = 10
+    server.pages["/slow-ads"] = ("<vnlads>head of the list##%s##tail of the list</vnlads>" %
+                                 entry("*", server.url("/a"), "too late", "1")).encode()
     c.start({1: server.url("/product"), 3: server.url("/slow-ads"), 5: server.url("/slow-version")})
     check(server.saw("/slow-ads"), "both fetches are under way at the silent server")
-    check(c.d.value("text", MAIN, R.IDC_BANNER_TEXT) != "", "the window answers meanwhile")
+    time.sleep(max(0, c.started + 16 - time.time()))
+    check(c.d.value("text", MAIN, R.IDC_BANNER_TEXT) == DEFAULT_BANNER,
+          "a banner list 10 s late is given up: the window keeps the default text")
     seconds = c.exit()
     print("      exit with both fetches hanging took %.1f s" % seconds)
     check(seconds < 10, "the exit does not wait for the hanging fetches")
