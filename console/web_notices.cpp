@@ -35,6 +35,7 @@ CWebNotices::CWebNotices(const std::string& programDir)
 
 void CWebNotices::Start(HWND window) {
   m_hWnd = window;
+  // Without a timer (no system resources left) the bottom line keeps its first text.
   SetTimer(window, kBannerTimerId, kBannerPeriodMs, nullptr);
   // The threads take copies: they may outlive this object while the process ends.
   const std::string updateAddress = m_texts.strUpdateNoticeAddress;
