@@ -311,6 +311,11 @@ def update_and_banner(c, server):
     steps = [round(b[0] - a[0], 1) for a, b in zip(seen, seen[1:])]
     check(all(2.5 <= s <= 3.6 for s in steps[1:]), "one title every 3 seconds (%s)" % steps)
 
+    banner, button, listed = (c.d.value("pointer", MAIN, i) for i in (R.IDC_BANNER_TEXT, R.IDC_PAGE_FILE,
+                                                                     R.IDC_FILE_LIST))
+    check(banner not in (button, "0000000000000000") and button == listed,
+          "a cursor of its own over the bottom line, the same one over the rest (%s %s %s)" % (banner, button, listed))
+
     clicks = {}
     deadline = time.time() + 15
     while len(clicks) < 3 and time.time() < deadline:
