@@ -6,6 +6,7 @@
 #include "config/document.h"
 #include "console/editor_win32.h"
 #include "console/message_box_reactions.h"
+#include "console/modal_dialog.h"
 #include "console/resource.h"
 #include "console/settings_values.h"
 #include "console/shell_open.h"
@@ -15,34 +16,23 @@ namespace dorvik {
 
 namespace {
 
-class CSettingsDlg {
+class CSettingsDlg : public CModalDialog<CSettingsDlg> {
  public:
-  CSettingsDlg(ConfigStore& store, std::string* defStorePath)
-      : m_store(store), m_pDefStorePath(defStorePath) {}
+  CSettingsDlg(ConfigStore& store, const std::string& rarPath, std::string* defStorePath)
+      : m_store(store), m_strOpeningRarPath(rarPath), m_pDefStorePath(defStorePath) {}
 
-  void Run(HWND owner, const std::string& rarPath) {
-    m_strOpeningRarPath = rarPath;
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), owner,
-                    &CSettingsDlg::DialogProc, reinterpret_cast<LPARAM>(this));
-  }
+  void Run(HWND owner) { RunModal(owner, IDD_SETTINGS); }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-      SetWindowLongPtrA(window, DWLP_USER, lParam);
-      CSettingsDlg* self = reinterpret_cast<CSettingsDlg*>(lParam);
-      self->m_hWnd = window;
-      SetDlgItemTextA(window, IDC_SETTINGS_RAR_PATH, self->m_strOpeningRarPath.c_str());
-      SetDlgItemTextA(window, IDC_SETTINGS_STORE_PATH, self->m_pDefStorePath->c_str());
-      return TRUE;
-    }
-    CSettingsDlg* self = reinterpret_cast<CSettingsDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
-    self->OnCommand(LOWORD(wParam));
-    return TRUE;
+  friend class CModalDialog<CSettingsDlg>;
+
+  void OnInitDialog() {
+    SetDlgItemTextA(m_hWnd, IDC_SETTINGS_RAR_PATH, m_strOpeningRarPath.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_SETTINGS_STORE_PATH, m_pDefStorePath->c_str());
   }
 
-  void OnCommand(int id) {
+  BOOL OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return FALSE;
     switch (id) {
       case IDC_SETTINGS_RAR_BROWSE:
         BrowseArchiver();
@@ -65,8 +55,9 @@ class CSettingsDlg {
         EndDialog(m_hWnd, IDCANCEL);
         break;
       default:
-        break;
+        return FALSE;
     }
+    return TRUE;
   }
 
   void BrowseArchiver() {
@@ -119,9 +110,8 @@ class CSettingsDlg {
   void Show(const std::string& text) { MessageBoxA(m_hWnd, text.c_str(), kMessageTitle, MB_OK); }
 
   ConfigStore& m_store;
+  const std::string m_strOpeningRarPath;
   std::string* m_pDefStorePath;
-  std::string m_strOpeningRarPath;
-  HWND m_hWnd = nullptr;
 };
 
 }  // namespace
@@ -129,8 +119,8 @@ class CSettingsDlg {
 void EditSettings(HWND owner, ConfigStore& store, std::string* defStorePath) {
   std::string document;
   if (!store.LoadConfigDocument(&document)) return;
-  CSettingsDlg dialog(store, defStorePath);
-  dialog.Run(owner, GetTag(document, "rarpath"));
+  CSettingsDlg dialog(store, GetTag(document, "rarpath"), defStorePath);
+  dialog.Run(owner);
 }
 
 }  // namespace dorvik
