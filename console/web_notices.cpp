@@ -28,6 +28,24 @@ WebTexts LoadWebTexts(const std::string& programDir) {
   return texts;
 }
 
+// Asks the window to put the question when a newer version is published.
+void CheckForUpdate(HWND window, const std::string& address) {
+  Sleep(kUpdateDelayMs);
+  std::string text;
+  FetchWebText(address, &text);  // a failed fetch leaves no text, so no question
+  UpdateNotice notice = ParseUpdateNotice(text);
+  if (IsNewerVersion(notice.strVersion)) PostOwned(window, kMsgUpdateNotice, 0, notice);
+}
+
+// Hands the window the banner entries; none when the list could not be fetched.
+void LoadBannerList(HWND window, const std::string& address) {
+  Sleep(kBannerDelayMs);
+  std::string text;
+  std::vector<BannerEntry> entries;
+  if (FetchWebText(address, &text)) entries = ParseBannerList(text);
+  PostOwned(window, kMsgBannerList, 0, std::move(entries));
+}
+
 }  // namespace
 
 CWebNotices::CWebNotices(const std::string& programDir)
@@ -38,22 +56,8 @@ void CWebNotices::Start(HWND window) {
   // Without a timer (no system resources left) the bottom line keeps its first text.
   SetTimer(window, kBannerTimerId, kBannerPeriodMs, nullptr);
   // The threads take copies: they may outlive this object while the process ends.
-  const std::string updateAddress = m_texts.strUpdateNoticeAddress;
-  std::thread([window, updateAddress] {
-    Sleep(kUpdateDelayMs);
-    std::string text;
-    FetchWebText(updateAddress, &text);  // a failed fetch leaves no text, so no question
-    UpdateNotice notice = ParseUpdateNotice(text);
-    if (IsNewerVersion(notice.strVersion)) PostOwned(window, kMsgUpdateNotice, 0, notice);
-  }).detach();
-  const std::string bannerAddress = m_texts.strBannerListAddress;
-  std::thread([window, bannerAddress] {
-    Sleep(kBannerDelayMs);
-    std::string text;
-    std::vector<BannerEntry> entries;
-    if (FetchWebText(bannerAddress, &text)) entries = ParseBannerList(text);
-    PostOwned(window, kMsgBannerList, 0, std::move(entries));
-  }).detach();
+  std::thread(CheckForUpdate, window, m_texts.strUpdateNoticeAddress).detach();
+  std::thread(LoadBannerList, window, m_texts.strBannerListAddress).detach();
 }
 
 bool CWebNotices::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
