@@ -71,13 +71,22 @@ void ReportEditorStart(HWND owner, const EditorStart& start) {
 
 bool BrowseForFolder(HWND owner, const std::string& startFolder, bool showStatus,
                      std::string* chosen) {
+  const ShellBrowse how{"请选择文件夹",
+                        BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS | (showStatus ? BIF_STATUSTEXT : 0u),
+                        nullptr};
+  return BrowseShell(owner, how, startFolder, chosen);
+}
+
+bool BrowseShell(HWND owner, const ShellBrowse& how, const std::string& startFolder,
+                 std::string* chosen) {
   // The new dialog style hosts shell views that need OLE on this thread.
   HRESULT ole = OleInitialize(nullptr);
-  BrowseStart start{&startFolder, showStatus};
+  BrowseStart start{&startFolder, (how.flags & BIF_STATUSTEXT) != 0};
   BROWSEINFOA info = {};
   info.hwndOwner = owner;
-  info.lpszTitle = "请选择文件夹";
-  info.ulFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNONLYFSDIRS | (showStatus ? BIF_STATUSTEXT : 0);
+  info.pidlRoot = how.root;
+  info.lpszTitle = how.title;
+  info.ulFlags = how.flags;
   info.lpfn = BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(&start);
   bool picked = false;

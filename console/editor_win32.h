@@ -7,6 +7,7 @@
 #include "common/win32.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "console/control_model.h"
 #include "console/editor_text.h"
@@ -28,6 +29,16 @@ void ReportEditorStart(HWND owner, const EditorStart& start);
 // cursor as status text. False when the user cancelled.
 bool BrowseForFolder(HWND owner, const std::string& startFolder, bool showStatus,
                      std::string* chosen);
+
+// The same browser with its title, BIF_* flags and, unless it is null, a root folder; the
+// status text follows the selection when the flags ask for one.
+struct ShellBrowse {
+  const char* title;
+  UINT flags;
+  PCIDLIST_ABSOLUTE root;
+};
+bool BrowseShell(HWND owner, const ShellBrowse& how, const std::string& startFolder,
+                 std::string* chosen);
 // "打开": the typed folder with the shell's default action, or a message when there is none.
 void OpenTypedFolder(HWND owner, const std::string& folder);
 

@@ -11,6 +11,7 @@
 #include "console/last_backup_times.h"
 #include "console/resource.h"
 #include "console/service_control.h"
+#include "console/settings_dlg.h"
 #include "console/small_dialogs.h"
 #include "console/task_commands.h"
 #include "console/ui_messages.h"
@@ -35,7 +36,8 @@ CMainDlg::CMainDlg(HINSTANCE instance, const std::string& programDir)
       m_strProgramDir(programDir),
       m_pConfigFile(MakeConfigFile(programDir + "config.db")),
       m_store(*m_pConfigFile, m_reactions),
-      m_pLog(MakeBackupLog(programDir)) {}
+      m_pLog(MakeBackupLog(programDir)),
+      m_webNotices(programDir) {}
 
 void CMainDlg::Run() {
   // config.db is settled before the window exists: its questions and messages come first either
@@ -61,6 +63,8 @@ INT_PTR CALLBACK CMainDlg::DialogProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (INT_PTR result = FALSE; m_webNotices.HandleMessage(message, wParam, lParam, &result))
+    return result;
   switch (message) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
@@ -70,7 +74,7 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-        ShowAboutBox(m_hWnd);
+        ShowAboutBox(m_hWnd, m_webNotices.Texts().strProductPage);
         return TRUE;
       }
       return FALSE;
@@ -181,6 +185,7 @@ void CMainDlg::OnInitDialog() {
   StartSqlConnectAttempt();
   m_fileList.Renumber();
   RealServiceManager().InstallServiceProgram(m_strProgramDir + kInstallProgramName);
+  m_webNotices.Start(m_hWnd);
 }
 
 void CMainDlg::OnCommand(int id) {
@@ -191,19 +196,18 @@ void CMainDlg::OnCommand(int id) {
     case IDC_PAGE_SQL:
       OnSqlPage();
       break;
-    case IDC_SETTINGS: {
-      std::string document;
-      if (m_store.LoadConfigDocument(&document)) {
-        EditSettings(m_hWnd, GetTag(document, "rarpath"), m_startup.strDefStorePath);
-      }
+    case IDC_SETTINGS:
+      EditSettings(m_hWnd, m_store, &m_startup.strDefStorePath);
       break;
-    }
     case IDC_RESTART_SERVICE:
       if (Ask("确定重启VarnelDorvik后台服务吗？", MB_ICONQUESTION) == IDYES)
         StartBackgroundRestart(true);
       break;
     case IDC_ABOUT_US:
-      OpenWithShell(m_hWnd, "open", kProductWebAddress, SW_SHOWNORMAL);
+      OpenWithShell(m_hWnd, "open", m_webNotices.Texts().strProductPage, SW_SHOWNORMAL);
+      break;
+    case IDC_BANNER_TEXT:
+      m_webNotices.OnBannerClick();
       break;
     case IDC_EXIT:
       OnExit();

@@ -16,6 +16,7 @@
 #include "console/list_sort.h"
 #include "console/message_box_reactions.h"
 #include "console/task_list_view.h"
+#include "console/web_notices.h"
 #include "jobs/backup_log.h"
 #include "jobs/sql_access.h"
 
@@ -112,6 +113,8 @@ class CMainDlg {
   std::vector<std::string> m_sqlDatabaseNames;
   int m_nEditedSqlRow = -1;
   int m_nRestartsRunning = 0;
+
+  CWebNotices m_webNotices;  // the update notice and the bottom line
 };
 
 }  // namespace dorvik

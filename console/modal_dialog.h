@@ -1,6 +1,6 @@
 #pragma once
-// A modal dialog from a resource template. `Derived` handles OnInitDialog, OnCommand(id, code)
-// and OnDropFiles, and may handle OnNotify.
+// A modal dialog from a resource template. `Derived` handles OnInitDialog and
+// OnCommand(id, code), and may handle OnNotify and OnDropFiles.
 #include "common/win32.h"
 
 #include <shellapi.h>
@@ -17,6 +17,7 @@ class CModalDialog {
   }
 
   BOOL OnNotify(const NMHDR*) { return FALSE; }
+  void OnDropFiles(HDROP drop) { DragFinish(drop); }
 
   HWND m_hWnd = nullptr;
 

@@ -1,12 +1,11 @@
 #pragma once
-// Opening folders and web pages through the shell, and the maker's addresses the console opens.
+// Opening folders and web pages through the shell, and the archiver's download page.
 #include <string>
 
 #include "common/win32.h"
 
 namespace dorvik {
 
-constexpr const char* kProductWebAddress = "http://www.varnel.cn";
 constexpr const char* kArchiverDownloadAddress = "http://www.varnel.cn/download/winrar.html";
 
 // The shell's action for `target` (verb null: its default action). The outcome is not reported:

@@ -8,7 +8,16 @@ namespace dorvik {
 namespace {
 
 INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(window, DWLP_USER, lParam);
+    return TRUE;
+  }
+  if (message == WM_SETCURSOR &&
+      reinterpret_cast<HWND>(wParam) == GetDlgItem(window, IDC_ABOUT_LINK)) {
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+  }
   if (message == WM_CTLCOLORSTATIC &&
       reinterpret_cast<HWND>(lParam) == GetDlgItem(window, IDC_ABOUT_LINK)) {
     // The web address looks like a link; the dialog's own background stays.
@@ -24,31 +33,10 @@ INT_PTR CALLBACK AboutProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return TRUE;
     case IDC_ABOUT_LINK:
       if (HIWORD(wParam) == STN_CLICKED) {
-        OpenWithShell(window, "open", kProductWebAddress, SW_SHOWNORMAL);
+        const auto* productPage =
+            reinterpret_cast<const std::string*>(GetWindowLongPtrA(window, DWLP_USER));
+        OpenWithShell(window, "open", *productPage, SW_SHOWNORMAL);
       }
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
-struct SettingsValues {
-  std::string strRarPath, strDefStorePath;
-};
-
-INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    const SettingsValues* values = reinterpret_cast<const SettingsValues*>(lParam);
-    SetDlgItemTextA(window, IDC_SETTINGS_RAR_PATH, values->strRarPath.c_str());
-    SetDlgItemTextA(window, IDC_SETTINGS_STORE_PATH, values->strDefStorePath.c_str());
-    return TRUE;
-  }
-  if (message != WM_COMMAND) return FALSE;
-  switch (LOWORD(wParam)) {
-    case IDC_SETTINGS_OK:
-    case IDC_SETTINGS_CANCEL:
-    case IDCANCEL:
-      EndDialog(window, 0);
       return TRUE;
     default:
       return FALSE;
@@ -57,14 +45,9 @@ INT_PTR CALLBACK SettingsProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-void ShowAboutBox(HWND owner) {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, AboutProc, 0);
-}
-
-void EditSettings(HWND owner, const std::string& rarPath, const std::string& defStorePath) {
-  SettingsValues values{rarPath, defStorePath};
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsProc,
-                  reinterpret_cast<LPARAM>(&values));
+void ShowAboutBox(HWND owner, const std::string& productPage) {
+  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, AboutProc,
+                  reinterpret_cast<LPARAM>(&productPage));
 }
 
 }  // namespace dorvik

@@ -1,14 +1,12 @@
 #pragma once
-// The About box and the settings dialog's stand-in.
+// The About box.
 #include <string>
 
 #include "common/win32.h"
 
 namespace dorvik {
 
-void ShowAboutBox(HWND owner);
-
-// Shows the archiver path and the default storage folder; changes nothing yet.
-void EditSettings(HWND owner, const std::string& rarPath, const std::string& defStorePath);
+// The product's web address is a link: a hand over it, a click opens `productPage`.
+void ShowAboutBox(HWND owner, const std::string& productPage);
 
 }  // namespace dorvik

@@ -21,6 +21,12 @@ enum : UINT {
   kMsgRestartEnded,  // wParam: whether to announce the end
 };
 
+// The web threads' results (console/web_notices.cpp).
+enum : UINT {
+  kMsgUpdateNotice = WM_APP + 40,  // lParam: UpdateNotice* of a newer version
+  kMsgBannerList,                  // lParam: std::vector<BannerEntry>*, empty when none came
+};
+
 struct CRowTime {
   std::string strKey;
   std::string strTime;

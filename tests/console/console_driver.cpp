@@ -25,6 +25,10 @@
 //   controls WIN                 every visible control of the window itself: id, class, style,
 //                                rectangle in the window's client area, text
 //   has-dialog EXE ID            1 when the program holds that dialog template, else 0
+//   press WIN ID                 the left button pressed and released on a control
+//   syscommand WIN N             a system menu command (WM_SYSCOMMAND)
+//   pointer WIN ID               the cursor the window sets for the pointer over a control (a
+//                                handle: equal handles mean the same cursor)
 // click and close return once the window has handled them or has opened a modal window; the
 // other commands are answered by the window before they return.
 #include "common/win32.h"
@@ -399,6 +403,31 @@ void Run(const std::vector<std::string>& args) {
     Need(args, 3);
     HWND window = Window(args[1]);
     Send(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(window, args[2])), TRUE);
+  } else if (command == "press") {
+    // A static control with SS_NOTIFY reports a click on the button going down.
+    Need(args, 3);
+    HWND control = Control(Window(args[1]), args[2]);
+    Act(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    Post(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  } else if (command == "pointer") {
+    // The window picks the cursor for the pointer over a control; the cursor it set belongs to
+    // its thread's input state, which this thread shares for the reading.
+    Need(args, 3);
+    HWND window = Window(args[1]);
+    HWND control = Control(window, args[2]);
+    const DWORD windowThread = GetWindowThreadProcessId(window, nullptr);
+    if (!AttachThreadInput(GetCurrentThreadId(), windowThread, TRUE)) Fail("AttachThreadInput failed");
+    Send(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    HCURSOR cursor = GetCursor();
+    AttachThreadInput(GetCurrentThreadId(), windowThread, FALSE);
+    // Wine gives each process its own handles for the standard cursors (and no picture of
+    // another's): the handle tells only which controls share a cursor.
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(cursor));
+    Emit(handle);
+  } else if (command == "syscommand") {
+    Need(args, 3);
+    Act(Window(args[1]), WM_SYSCOMMAND, std::strtoul(args[2].c_str(), nullptr, 0), 0);
   } else if (command == "close") {
     Need(args, 2);
     Act(Window(args[1]), WM_CLOSE, 0, 0);
