@@ -17,6 +17,7 @@ namespace {
 
 const std::size_t kDictionarySize = 32768;
 const std::size_t kSampleSize = 65536;
+const std::size_t kGrowthStep = 16384;  // how much more a small file is read at a time once it grew
 
 // Chunk-sized buffers handed round instead of allocated for every chunk. On Windows a block this
 // large is fresh virtual memory on each allocation, so every chunk would pay its page faults and
@@ -243,7 +244,8 @@ class CPipeline {
 
   // Reads up to a chunk. A file smaller than a chunk is read at the size it had when it was
   // selected, into a buffer of just that size: thousands of small files must not each cost a
-  // chunk-sized allocation.
+  // chunk-sized allocation. Such a file may have grown since: it is still read to its end, so
+  // what is stored is the whole file and the caller sees the size that was read.
   bool ReadFull(IFile& file, std::uint64_t sizeHint, std::string& buffer) {
     const bool bSmall = sizeHint < m_settings.nChunkSize;
     buffer.resize(bSmall ? static_cast<std::size_t>(sizeHint) : m_settings.nChunkSize);
@@ -255,7 +257,14 @@ class CPipeline {
       filled += got;
     }
     buffer.resize(filled);
-    return true;
+    if (!bSmall || filled < sizeHint) return true;
+    char more[kGrowthStep];
+    for (;;) {
+      std::size_t got = 0;
+      if (!file.Read(more, sizeof more, &got)) return false;
+      if (got == 0) return true;
+      buffer.append(more, got);
+    }
   }
 
   void ReadLoop() {
