@@ -164,7 +164,7 @@ TEST(RarTempNames, AreOursAloneAndNeverTakeAUsersFile) {
     bool bOurs;
   } rows[] = {
       {ours, true},
-      {"D:\\X\\DB.ZIP.DVK4321-0000000000ABCDEF.TMP", true},
+      {"D:\\X\\DB.ZIP.DVK4321-00ABCDEF.TMP", true},
       {"D:\\x\\db.zip.rartmp", false},
       {"D:\\x\\db.zip.rar0.tmp", false},
       {"D:\\x\\db.zip.dvk-00ab.tmp", false},

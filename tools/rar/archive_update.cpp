@@ -130,13 +130,14 @@ class CAddRun {
       entry.flags = static_cast<std::uint16_t>((entry.flags & ~kFlagUtf8) | NameFlags(entry.name));
       std::uint64_t dataOffset = 0;
       std::string error;
-      if (!FindEntryData(old, source, dataOffset, error)) {
+      const bool bFound = FindEntryData(old, source, dataOffset, error);
+      if (replaced.count(NameKey(entry.name)) != 0) {
+        if (bFound) m_replaced[NameKey(entry.name)] = OldCopy{entry, dataOffset};
+        continue;
+      }
+      if (!bFound) {
         m_report.Error("cannot update the existing archive: " + error);
         return kExitFatal;
-      }
-      if (replaced.count(NameKey(entry.name)) != 0) {
-        m_replaced[NameKey(entry.name)] = OldCopy{entry, dataOffset};
-        continue;
       }
       if (!writer.CopyEntry(entry, old, dataOffset)) {
         m_report.Error(writer.Error());

@@ -35,8 +35,9 @@ bool AllOf(const std::string& text, const char* allowed) {
 
 std::string TemporaryNameFor(const std::string& path, unsigned long processId, std::uint64_t unique) {
   char tail[64];
-  std::snprintf(tail, sizeof tail, "%s%lu-%016llx%s", kMark, processId,
-                static_cast<unsigned long long>(unique), kSuffix);
+  // Eight hex digits keep paths short; the process id and the retry on a clash do the rest.
+  std::snprintf(tail, sizeof tail, "%s%lu-%08lx%s", kMark, processId,
+                static_cast<unsigned long>((unique ^ (unique >> 32)) & 0xFFFFFFFFu), kSuffix);
   return path + tail;
 }
 

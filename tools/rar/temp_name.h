@@ -12,7 +12,7 @@
 namespace dorvik {
 namespace rar {
 
-// "<path>.dvk<process id>-<unique hex>.tmp" beside `path`.
+// "<path>.dvk<process id>-<8 hex digits of unique>.tmp" beside `path`.
 std::string TemporaryNameFor(const std::string& path, unsigned long processId, std::uint64_t unique);
 
 // Whether `candidate` is a name TemporaryNameFor could have made for `path`.
