@@ -15,7 +15,8 @@ using namespace dorvik::rar;
 
 namespace {
 
-// Forwards to the real fake file, and damages it as it is closed, as a failing disk would.
+// Forwards to the real fake file, notes its size and damages it as it is closed, as a failing
+// disk would.
 class CDamagedFile : public IFile {
  public:
   CDamagedFile(std::unique_ptr<IFile> file, std::function<void(IFile&)> damage)
@@ -46,11 +47,15 @@ class CUnluckyFileSystem : public FakeFileSystem {
  public:
   std::function<void(IFile&)> damage;
   std::function<void(const std::string& path)> onOpen;
+  std::uint64_t nLargestWritten = 0;  // the largest new file, when it was closed
 
   std::unique_ptr<IFile> CreateNewFile(const std::string& path) override {
     std::unique_ptr<IFile> file = FakeFileSystem::CreateNewFile(path);
-    if (!file || !damage) return file;
-    return std::unique_ptr<IFile>(new CDamagedFile(std::move(file), damage));
+    if (!file) return file;
+    return std::unique_ptr<IFile>(new CDamagedFile(std::move(file), [this](IFile& f) {
+      if (f.Size() > nLargestWritten) nLargestWritten = f.Size();
+      if (damage) damage(f);
+    }));
   }
   std::unique_ptr<IFile> OpenForReading(const std::string& path) override {
     std::unique_ptr<IFile> file = FakeFileSystem::OpenForReading(path);
@@ -213,16 +218,18 @@ TEST(RarExtract, RefusesEntriesLargerThanDeclaredAndSharedData) {
     const char* what;
     std::string archive;
     int code;
+    std::uint64_t nMostWritten;
   } rows[] = {
-      {"declares 100 bytes", craft(100, 1), kExitCrc},
-      {"twelve entries, one stream", craft(raw.size(), 12), kExitFatal},
+      {"declares 100 bytes", craft(100, 1), kExitCrc, 100},
+      {"twelve entries, one stream", craft(raw.size(), 12), kExitFatal, 0},
   };
   for (const Row& row : rows) {
-    FakeFileSystem fs;
+    CUnluckyFileSystem fs;
     fs.AddFile("D:\\bomb.zip", row.archive);
     fs.AddFolder("D:\\out");
     EXPECT_EQ(RunLine(fs, "rar x -y D:\\bomb.zip D:\\out").code, row.code) << row.what;
     EXPECT_EQ(RunLine(fs, "rar t D:\\bomb.zip").code, row.code) << row.what;
     EXPECT_TRUE(fs.ListTree("D:\\out").empty()) << row.what;
+    EXPECT_LE(fs.nLargestWritten, row.nMostWritten) << row.what;
   }
 }
