@@ -175,7 +175,7 @@ class CAddRun {
       if (!writer.EndEntry()) return false;
       m_bInEntry = false;
       m_written[chunk.nItem] = true;
-      if (!item.info.isDirectory && ChangedWhileRead(item, writer.Entries().back().uncompressedSize)) {
+      if (chunk.bChanged) {
         m_changed[chunk.nItem] = true;
         Warn(kExitWarning, item.diskPath + " changed while it was read: archived as read, kept on disk");
       }
@@ -192,14 +192,6 @@ class CAddRun {
     return true;
   }
 
-  // Whether the file grew, shrank or was written to between its selection and the end of its
-  // reading: what was read may then mix old and new content.
-  bool ChangedWhileRead(const SelectedItem& item, std::uint64_t bytesRead) {
-    DirectoryEntry now;
-    return bytesRead != item.info.size || !m_fs.Stat(item.diskPath, &now) ||
-           now.size != item.info.size || now.lastWriteTime != item.info.lastWriteTime;
-  }
-
   int WriteArchive(IFile& out, IFile* old, const std::vector<ZipEntry>& oldEntries,
                    std::vector<ZipEntry>& written) {
     CZipWriter writer(out, m_limits);
@@ -214,6 +206,7 @@ class CAddRun {
       p.path = item.diskPath;
       p.bNoData = item.info.isDirectory;
       p.sizeHint = item.info.size;
+      p.lastWriteTime = item.info.lastWriteTime;
       pipelineItems.push_back(p);
     }
     m_written.assign(m_items.size(), false);

@@ -293,6 +293,7 @@ class CPipeline {
     std::shared_ptr<std::string> current = NewReadBuffer(item.sizeHint);
     if (!ReadFull(*file, item.sizeHint, *current)) return AddReady(nItem, true, "cannot read " + item.path);
     std::shared_ptr<const std::string> previous;
+    std::uint64_t nRead = 0;
     for (bool bFirst = true;; bFirst = false) {
       std::shared_ptr<std::string> next = NewReadBuffer(item.sizeHint);
       const bool bReadOk = current->size() < m_settings.nChunkSize || ReadFull(*file, item.sizeHint, *next);
@@ -301,12 +302,14 @@ class CPipeline {
         return AddReady(nItem, true, "cannot read " + item.path);
       }
       const bool bLast = next->empty();
+      nRead += current->size();
       Piece piece;
       piece.raw = current;
       piece.previous = previous;
       piece.result.nItem = nItem;
       piece.result.bFirst = bFirst;
       piece.result.bLast = bLast;
+      piece.result.bChanged = bLast && ChangedWhileRead(item, nRead);
       if (bFirst && bLast) return AddToBatch(std::move(piece), current->size());
       if (!FlushBatch()) return false;
       auto task = std::make_shared<ChunkTask>();
@@ -331,6 +334,13 @@ class CPipeline {
       return MarkReady(piece.result, true, "cannot read " + item.path);
     }
     piece.raw = raw;
+    piece.result.bChanged = ChangedWhileRead(item, raw->size());
+  }
+
+  bool ChangedWhileRead(const PipelineItem& item, std::uint64_t nRead) {
+    DirectoryEntry now;
+    return nRead != item.sizeHint || !m_fs.Stat(item.path, &now) || now.size != item.sizeHint ||
+           now.lastWriteTime != item.lastWriteTime;
   }
 
   void LoadLoop() {
