@@ -44,7 +44,11 @@ EntryReadResult ReadEntryData(IFile& archive, const ZipEntry& entry, std::uint64
   const bool bDeflated = entry.method == kMethodDeflated;
   if (bDeflated && inflateInit2(&z, -15) != Z_OK) return EntryReadResult::kDataError;
   COutputCheck output(entry, sink);
-  std::string in, out(bDeflated ? kBlock : 0, '\0');
+  // Buffers no larger than the entry needs: most entries are small, and a block this size is
+  // fresh memory to fault in and clear on every allocation. The output keeps some room past the
+  // declared size, so the end of the stream and any excess are both seen.
+  const std::uint64_t outSize = entry.uncompressedSize + 1024;
+  std::string in, out(bDeflated ? static_cast<std::size_t>(outSize < kBlock ? outSize : kBlock) : 0, '\0');
   EntryReadResult result = EntryReadResult::kOk;
   bool bEnded = !bDeflated;
   for (std::uint64_t done = 0; done < entry.compressedSize && result == EntryReadResult::kOk;) {
