@@ -3,7 +3,8 @@
 # (many small text, JSON and CSV files, some incompressible ones, a few large half-text
 # half-random files): the native build, and rar.exe under a warm Wine prefix (server and a keeper
 # program already running). The tools take turns for BENCH_RUNS rounds; prints each one's median
-# wall and CPU time, archive size, and how many times faster than zip -9 it is, round by round.
+# wall and CPU time, archive size, and how many times faster than zip -9 it is, round by round,
+# and what reading the written archive back costs (against twins built without that check).
 #   BENCH_MB     approximate size of the tree (default 300)
 #   BENCH_RUNS   rounds (default 3)
 #   BUILD_ROOT   where to build (default <source>/build); a release native tree is made in
@@ -13,6 +14,8 @@
 #                value): on a shared, busy machine every round trip to the Wine server waits for
 #                a turn on a processor, which the other tools never need, so the plain figures
 #                compare the machine's load rather than the archivers
+#   BENCH_BASELINE      another native rar to time alongside (a build of an earlier commit)
+#   BENCH_BASELINE_EXE  likewise a rar.exe, under Wine
 #   BENCH_ZIP64  also archive one 4.5 GiB file (sparse, random data at both ends) with the
 #                native rar and check the ZIP64 archive with unzip -t and 7z t (any value)
 set -euo pipefail
@@ -21,9 +24,12 @@ root=${BUILD_ROOT:-$src/build}
 mb=${BENCH_MB:-300}
 
 cmake -S "$src" -B "$root/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDORVIK_SANITIZE=OFF >/dev/null
-cmake --build "$root/bench-native" --target rar -j 2 >/dev/null
+cmake --build "$root/bench-native" --target rar rar_unverified -j 2 >/dev/null
 native_rar=$root/bench-native/tools/rar/rar
 win_rar=$root/win/tools/rar/rar.exe
+# Twins that skip reading the written archive back: the difference is what that check costs.
+native_unverified=$root/bench-native/tools/rar/rar_unverified
+win_unverified=$root/win/tools/rar/rar_unverified.exe
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rar_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -124,6 +130,10 @@ for _ in $(seq "$runs"); do
   run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip tree
   run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip tree
   run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip tree
+  run "rar -m5 unverified" "$work/rarnv.zip" "$native_unverified" a -r -m5 -ibck rarnv.zip tree
+  if [ -n "${BENCH_BASELINE:-}" ]; then
+    run "rar -m5 baseline" "$work/rarbase.zip" "$BENCH_BASELINE" a -r -m5 -ibck rarbase.zip tree
+  fi
   if [ -n "${BENCH_LEVELS:-}" ]; then
     run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip tree
     run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip tree
@@ -131,8 +141,31 @@ for _ in $(seq "$runs"); do
   if [ -n "$wine_ready" ]; then
     run "rar.exe -m5 (Wine)" "$work/rarexe.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_rar" a -r -m5 -ibck \
       "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\tree"
+    if [ -f "$win_unverified" ]; then
+      run "rar.exe unverified" "$work/rarexenv.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_unverified" a -r -m5 -ibck \
+        "Z:${work//\//\\}\\rarexenv.zip" "Z:${work//\//\\}\\tree"
+    fi
+    if [ -n "${BENCH_BASELINE_EXE:-}" ]; then
+      run "rar.exe baseline" "$work/rarexebase.zip" env LC_ALL=zh_CN.UTF-8 wine "$BENCH_BASELINE_EXE" a -r -m5 \
+        -ibck "Z:${work//\//\\}\\rarexebase.zip" "Z:${work//\//\\}\\tree"
+    fi
   fi
 done
+
+# Our own archives pass our own test and unpack to the same tree: the checks against hostile
+# archives never refuse them.
+mkdir "$work/back"
+if "$native_rar" t -ibck "$work/rar.zip" && "$native_rar" x -ibck "$work/rar.zip" "$work/back" &&
+   diff -r "$work/tree" "$work/back/tree" >/dev/null; then
+  echo "rar t and rar x of our own archive: ok"
+else
+  echo "rar t and rar x of our own archive: FAILED"
+fi
+rm -rf "$work/back"
+if [ -n "$wine_ready" ]; then
+  env LC_ALL=zh_CN.UTF-8 wine "$win_rar" t -ibck "Z:${work//\//\\}\\rarexe.zip" >/dev/null 2>&1 &&
+    echo "rar.exe t of its own archive: ok" || echo "rar.exe t of its own archive: FAILED"
+fi
 
 # Medians of the runs; zip/tool is how many times faster than zip -9 the tool is, taken round by
 # round and then the median.
@@ -156,6 +189,20 @@ for name, w, c, b in rows:
     cpu = statistics.median(bc[i] / c[i] for i in range(n))
     print("%-20s %8.2f %8.2f %12d %8.2fx %8.2fx %9.4f"
           % (name, statistics.median(w), statistics.median(c), b, speed, cpu, b / bb))
+# What reading the written archive back costs: each build against its twin without the check,
+# round by round, then the median.
+for verified, unverified in (("rar -m5 (native)", "rar -m5 unverified"),
+                             ("rar.exe -m5 (Wine)", "rar.exe unverified"),
+                             ("rar -m5 (native)", "rar -m5 baseline"),
+                             ("rar.exe -m5 (Wine)", "rar.exe baseline")):
+    if verified not in table or unverified not in table:
+        continue
+    (vw, vc, _), (uw, uc, _) = table[verified], table[unverified]
+    n = min(len(vw), len(uw))
+    wall = statistics.median(vw[i] / uw[i] - 1 for i in range(n)) * 100
+    cpu = statistics.median(vc[i] / uc[i] - 1 for i in range(n)) * 100
+    print("%s against %s: %+.1f%% wall (%.2f s against %.2f s), %+.1f%% CPU"
+          % (verified, unverified, wall, statistics.median(vw), statistics.median(uw), cpu))
 PY
 
 if [ -n "${BENCH_ZIP64:-}" ]; then

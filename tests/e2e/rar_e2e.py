@@ -8,6 +8,7 @@ import subprocess
 import sys
 import zipfile
 
+import rar_bombs
 from e2e_support import check, failures, win
 
 rar_exe, launcher, wine_run = sys.argv[1:4]
@@ -127,11 +128,22 @@ rc = run(arc + "rar.exe " + " a -r -m5 -o+ -ibck -y -ilog -k -df " + "\"" + win(
 check(rc == 0, "SQL archive: exit 0")
 check(readers_accept(zbak) == ["db_shopdb_20240501083000.bak"], "SQL archive: holds the .bak under its own name")
 check(not os.path.exists(bak), "SQL archive: -df deleted the .bak")
+# A folder "sql" beside "sql 备份" must not be taken for the archive, and a user's file named
+# like an old temporary name survives.
+os.makedirs(os.path.join(work, "sql"))
+users = bak + ".rartmp"
+with open(users, "wb") as f:
+    f.write(b"mine")
 rc = run(arc + "rar.exe " + " e -y " + win(zbak) + " " + win(sql), "restore")
 check(rc == 0, "restore: exit 0")
 check(os.path.exists(bak) and open(bak, "rb").read() == bak_data, "restore: the .bak is back beside the archive")
+check(open(users, "rb").read() == b"mine", "restore: a user's .rartmp file is left alone")
+check(sorted(os.listdir(sql)) == sorted([os.path.basename(p) for p in (bak, zbak, users)]),
+      "restore: no temporary file left")
 rc = run(arc + "rar.exe " + " e -y " + win(zbak) + " " + win(sql) + "\\", "restore2")
 check(rc == 0, "restore with a trailing backslash and -y over the existing file: exit 0")
+rc = run(arc + "rar.exe " + " e -y \"" + win(zbak) + "\" \"" + win(sql) + "\"", "restore3")
+check(rc == 0, "restore with quoted paths: exit 0")
 
 # A bad command line: exit 7 and a line in rar.log beside rar.exe.
 rc = run(arc + "rar.exe " + " a -zz -ilog \"" + win(os.path.join(work, "x.zip")) + "\" \"" + S + "\"", "bad")
@@ -153,6 +165,20 @@ check(len(names) == 70001 and "cache.txt" in names, "70,001 entries listed (ZIP6
 with open(zmany, "rb") as f:
     f.seek(-22 - 20 - 56, 2)
     check(f.read(4) == b"PK\x06\x06", "ZIP64 end of central directory record present")
+
+# Crafted archives: an entry inflating far past the size it declares stops at that size, and
+# twelve entries sharing one stream are refused; neither leaves anything behind.
+bombs = os.path.join(work, "bombs")
+os.makedirs(bombs)
+for name, craft, code in (("declared", rar_bombs.declared_too_small, 3), ("shared", rar_bombs.shared_stream, 2)):
+    archive = os.path.join(bombs, name + ".zip")
+    craft(archive)
+    dest = os.path.join(bombs, name)
+    os.makedirs(dest)
+    for command, target in (("x -y", win(dest)), ("e -o+", win(dest)), ("t", "")):
+        rc = run(arc + "rar.exe " + " " + command + " \"" + win(archive) + "\" " + target, name)
+        check(rc == code, "%s bomb, %s: exit %d (got %d)" % (name, command, code, rc))
+    check(os.listdir(dest) == [], "%s bomb: nothing written" % name)
 
 print("%d failed" % len(failures))
 if failures:

@@ -2,11 +2,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
-#include <sstream>
 
 #include "tests/common/fake_file_system.h"
-#include "tests/jobs/fixed_clock.h"
+#include "tests/rar/rar_run.h"
 #include "tools/rar/archive_extract.h"
 #include "tools/rar/exit_codes.h"
 #include "tools/rar/rar_app.h"
@@ -14,51 +12,6 @@
 
 using namespace dorvik;
 using namespace dorvik::rar;
-
-namespace {
-
-std::string Compressible(std::size_t size) {
-  std::string out;
-  for (std::size_t i = 0; out.size() < size; ++i) out += "line " + std::to_string(i % 977) + " of the log\n";
-  out.resize(size);
-  return out;
-}
-
-std::string Random(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string out(size, '\0');
-  for (char& c : out) c = static_cast<char>(rng());
-  return out;
-}
-
-// The clock of rar.log's time stamps.
-FixedClock g_clock{LocalTime()};
-
-struct RunResult {
-  int code;
-  std::string err;
-};
-
-RunResult RunLine(IFileSystem& fs, const std::string& line, const ZipLimits& limits = ZipLimits(),
-            std::size_t chunk = 1 << 20) {
-  std::vector<RawArgument> args = SplitCommandLine(line);
-  args.erase(args.begin());
-  std::ostringstream out, err;
-  PipelineSettings settings;
-  settings.nChunkSize = chunk;
-  const int code = RunRar(fs, g_clock, "C:\\Tools\\", args, out, err, limits, settings);
-  return RunResult{code, err.str()};
-}
-
-std::vector<ZipEntry> Entries(FakeFileSystem& fs, const std::string& archive) {
-  std::vector<ZipEntry> entries;
-  std::unique_ptr<IFile> file = fs.OpenForReading(archive);
-  std::string error;
-  EXPECT_TRUE(file && ReadZipDirectory(*file, entries, error)) << error;
-  return entries;
-}
-
-}  // namespace
 
 // Files of every kind survive add and extract: empty, compressible, incompressible, many
 // chunks (small chunk size), GBK names; time stamps come back in two-second steps.
@@ -155,7 +108,7 @@ TEST(RarArchive, DeleteSourcesOnlyAfterTheArchiveIsSafe) {
 
 TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
   FakeFileSystem fs;
-  g_clock.Set(MakeLocalTime(2024, 5, 1, 8, 30, 0));
+  TestClock().Set(MakeLocalTime(2024, 5, 1, 8, 30, 0));
   fs.AddFolder("C:\\Tools");
   fs.AddFile("C:\\x\\not.zip", "this is no archive at all, just text");
   fs.AddFile("C:\\x\\a.txt", "a");
@@ -201,11 +154,38 @@ TEST(RarArchive, RejoinsUnquotedPathsSplitAtBlanks) {
   FakeFileSystem fs;
   fs.AddFile("D:\\my backups\\db_x_1.zip", "z");
   fs.AddFolder("D:\\my backups\\x");
-  std::vector<RawArgument> args = SplitCommandLine("D:\\my backups\\db_x_1.zip D:\\my  backups");
-  JoinSplitPaths(fs, args);
-  ASSERT_EQ(args.size(), 2u);
-  EXPECT_EQ(args[0].text, "D:\\my backups\\db_x_1.zip");
-  EXPECT_EQ(args[1].text, "D:\\my  backups");  // blanks come back as they were
+  fs.AddFile("D:\\SQL Backup\\db_y.zip", "z");
+  fs.AddFolder("D:\\SQL");  // a folder named like the archive's first word
+  struct Row {
+    const char* args;
+    std::vector<std::string> expected;
+    const char* why;
+  } rows[] = {
+      {"D:\\my backups\\db_x_1.zip D:\\my  backups", {"D:\\my backups\\db_x_1.zip", "D:\\my  backups"},
+       "blanks come back as they were"},
+      {"D:\\SQL Backup\\db_y.zip D:\\SQL Backup", {"D:\\SQL Backup\\db_y.zip", "D:\\SQL Backup"},
+       "a folder is never taken for the archive"},
+      {"\"D:\\SQL Backup\\db_y.zip\" \"D:\\SQL Backup\"", {"D:\\SQL Backup\\db_y.zip", "D:\\SQL Backup"},
+       "quoted paths stay as they are"},
+      {"\"D:\\SQL Backup\\db_y.zip\" D:\\SQL Backup", {"D:\\SQL Backup\\db_y.zip", "D:\\SQL Backup"},
+       "after a quoted archive, an unquoted folder is joined"},
+      {"D:\\SQL Backup\\db_y.zip \"D:\\SQL Backup\"", {"D:\\SQL Backup\\db_y.zip", "D:\\SQL Backup"},
+       "an unquoted archive before a quoted folder"},
+      {"\"D:\\SQL\" Backup\\db_y.zip D:\\out", {"D:\\SQL", "Backup\\db_y.zip", "D:\\out"},
+       "a quoted part is never joined with the next"},
+  };
+  for (const Row& row : rows) {
+    std::vector<RawArgument> args = SplitCommandLine(row.args);
+    JoinSplitPaths(fs, args);
+    std::vector<std::string> texts;
+    for (const RawArgument& a : args) texts.push_back(a.text);
+    EXPECT_EQ(texts, row.expected) << row.why;
+  }
+  // The restore's own command line, unquoted, with the folder D:\SQL beside the archive's.
+  fs.AddFile("D:\\sql\\db_z.bak", Compressible(5000));
+  ASSERT_EQ(RunLine(fs, "rar a -df \"D:\\SQL Backup\\db_z.zip\" \"D:\\sql\\db_z.bak\"").code, kExitSuccess);
+  EXPECT_EQ(RunLine(fs, "rar.exe  e -y D:\\SQL Backup\\db_z.zip D:\\SQL Backup").code, kExitSuccess);
+  EXPECT_EQ(fs.FileContent("D:\\SQL Backup\\db_z.bak"), Compressible(5000));
 }
 
 // Real files, read back by independent ZIP readers: ZIP64 (by lowered limits, many entries)

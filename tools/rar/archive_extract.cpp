@@ -1,14 +1,14 @@
 #include "tools/rar/archive_extract.h"
 
-#include <zlib.h>
-
 #include <memory>
 
 #include "common/clock.h"
 #include "common/wildcard.h"
+#include "tools/rar/entry_reader.h"
 #include "tools/rar/exit_codes.h"
 #include "tools/rar/path_style.h"
 #include "tools/rar/selection.h"
+#include "tools/rar/temp_name.h"
 #include "tools/rar/zip_format.h"
 #include "tools/rar/zip_reader.h"
 
@@ -16,8 +16,6 @@ namespace dorvik {
 namespace rar {
 
 namespace {
-
-const std::size_t kBlock = 1 << 18;
 
 RawArgument JoinArguments(const std::vector<RawArgument>& args, std::size_t first, std::size_t last) {
   RawArgument joined = args[first];
@@ -28,60 +26,17 @@ RawArgument JoinArguments(const std::vector<RawArgument>& args, std::size_t firs
   return joined;
 }
 
-// Streams one entry's data through inflate (or as stored) into `sink`; checks size and CRC.
-class CEntryReader {
- public:
-  enum Result { kOk, kReadError, kDataError, kCrcError, kSinkError };
-
-  template <typename Sink>
-  static Result Read(IFile& archive, const ZipEntry& entry, std::uint64_t offset, Sink sink) {
-    z_stream z = z_stream();
-    const bool bDeflated = entry.method == kMethodDeflated;
-    if (bDeflated && inflateInit2(&z, -15) != Z_OK) return kDataError;
-    std::string in, out(kBlock, '\0');
-    std::uint32_t crc = 0;
-    std::uint64_t produced = 0;
-    Result result = kOk;
-    bool bEnded = !bDeflated;
-    for (std::uint64_t done = 0; done < entry.compressedSize && result == kOk;) {
-      const std::uint64_t left = entry.compressedSize - done;
-      in.resize(static_cast<std::size_t>(left < kBlock ? left : kBlock));
-      if (!archive.ReadAt(offset + done, &in[0], in.size())) {
-        result = kReadError;
-        break;
-      }
-      done += in.size();
-      if (!bDeflated) {
-        crc = static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(in.data()),
-                                               static_cast<uInt>(in.size())));
-        produced += in.size();
-        if (!sink(in.data(), in.size())) result = kSinkError;
-        continue;
-      }
-      z.next_in = reinterpret_cast<Bytef*>(&in[0]);
-      z.avail_in = static_cast<uInt>(in.size());
-      while (z.avail_in > 0 && !bEnded && result == kOk) {
-        z.next_out = reinterpret_cast<Bytef*>(&out[0]);
-        z.avail_out = static_cast<uInt>(out.size());
-        const int rc = inflate(&z, Z_NO_FLUSH);
-        if (rc != Z_OK && rc != Z_STREAM_END) {
-          result = kDataError;
-          break;
-        }
-        const std::size_t n = out.size() - z.avail_out;
-        crc = static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(out.data()),
-                                               static_cast<uInt>(n)));
-        produced += n;
-        if (n > 0 && !sink(out.data(), n)) result = kSinkError;
-        if (rc == Z_STREAM_END) bEnded = true;
-      }
-    }
-    if (bDeflated) inflateEnd(&z);
-    if (result != kOk) return result;
-    if (!bEnded || produced != entry.uncompressedSize) return kDataError;
-    return crc == entry.crc ? kOk : kCrcError;
+bool AllJoinable(const std::vector<RawArgument>& args, std::size_t first, std::size_t last) {
+  for (std::size_t i = first; i <= last; ++i) {
+    if (args[i].bQuoted || HasWildcard(args[i].text)) return false;
   }
-};
+  return true;
+}
+
+bool IsRegularFile(IFileSystem& fs, const std::string& path) {
+  DirectoryEntry info;
+  return fs.Stat(path, &info) && !info.isDirectory;
+}
 
 class CExtractRun {
  public:
@@ -103,14 +58,18 @@ class CExtractRun {
     std::unique_ptr<IFile> archive = m_fs.OpenForReading(m_strArchive);
     if (!archive) return Fail(kExitOpen, "cannot open the archive");
     std::vector<ZipEntry> entries;
+    std::vector<std::uint64_t> offsets;
     std::string error;
-    if (!ReadZipDirectory(*archive, entries, error)) return Fail(kExitFatal, error);
+    if (!ReadZipDirectory(*archive, entries, error) || !LocateEntries(*archive, entries, offsets, error)) {
+      return Fail(kExitFatal, error);
+    }
     if (m_options.command != RarCommand::kTest && !m_strDestination.empty() &&
         !CreateFolders(m_strDestination)) {
       return Fail(kExitWrite, "cannot create the folder " + m_strDestination);
     }
     std::size_t nMatched = 0;
-    for (const ZipEntry& entry : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const ZipEntry& entry = entries[i];
       std::string relative;
       if (!LocalName(entry, relative)) continue;
       if (!Matches(relative)) continue;
@@ -121,7 +80,7 @@ class CExtractRun {
         }
         continue;
       }
-      ExtractEntry(*archive, entry, relative);
+      ExtractEntry(*archive, entry, offsets[i], relative);
     }
     archive->Close();  // read-only: nothing to lose if closing fails
     if (nMatched == 0) return Fail(kExitNoFiles, "no files to extract");
@@ -188,17 +147,14 @@ class CExtractRun {
     return m_fs.MakeDirectory(folder);
   }
 
-  void ExtractEntry(IFile& archive, const ZipEntry& entry, const std::string& relative) {
+  void ExtractEntry(IFile& archive, const ZipEntry& entry, std::uint64_t offset, const std::string& relative) {
     if ((entry.flags & 0x0001) != 0) return Warn(kExitFatal, "encrypted entry not supported: " + relative);
     if (entry.method != kMethodStored && entry.method != kMethodDeflated) {
       return Warn(kExitFatal, "unsupported compression method of " + relative);
     }
-    std::uint64_t offset = 0;
-    std::string error;
-    if (!FindEntryData(archive, entry, offset, error)) return Warn(kExitFatal, error);
     if (m_options.command == RarCommand::kTest) {
-      const CEntryReader::Result r =
-          CEntryReader::Read(archive, entry, offset, [](const char*, std::size_t) { return true; });
+      const EntryReadResult r =
+          ReadEntryData(archive, entry, offset, [](const char*, std::size_t) { return true; });
       return Report(r, relative, "Testing  ");
     }
     const std::string target = Target(relative);
@@ -213,17 +169,15 @@ class CExtractRun {
     if (m_options.command == RarCommand::kExtractPaths && !CreateFolders(m_style.Parent(target))) {
       return Warn(kExitWrite, "cannot create the folder " + m_style.Parent(target));
     }
-    const std::string temp = target + ".rartmp";
-    DirectoryEntry stale;
-    if (m_fs.Stat(temp, &stale) && !m_fs.RemoveFile(temp)) return Warn(kExitWrite, "cannot replace " + temp);
-    std::unique_ptr<IFile> out = m_fs.CreateNewFile(temp);
+    std::string temp;
+    std::unique_ptr<IFile> out = CreateTemporaryFor(m_fs, target, temp);
     if (!out) return Warn(kExitWrite, "cannot create " + target);
-    const CEntryReader::Result r = CEntryReader::Read(
+    const EntryReadResult r = ReadEntryData(
         archive, entry, offset, [&](const char* data, std::size_t size) { return out->Write(data, size); });
     const bool bClosed = out->Close();
-    if (r != CEntryReader::kOk || !bClosed || !m_fs.MoveOver(temp, target)) {
+    if (r != EntryReadResult::kOk || !bClosed || !m_fs.MoveOver(temp, target)) {
       if (!m_fs.RemoveFile(temp)) m_report.Error("cannot delete " + temp);
-      if (r == CEntryReader::kOk) return Warn(kExitWrite, "cannot write " + target);
+      if (r == EntryReadResult::kOk) return Warn(kExitWrite, "cannot write " + target);
       return Report(r, target, "");
     }
     if (!m_fs.SetLastWriteTime(target, ToEpochSeconds(FromDosDateTime(entry.dosDateTime)))) {
@@ -232,18 +186,20 @@ class CExtractRun {
     m_report.Progress("Extracting  " + target);
   }
 
-  void Report(CEntryReader::Result r, const std::string& name, const char* progress) {
+  void Report(EntryReadResult r, const std::string& name, const char* progress) {
     switch (r) {
-      case CEntryReader::kOk:
+      case EntryReadResult::kOk:
         if (*progress != '\0') m_report.Progress(progress + name + "  OK");
         return;
-      case CEntryReader::kCrcError:
+      case EntryReadResult::kCrcError:
         return Warn(kExitCrc, "CRC error in " + name);
-      case CEntryReader::kDataError:
+      case EntryReadResult::kDataError:
         return Warn(kExitCrc, "damaged data in " + name);
-      case CEntryReader::kReadError:
+      case EntryReadResult::kTooLong:
+        return Warn(kExitCrc, "more data than the archive declares in " + name + ": stopped");
+      case EntryReadResult::kReadError:
         return Warn(kExitFatal, "cannot read the archive at " + name);
-      case CEntryReader::kSinkError:
+      case EntryReadResult::kSinkError:
         return Warn(kExitWrite, "cannot write " + name);
     }
   }
@@ -261,18 +217,32 @@ class CExtractRun {
 }  // namespace
 
 void JoinSplitPaths(IFileSystem& fs, std::vector<RawArgument>& positional) {
-  DirectoryEntry info;
-  if (positional.empty() || fs.Stat(positional[0].text, &info)) return;
-  for (std::size_t last = positional.size() - 1; last > 0; --last) {
-    RawArgument joined = JoinArguments(positional, 0, last);
-    if (!fs.Stat(joined.text, &info) || info.isDirectory) continue;
-    std::vector<RawArgument> result(1, joined);
-    if (last + 1 < positional.size()) {
-      result.push_back(JoinArguments(positional, last + 1, positional.size() - 1));
+  if (positional.empty()) return;
+  std::size_t archiveEnd = 0;  // the last argument of the archive's name
+  if (!IsRegularFile(fs, positional[0].text)) {
+    for (std::size_t last = positional.size() - 1; last > 0 && archiveEnd == 0; --last) {
+      if (AllJoinable(positional, 0, last) && IsRegularFile(fs, JoinArguments(positional, 0, last).text)) {
+        archiveEnd = last;
+      }
     }
-    positional = result;
-    return;
+    if (archiveEnd == 0) return;
   }
+  const std::size_t first = archiveEnd + 1;
+  std::vector<RawArgument> result(1, JoinArguments(positional, 0, archiveEnd));
+  if (first < positional.size()) {
+    const RawArgument rest = JoinArguments(positional, first, positional.size() - 1);
+    // After a whole archive name, split arguments are joined only when they name a folder
+    // together: otherwise they are entry masks and the destination.
+    const bool bJoinRest = archiveEnd > 0 || (positional.size() - first >= 2 &&
+                                              AllJoinable(positional, first, positional.size() - 1) &&
+                                              fs.IsDirectory(rest.text));
+    if (bJoinRest) {
+      result.push_back(rest);
+    } else {
+      result.insert(result.end(), positional.begin() + static_cast<std::ptrdiff_t>(first), positional.end());
+    }
+  }
+  positional = result;
 }
 
 int RunExtract(IFileSystem& fs, const RarOptions& options, CRarReport& report) {

@@ -6,9 +6,11 @@
 
 #include "common/clock.h"
 #include "common/gbk.h"
+#include "tools/rar/archive_verify.h"
 #include "tools/rar/exit_codes.h"
 #include "tools/rar/path_style.h"
 #include "tools/rar/selection.h"
+#include "tools/rar/temp_name.h"
 #include "tools/rar/zip_reader.h"
 #include "tools/rar/zip_writer.h"
 
@@ -29,24 +31,12 @@ std::uint16_t NameFlags(const std::string& utf8Name) { return IsAscii(utf8Name) 
 // Names compare without regard to ASCII case, as Windows file names do.
 std::string NameKey(const std::string& utf8Name) { return AsciiLower(utf8Name); }
 
-std::unique_ptr<IFile> CreateTemporary(IFileSystem& fs, const std::string& archive,
-                                          std::string& path) {
-  for (int i = 0; i < 1000; ++i) {
-    path = archive + ".rar" + std::to_string(i) + ".tmp";
-    std::unique_ptr<IFile> file = fs.CreateNewFile(path);
-    if (file) return file;
-    DirectoryEntry info;
-    if (!fs.Stat(path, &info)) break;  // not a name clash: the folder refuses new files
-  }
-  return nullptr;
-}
-
 class CAddRun {
  public:
   CAddRun(IFileSystem& fs, const RarOptions& options, CRarReport& report,
-          const ZipLimits& limits, const PipelineSettings& settings)
+          const ZipLimits& limits, const PipelineSettings& settings, bool bVerify)
       : m_fs(fs), m_options(options), m_report(report), m_limits(limits), m_settings(settings),
-        m_strArchive(options.positional[0].text) {}
+        m_bVerify(bVerify), m_strArchive(options.positional[0].text) {}
 
   int Run() {
     if (!Select()) return m_nExit;
@@ -63,11 +53,18 @@ class CAddRun {
       }
     }
     std::string tempPath;
-    std::unique_ptr<IFile> out = CreateTemporary(m_fs, m_strArchive, tempPath);
+    std::unique_ptr<IFile> out = CreateTemporaryFor(m_fs, m_strArchive, tempPath);
     if (!out) return Fatal(kExitWrite, "cannot create the archive");
-    const int nWrite = WriteArchive(*out, old.get(), oldEntries);
+    std::vector<ZipEntry> written;
+    int nWrite = WriteArchive(*out, old.get(), oldEntries, written);
     const bool bClosed = out->Close();
     if (old) old->Close();  // read-only: nothing to lose if closing fails
+    std::string verifyError;
+    if (nWrite == kExitSuccess && bClosed && m_bVerify &&
+        !VerifyWrittenArchive(m_fs, tempPath, written, verifyError)) {
+      m_report.Error("the written archive does not read back: " + verifyError);
+      nWrite = kExitWrite;
+    }
     if (nWrite != kExitSuccess || !bClosed || !m_fs.MoveOver(tempPath, m_strArchive)) {
       if (!m_fs.RemoveFile(tempPath)) m_report.Error("cannot delete " + tempPath);
       return Fatal(nWrite != kExitSuccess ? nWrite : kExitWrite,
@@ -92,15 +89,12 @@ class CAddRun {
   bool Select() {
     const PathStyle style = PathStyle::Of(m_fs);
     const std::string archiveFull = m_fs.FullPath(m_strArchive);
-    const std::string archiveName = AsciiLower(style.LastComponent(m_strArchive));
+    const std::string archiveName = style.LastComponent(m_strArchive);
     // Never take the archive itself or its temporary files when it lies inside a source.
     auto skip = [&](const std::string& path) {
-      const std::string name = AsciiLower(style.LastComponent(path));
-      if (name.compare(0, archiveName.size(), archiveName) != 0) return false;
-      const std::string rest = name.substr(archiveName.size());
-      const bool bOurs = rest.empty() ||
-                         (rest.compare(0, 4, ".rar") == 0 && rest.size() > 8 &&
-                          rest.compare(rest.size() - 4, 4, ".tmp") == 0);
+      const std::string name = style.LastComponent(path);
+      const bool bOurs = AsciiLower(name) == AsciiLower(archiveName) ||
+                         IsTemporaryNameFor(archiveName, name);
       return bOurs && m_fs.SamePath(m_fs.FullPath(style.Join(style.Parent(path),
                                                              style.LastComponent(m_strArchive))),
                                     archiveFull);
@@ -133,11 +127,15 @@ class CAddRun {
     for (const ZipEntry& source : oldEntries) {
       ZipEntry entry = source;
       if ((entry.flags & kFlagUtf8) == 0) entry.name = m_fs.NameToUtf8(entry.name);
-      if (replaced.count(NameKey(entry.name)) != 0) continue;
       entry.flags = static_cast<std::uint16_t>((entry.flags & ~kFlagUtf8) | NameFlags(entry.name));
       std::uint64_t dataOffset = 0;
       std::string error;
-      if (!FindEntryData(old, source, dataOffset, error)) {
+      const bool bFound = FindEntryData(old, source, dataOffset, error);
+      if (replaced.count(NameKey(entry.name)) != 0) {
+        if (bFound) m_replaced[NameKey(entry.name)] = OldCopy{entry, dataOffset};
+        continue;
+      }
+      if (!bFound) {
         m_report.Error("cannot update the existing archive: " + error);
         return kExitFatal;
       }
@@ -158,7 +156,7 @@ class CAddRun {
       m_bDropping = true;
       m_nDropped = chunk.nItem;
       Warn(kExitOpen, chunk.error);
-      return true;
+      return KeepOldCopy(writer, item);
     }
     if (chunk.bFirst) {
       ZipEntry entry;
@@ -177,12 +175,27 @@ class CAddRun {
       if (!writer.EndEntry()) return false;
       m_bInEntry = false;
       m_written[chunk.nItem] = true;
+      if (chunk.bChanged) {
+        m_changed[chunk.nItem] = true;
+        Warn(kExitWarning, item.diskPath + " changed while it was read: archived as read, kept on disk");
+      }
     }
     return true;
   }
 
-  int WriteArchive(IFile& out, IFile* old, const std::vector<ZipEntry>& oldEntries) {
+  // A file that could not be read keeps the entry the old archive had for it.
+  bool KeepOldCopy(CZipWriter& writer, const SelectedItem& item) {
+    auto it = m_replaced.find(NameKey(item.entryName));
+    if (it == m_replaced.end()) return true;
+    if (!writer.CopyEntry(it->second.entry, *m_pOld, it->second.dataOffset)) return false;
+    m_report.Error("kept the archive's old copy of " + item.entryName);
+    return true;
+  }
+
+  int WriteArchive(IFile& out, IFile* old, const std::vector<ZipEntry>& oldEntries,
+                   std::vector<ZipEntry>& written) {
     CZipWriter writer(out, m_limits);
+    m_pOld = old;
     if (old != nullptr) {
       const int nCopy = CopyOldEntries(writer, *old, oldEntries);
       if (nCopy != kExitSuccess) return nCopy;
@@ -193,9 +206,11 @@ class CAddRun {
       p.path = item.diskPath;
       p.bNoData = item.info.isDirectory;
       p.sizeHint = item.info.size;
+      p.lastWriteTime = item.info.lastWriteTime;
       pipelineItems.push_back(p);
     }
     m_written.assign(m_items.size(), false);
+    m_changed.assign(m_items.size(), false);
     PipelineSettings settings = m_settings;
     settings.nLevel = LevelForMethod(m_options.nMethod);
     const bool bDone = CompressItems(m_fs, pipelineItems, settings,
@@ -212,6 +227,7 @@ class CAddRun {
       m_report.Error(writer.Error());
       return kExitWrite;
     }
+    written = writer.Entries();
     return kExitSuccess;
   }
 
@@ -222,7 +238,8 @@ class CAddRun {
 
   void DeleteSources() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-      if (m_written[i] && !m_items[i].info.isDirectory && !RemoveSource(m_items[i].diskPath)) {
+      if (m_written[i] && !m_changed[i] && !m_items[i].info.isDirectory &&
+          !RemoveSource(m_items[i].diskPath)) {
         Warn(kExitWarning, "cannot delete " + m_items[i].diskPath);
       }
     }
@@ -238,9 +255,18 @@ class CAddRun {
   CRarReport& m_report;
   ZipLimits m_limits;
   PipelineSettings m_settings;
+  bool m_bVerify;
   std::string m_strArchive;
   std::vector<SelectedItem> m_items;
   std::vector<bool> m_written;
+  std::vector<bool> m_changed;  // archived, but the file changed while it was read
+  // Old entries that new files replace, kept at hand for a file that cannot be read.
+  struct OldCopy {
+    ZipEntry entry;
+    std::uint64_t dataOffset;
+  };
+  std::map<std::string, OldCopy> m_replaced;
+  IFile* m_pOld = nullptr;
   bool m_bInEntry = false;
   bool m_bDropping = false;
   std::size_t m_nDropped = 0;
@@ -257,8 +283,8 @@ int LevelForMethod(int nMethod) {
 }
 
 int RunAdd(IFileSystem& fs, const RarOptions& options, CRarReport& report,
-           const ZipLimits& limits, const PipelineSettings& settings) {
-  CAddRun run(fs, options, report, limits, settings);
+           const ZipLimits& limits, const PipelineSettings& settings, bool bVerify) {
+  CAddRun run(fs, options, report, limits, settings, bVerify);
   return run.Run();
 }
 

@@ -17,6 +17,7 @@ namespace {
 
 const std::size_t kDictionarySize = 32768;
 const std::size_t kSampleSize = 65536;
+const std::size_t kGrowthStep = 16384;  // how much more a small file is read at a time once it grew
 
 // Chunk-sized buffers handed round instead of allocated for every chunk. On Windows a block this
 // large is fresh virtual memory on each allocation, so every chunk would pay its page faults and
@@ -243,7 +244,8 @@ class CPipeline {
 
   // Reads up to a chunk. A file smaller than a chunk is read at the size it had when it was
   // selected, into a buffer of just that size: thousands of small files must not each cost a
-  // chunk-sized allocation.
+  // chunk-sized allocation. Such a file may have grown since: it is still read to its end, so
+  // what is stored is the whole file and the caller sees the size that was read.
   bool ReadFull(IFile& file, std::uint64_t sizeHint, std::string& buffer) {
     const bool bSmall = sizeHint < m_settings.nChunkSize;
     buffer.resize(bSmall ? static_cast<std::size_t>(sizeHint) : m_settings.nChunkSize);
@@ -255,7 +257,14 @@ class CPipeline {
       filled += got;
     }
     buffer.resize(filled);
-    return true;
+    if (!bSmall || filled < sizeHint) return true;
+    char more[kGrowthStep];
+    for (;;) {
+      std::size_t got = 0;
+      if (!file.Read(more, sizeof more, &got)) return false;
+      if (got == 0) return true;
+      buffer.append(more, got);
+    }
   }
 
   void ReadLoop() {
@@ -284,6 +293,7 @@ class CPipeline {
     std::shared_ptr<std::string> current = NewReadBuffer(item.sizeHint);
     if (!ReadFull(*file, item.sizeHint, *current)) return AddReady(nItem, true, "cannot read " + item.path);
     std::shared_ptr<const std::string> previous;
+    std::uint64_t nRead = 0;
     for (bool bFirst = true;; bFirst = false) {
       std::shared_ptr<std::string> next = NewReadBuffer(item.sizeHint);
       const bool bReadOk = current->size() < m_settings.nChunkSize || ReadFull(*file, item.sizeHint, *next);
@@ -292,12 +302,14 @@ class CPipeline {
         return AddReady(nItem, true, "cannot read " + item.path);
       }
       const bool bLast = next->empty();
+      nRead += current->size();
       Piece piece;
       piece.raw = current;
       piece.previous = previous;
       piece.result.nItem = nItem;
       piece.result.bFirst = bFirst;
       piece.result.bLast = bLast;
+      piece.result.bChanged = bLast && ChangedWhileRead(item, nRead);
       if (bFirst && bLast) return AddToBatch(std::move(piece), current->size());
       if (!FlushBatch()) return false;
       auto task = std::make_shared<ChunkTask>();
@@ -322,6 +334,13 @@ class CPipeline {
       return MarkReady(piece.result, true, "cannot read " + item.path);
     }
     piece.raw = raw;
+    piece.result.bChanged = ChangedWhileRead(item, raw->size());
+  }
+
+  bool ChangedWhileRead(const PipelineItem& item, std::uint64_t nRead) {
+    DirectoryEntry now;
+    return nRead != item.sizeHint || !m_fs.Stat(item.path, &now) || now.size != item.sizeHint ||
+           now.lastWriteTime != item.lastWriteTime;
   }
 
   void LoadLoop() {

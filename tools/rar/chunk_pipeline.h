@@ -20,6 +20,7 @@ struct PipelineItem {
   std::string path;
   bool bNoData = false;  // a folder entry: passes through as one empty piece
   std::uint64_t sizeHint = 0;  // the size when selected: a small file is read in one call
+  std::int64_t lastWriteTime = 0;  // when selected, to tell whether it changed while read
 };
 
 struct CompressedChunk {
@@ -31,6 +32,10 @@ struct CompressedChunk {
   std::uint32_t crc = 0;     // of this chunk's raw bytes
   std::uint64_t rawSize = 0;
   bool bFailed = false;      // the item could not be opened or read: drop what came of it
+  // On the last piece: the file was not, when its reading ended, as it was when selected (size
+  // or time), or its length read differs. Looked at by the reading threads, so the caller's
+  // thread waits for no file system call.
+  bool bChanged = false;
   std::string error;
 };
 

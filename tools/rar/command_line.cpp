@@ -28,6 +28,7 @@ std::vector<RawArgument> SplitCommandLine(const std::string& line) {
     for (; i < line.size() && (bQuoted || !IsBlank(line[i])); ++i) {
       if (line[i] == '"') {
         bQuoted = !bQuoted;
+        arg.bQuoted = true;
       } else {
         arg.text += line[i];
       }

@@ -13,6 +13,7 @@ struct RawArgument {
   std::string text;                 // quotes removed
   std::string::size_type begin = 0; // span of the argument in the raw line, quotes included
   std::string::size_type end = 0;
+  bool bQuoted = false;             // quotes stood in it: it is whole, never joined with another
 };
 
 std::vector<RawArgument> SplitCommandLine(const std::string& line);

@@ -1,9 +1,11 @@
 #pragma once
 // Exit codes of rar.exe, the values WinRAR-like archivers use, so a caller that reads them can
 // tell success from failure:
-//   0 success; 1 warning (some sources missing or unreadable, the archive still written);
-//   2 fatal error; 3 CRC error while extracting or testing; 5 write error; 6 open error;
-//   7 bad command line; 10 no files to add or none matching to extract.
+//   0 success; 1 warning (some sources missing, or changed while they were read, the archive
+//   still written); 2 fatal error (also an archive whose entries share data); 3 CRC error while
+//   extracting or testing (also an entry longer than it declares); 5 write error (also an
+//   archive that does not read back as written); 6 open error; 7 bad command line; 10 no files
+//   to add or none matching to extract.
 namespace dorvik {
 namespace rar {
 

@@ -22,7 +22,7 @@ const char kUsage[] =
 
 int RunRar(IFileSystem& fs, IClock& clock, const std::string& logFolder,
            const std::vector<RawArgument>& args, std::ostream& out, std::ostream& err,
-           const ZipLimits& limits, const PipelineSettings& settings) {
+           const ZipLimits& limits, const PipelineSettings& settings, bool bVerify) {
   CRarReport report(fs, clock, logFolder, out, err);
   RarOptions options;
   std::string error;
@@ -35,17 +35,18 @@ int RunRar(IFileSystem& fs, IClock& clock, const std::string& logFolder,
     return kExitUsage;
   }
   report.Configure(options.bQuiet, options.bLogErrors, options.positional[0].text);
-  if (options.command == RarCommand::kAdd) return RunAdd(fs, options, report, limits, settings);
+  if (options.command == RarCommand::kAdd) return RunAdd(fs, options, report, limits, settings, bVerify);
   return RunExtract(fs, options, report);
 }
 
 int RunRarCommandLine(IFileSystem& fs, IClock& clock, const std::string& logFolder,
                       const std::string& commandLine,
-                      const std::string& programStem, std::ostream& out, std::ostream& err) {
+                      const std::string& programStem, std::ostream& out, std::ostream& err,
+                      bool bVerify) {
   std::vector<RawArgument> args = SplitCommandLine(commandLine);
   args.erase(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(
                                              CountProgramNameArguments(args, programStem)));
-  return RunRar(fs, clock, logFolder, args, out, err);
+  return RunRar(fs, clock, logFolder, args, out, err, ZipLimits(), PipelineSettings(), bVerify);
 }
 
 }  // namespace rar

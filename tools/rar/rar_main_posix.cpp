@@ -18,5 +18,6 @@ int main(int argc, char** argv) {
     args.push_back(arg);
   }
   return dorvik::rar::RunRar(dorvik::RealFileSystem(), dorvik::SystemClock(), dorvik::ProgramDirectory(),
-                             args, std::cout, std::cerr);
+                             args, std::cout, std::cerr, dorvik::rar::ZipLimits(),
+                             dorvik::rar::PipelineSettings(), dorvik::rar::kVerifyArchives);
 }

@@ -17,5 +17,5 @@ int main() {
   const std::string::size_type dot = stem.rfind('.');
   if (dot != std::string::npos) stem.erase(dot);
   return rar::RunRarCommandLine(RealFileSystem(), SystemClock(), ProgramDirectory(), GetCommandLineA(),
-                                stem, std::cout, std::cerr);
+                                stem, std::cout, std::cerr, rar::kVerifyArchives);
 }

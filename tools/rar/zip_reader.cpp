@@ -1,5 +1,7 @@
 #include "tools/rar/zip_reader.h"
 
+#include <algorithm>
+
 namespace dorvik {
 namespace rar {
 
@@ -158,6 +160,25 @@ bool FindEntryData(IFile& file, const ZipEntry& entry, std::uint64_t& dataOffset
   if (dataOffset + entry.compressedSize > file.Size()) {
     error = "truncated data of " + entry.name;
     return false;
+  }
+  return true;
+}
+
+bool LocateEntries(IFile& file, const std::vector<ZipEntry>& entries,
+                   std::vector<std::uint64_t>& dataOffsets, std::string& error) {
+  dataOffsets.assign(entries.size(), 0);
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;  // [local header, end of data)
+  spans.reserve(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!FindEntryData(file, entries[i], dataOffsets[i], error)) return false;
+    spans.emplace_back(entries[i].localOffset, dataOffsets[i] + entries[i].compressedSize);
+  }
+  std::sort(spans.begin(), spans.end());
+  for (std::size_t i = 1; i < spans.size(); ++i) {
+    if (spans[i].first < spans[i - 1].second) {
+      error = "damaged archive: entries share their data";
+      return false;
+    }
   }
   return true;
 }

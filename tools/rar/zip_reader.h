@@ -19,5 +19,11 @@ bool ReadZipDirectory(IFile& file, std::vector<ZipEntry>& entries, std::string& 
 bool FindEntryData(IFile& file, const ZipEntry& entry, std::uint64_t& dataOffset,
                    std::string& error);
 
+// The data offset of every entry, in the same order. Fails for an archive whose entries (local
+// header and data) overlap one another: one stream claimed by many entries is how archives that
+// unpack to far more than their size are built, and no writer of honest archives does that.
+bool LocateEntries(IFile& file, const std::vector<ZipEntry>& entries,
+                   std::vector<std::uint64_t>& dataOffsets, std::string& error);
+
 }  // namespace rar
 }  // namespace dorvik

@@ -29,6 +29,8 @@ class CZipWriter {
 
   bool Finish();
   std::size_t EntryCount() const { return m_entries.size(); }
+  // The entries ended or copied so far, as the central directory lists them.
+  const std::vector<ZipEntry>& Entries() const { return m_entries; }
   const std::string& Error() const { return m_error; }
 
  private:
