@@ -15,8 +15,8 @@ const int kFileModeControls[] = {IDC_HISTORY_FOLDER_LABEL, IDC_HISTORY_FOLDER, I
 const int kSqlModeControls[] = {IDC_HISTORY_DATABASE_LABEL, IDC_HISTORY_DATABASE, IDC_HISTORY_TASK_LABEL,
                                 IDC_HISTORY_TASK, IDC_HISTORY_SQL_ALL, IDC_HISTORY_RESTORE};
 
-const std::vector<HistoryColumn> kFileColumns = {{"ID", 25}, {"备份时间", 129}, {"源文件", 153}, {"备份文件", 309}};
-const std::vector<HistoryColumn> kSqlColumns = {
+const std::vector<ListColumn> kFileColumns = {{"ID", 25}, {"备份时间", 129}, {"源文件", 153}, {"备份文件", 309}};
+const std::vector<ListColumn> kSqlColumns = {
     {"ID", 25}, {"数据库", 50}, {"项目名", 50}, {"最后备份时间", 129}, {"备份文件", 362}};
 
 // The explorer with the file or folder selected, as the administrator would start it by hand.

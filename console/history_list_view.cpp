@@ -2,20 +2,13 @@
 
 #include <algorithm>
 
+#include "console/task_list_view.h"
+
 namespace dorvik {
 
-void CHistoryListView::Attach(HWND list, const std::vector<HistoryColumn>& columns) {
+void CHistoryListView::Attach(HWND list, const std::vector<ListColumn>& columns) {
   m_hList = list;
-  ListView_SetExtendedListViewStyle(m_hList, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
-                                                 LVS_EX_TWOCLICKACTIVATE | LVS_EX_FLATSB | LVS_EX_INFOTIP);
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    column.fmt = LVCFMT_LEFT;
-    column.cx = columns[i].width;
-    column.pszText = const_cast<char*>(columns[i].title);
-    SendMessageA(m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-  }
+  SetUpReportColumns(m_hList, 0, columns.data(), static_cast<int>(columns.size()));
 }
 
 void CHistoryListView::SetRows(std::vector<HistoryRow> rows) {

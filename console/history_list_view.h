@@ -7,19 +7,15 @@
 #include "common/win32.h"
 #include "console/history_rows.h"
 #include "console/list_sort.h"
+#include "console/task_list_rows.h"
 
 #include <commctrl.h>
 
 namespace dorvik {
 
-struct HistoryColumn {
-  const char* title;
-  int width;
-};
-
 class CHistoryListView {
  public:
-  void Attach(HWND list, const std::vector<HistoryColumn>& columns);
+  void Attach(HWND list, const std::vector<ListColumn>& columns);
   void SetRows(std::vector<HistoryRow> rows);
   const std::vector<HistoryRow>& Rows() const { return m_rows; }
   int SelectionMark() const;

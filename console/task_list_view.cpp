@@ -23,19 +23,23 @@ int CALLBACK CompareRows(LPARAM row1, LPARAM row2, LPARAM context) {
 
 }  // namespace
 
-void CTaskListView::Attach(HWND list, const ListColumn (&columns)[kListColumnCount]) {
-  m_hList = list;
-  ListView_SetExtendedListViewStyle(
-      m_hList, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
-                   LVS_EX_TWOCLICKACTIVATE | LVS_EX_FLATSB | LVS_EX_INFOTIP | LVS_EX_CHECKBOXES);
-  for (int i = 0; i < kListColumnCount; ++i) {
+void SetUpReportColumns(HWND list, DWORD extraStyles, const ListColumn* columns, int count) {
+  ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP |
+                                              LVS_EX_TWOCLICKACTIVATE | LVS_EX_FLATSB | LVS_EX_INFOTIP |
+                                              extraStyles);
+  for (int i = 0; i < count; ++i) {
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     column.fmt = LVCFMT_LEFT;
     column.cx = columns[i].width;
     column.pszText = const_cast<char*>(columns[i].title);
-    SendMessageA(m_hList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
   }
+}
+
+void CTaskListView::Attach(HWND list, const ListColumn (&columns)[kListColumnCount]) {
+  m_hList = list;
+  SetUpReportColumns(m_hList, LVS_EX_CHECKBOXES, columns, kListColumnCount);
 }
 
 void CTaskListView::Fill(const std::vector<TaskRow>& rows) {

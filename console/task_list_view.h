@@ -11,6 +11,9 @@
 
 namespace dorvik {
 
+// Report-view columns with the extended styles every list of the console shares, plus `extraStyles`.
+void SetUpReportColumns(HWND list, DWORD extraStyles, const ListColumn* columns, int count);
+
 class CTaskListView {
  public:
   void Attach(HWND list, const ListColumn (&columns)[kListColumnCount]);
