@@ -22,7 +22,7 @@ SOURCE = os.path.dirname(os.path.dirname(HERE))
 sys.path[:0] = [os.path.join(SOURCE, "tests", "e2e"), os.path.join(SOURCE, "tests", "config")]
 from config_db import scramble, unscramble  # noqa: E402
 from console_session import MAIN, Driver, DriverError, Session, resource_ids  # noqa: E402
-from e2e_support import check, failures, win  # noqa: E402
+from e2e_support import check, outcome, win  # noqa: E402
 
 UI, SVC, RAR, BACKUP, DRIVER_EXE, PROBE = sys.argv[1:7]
 BUILD = os.environ["DORVIK_BUILD"]
@@ -733,12 +733,7 @@ def main():
         c.d.close()
     finally:
         session.close()
-    print("console end-to-end: %.0f s, screenshots in %s" % (time.time() - started, SHOTS))
-    if failures:
-        print("FAILED: %d checks" % len(failures))
-        return 1
-    print("all checks passed")
-    return 0
+    return outcome("console end-to-end", time.time() - started, SHOTS)
 
 
 if __name__ == "__main__":

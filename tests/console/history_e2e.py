@@ -20,7 +20,7 @@ SOURCE = os.path.dirname(os.path.dirname(HERE))
 sys.path[:0] = [os.path.join(SOURCE, "tests", "e2e"), os.path.join(SOURCE, "tests", "config")]
 from config_db import scramble  # noqa: E402
 from console_session import MAIN, Driver, DriverError, Session, resource_ids  # noqa: E402
-from e2e_support import check, failures, win  # noqa: E402
+from e2e_support import check, outcome, win  # noqa: E402
 
 UI, RAR, DRIVER_EXE = sys.argv[1:4]
 BUILD = os.environ["DORVIK_BUILD"]
@@ -335,12 +335,7 @@ def main():
         d.close()
     finally:
         session.close()
-    print("history end-to-end: %.0f s, screenshots in %s" % (time.time() - started, SHOTS))
-    if failures:
-        print("FAILED: %d checks" % len(failures))
-        return 1
-    print("all checks passed")
-    return 0
+    return outcome("history end-to-end", time.time() - started, SHOTS)
 
 
 if __name__ == "__main__":

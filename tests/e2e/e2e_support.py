@@ -13,3 +13,13 @@ def check(condition, what):
     print(("ok    " if condition else "FAIL  ") + what)
     if not condition:
         failures.append(what)
+
+
+def outcome(what, seconds, shots):
+    """Prints the run's summary and returns the script's exit code."""
+    print("%s: %.0f s, screenshots in %s" % (what, seconds, shots))
+    if failures:
+        print("FAILED: %d checks" % len(failures))
+        return 1
+    print("all checks passed")
+    return 0
