@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/plain_log_read.h"
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "console/history_rows.h"
@@ -18,11 +19,6 @@ using namespace dorvik;
 
 namespace {
 
-#ifdef _WIN32
-const char kSeparator = '\\';
-#else
-const char kSeparator = '/';
-#endif
 const int kTasks = 20;
 const int kFileTasks = 10;
 const int kDays = 366;  // 2024
@@ -83,19 +79,6 @@ double WallMs(Work work) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-// One plain read: every log file through the C library, line by line, nothing looked at.
-long long ReadLines(const std::string& logDir, const std::vector<std::string>& fileNames) {
-  long long lines = 0;
-  char line[300];
-  for (const std::string& name : fileNames) {
-    std::FILE* file = std::fopen((logDir + kSeparator + name).c_str(), "rb");
-    if (!file) continue;
-    while (std::fgets(line, sizeof line, file)) ++lines;
-    std::fclose(file);
-  }
-  return lines;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,7 +88,7 @@ int main(int argc, char** argv) {
   }
   IFileSystem& fs = RealFileSystem();
   const std::string root = argv[1];
-  const std::string logDir = root + kSeparator + "Log";  // for the C library's plain read
+  const std::string logDir = root + kBenchSeparator + "Log";  // for the C library's plain read
   Generated generated;
   if (!Generate(fs, root, &generated)) {
     std::fprintf(stderr, "cannot write the logs below %s\n", root.c_str());
@@ -114,7 +97,7 @@ int main(int argc, char** argv) {
   std::printf("%lld log lines in %zu files, %d outputs kept (the last %d days)\n", generated.nLines,
               generated.fileNames.size(), generated.nKept, kKeptDays);
   long long read = 0;
-  const double plainMs = WallMs([&] { read = ReadLines(logDir, generated.fileNames); });
+  const double plainMs = WallMs([&] { read = ReadLogLinesPlainly(logDir, generated.fileNames); });
   std::printf("%-46s %9.1f ms  (%lld lines)\n", "plain read of the log files", plainMs, read);
   int failures = 0;
   const struct {

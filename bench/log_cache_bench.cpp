@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/plain_log_read.h"
 #include "common/clock.h"
 #include "jobs/backup_log.h"
 #include "jobs/last_backup_cache.h"
@@ -22,11 +23,6 @@ using namespace dorvik;
 
 namespace {
 
-#ifdef _WIN32
-const char kSeparator = '\\';
-#else
-const char kSeparator = '/';
-#endif
 const int kTasks = 200;
 const int kDays = 365;
 const int kFileTasks = 150;  // the others are SQL Server tasks
@@ -74,7 +70,7 @@ bool GenerateLogs(const std::string& logDir, Generated* out) {
       }
     }
     std::string name = FormatLocalTime(day, "%Y_%m_%d.log");
-    std::FILE* file = std::fopen((logDir + kSeparator + name).c_str(), "wb");
+    std::FILE* file = std::fopen((logDir + kBenchSeparator + name).c_str(), "wb");
     if (!file) return false;
     bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
     if (std::fclose(file) != 0 || !written) return false;
@@ -125,20 +121,6 @@ void PrintTiming(const char* what, const Timing& timing, const Timing& floor, co
               timing.wallMs, timing.cpuMs / floor.cpuMs, note.c_str());
 }
 
-// The floor: every file of the folder read with the C library, line by line into a buffer of 300
-// bytes (the longest line the log format expects), nothing looked at.
-long long ReadLinesOnly(const std::string& logDir, const std::vector<std::string>& fileNames) {
-  long long lines = 0;
-  char line[300];
-  for (const std::string& name : fileNames) {
-    std::FILE* file = std::fopen((logDir + kSeparator + name).c_str(), "rb");
-    if (!file) continue;
-    while (std::fgets(line, sizeof line, file)) ++lines;
-    std::fclose(file);
-  }
-  return lines;
-}
-
 int CountMismatches(const char* what, const LastBackupTimes& got,
                     const std::map<std::string, std::string>& expected) {
   int mismatches = 0;
@@ -166,7 +148,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   const int perTaskScans = std::max(1, std::min(kTasks, argc > 2 ? std::atoi(argv[2]) : 5));
   const std::string programDir = folder + "\\";  // the core's form; the POSIX build reads "\" as "/"
-  const std::string logDir = folder + kSeparator + "Log";
+  const std::string logDir = folder + kBenchSeparator + "Log";
   IFileSystem& files = RealFileSystem();
   Generated generated;
   if (!files.MakeDirectory(folder) || !files.MakeDirectory(programDir + "Log") ||
@@ -178,7 +160,7 @@ int main(int argc, char** argv) {
               generated.nLines, generated.nBytes / 1e6);
 
   long long linesRead = 0;
-  Timing floor = BestOf(3, [&] { linesRead = ReadLinesOnly(logDir, generated.fileNames); });
+  Timing floor = BestOf(3, [&] { linesRead = ReadLogLinesPlainly(logDir, generated.fileNames); });
   PrintTiming("floor: fgets line by line, nothing read", floor, floor,
               "  (" + std::to_string(linesRead) + " lines, best of 3)");
 

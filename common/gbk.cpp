@@ -4,13 +4,13 @@ namespace dorvik {
 
 namespace {
 // Length of the character starting at i: 2 for a lead byte followed by another byte, else 1.
-std::string::size_type CharLength(const std::string& text, std::string::size_type i) {
+std::string::size_type CharLength(std::string_view text, std::string::size_type i) {
   if (IsGbkLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) return 2;
   return 1;
 }
 }  // namespace
 
-std::string::size_type FindLastChar(const std::string& text, char ch) {
+std::string::size_type FindLastChar(std::string_view text, char ch) {
   std::string::size_type found = std::string::npos;
   for (std::string::size_type i = 0; i < text.size(); i += CharLength(text, i)) {
     if (text[i] == ch) found = i;

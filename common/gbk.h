@@ -2,13 +2,14 @@
 // Byte searches in GBK text. A GBK trail byte may be 0x5C ('\\') or another ASCII byte, so a
 // search for an ASCII byte must step over whole characters instead of looking at single bytes.
 #include <string>
+#include <string_view>
 
 namespace dorvik {
 
 inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Position of the last `ch` that is a character of its own (not a trail byte), or npos.
-std::string::size_type FindLastChar(const std::string& text, char ch);
+std::string::size_type FindLastChar(std::string_view text, char ch);
 
 // Position of the first `ch` that is a character of its own, or npos.
 std::string::size_type FindFirstChar(const std::string& text, char ch, std::string::size_type from = 0);

@@ -11,6 +11,9 @@ inline bool Contains(const std::string& text, const std::string& part) {
 inline bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
+inline bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 // Every non-overlapping occurrence of `from`, left to right, replaced by `to`.
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to);

@@ -17,9 +17,12 @@ std::string GetTag(const std::string& text, const std::string& name) {
   return GetTagValue(text, "<" + name + ">", "</" + name + ">");
 }
 
+std::string Tagged(const std::string& name, const std::string& value) {
+  return "<" + name + ">" + value + "</" + name + ">";
+}
+
 std::vector<std::string> SplitRecords(const std::string& section, const std::string& document) {
-  const std::string wrapped =
-      "<" + section + ">" + GetTag(document, section) + "</" + section + ">";
+  const std::string wrapped = Tagged(section, GetTag(document, section));
   const std::string separator = kRecordSeparator;
   std::vector<std::string> kept;
   std::string::size_type start = 0;
@@ -50,7 +53,7 @@ std::string JoinRecordFields(const std::vector<std::pair<const char*, std::strin
   std::string text;
   for (const auto& field : fields) {
     if (!text.empty()) text += "    ";
-    text += std::string("<") + field.first + ">" + field.second + "</" + field.first + ">";
+    text += Tagged(field.first, field.second);
   }
   return text;
 }

@@ -19,6 +19,9 @@ std::string GetTag(const std::string& text, const std::string& name);
 // Record texts of the section named `section` ("FileBackups" or "SqlBackups") in `document`.
 std::vector<std::string> SplitRecords(const std::string& section, const std::string& document);
 
+// "<name>value</name>".
+std::string Tagged(const std::string& name, const std::string& value);
+
 // The text with the value between the first <name> and the first </name> replaced (the same
 // positions GetTag reads); unchanged, and false returned, when GetTag would find nothing there.
 bool SetTag(std::string* text, const std::string& name, const std::string& value);

@@ -9,7 +9,7 @@ namespace dorvik {
 bool FindTaskRecord(const std::vector<std::string>& records, const std::string& idTag,
                     const std::string& id, std::string* recordText) {
   // Both tags belong to the key, so id 1 never matches a record with id 11.
-  const std::string key = "<" + idTag + ">" + id + "</" + idTag + ">";
+  const std::string key = Tagged(idTag, id);
   for (const std::string& record : records) {
     if (Contains(record, key)) {
       *recordText = record;

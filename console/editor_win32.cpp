@@ -10,8 +10,6 @@
 
 namespace dorvik {
 
-namespace {
-
 std::string WindowText(HWND window) {
   int length = GetWindowTextLengthA(window);
   std::string text(static_cast<std::size_t>(length) + 1, '\0');
@@ -19,6 +17,8 @@ std::string WindowText(HWND window) {
   text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
   return text;
 }
+
+namespace {
 
 struct BrowseStart {
   const std::string* folder;

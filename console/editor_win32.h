@@ -14,6 +14,9 @@
 
 namespace dorvik {
 
+// A window's or control's whole text, however long.
+std::string WindowText(HWND window);
+
 // Typed texts of every edit the model knows go into the model.
 void PullEditTexts(HWND dialog, CControlModel* model);
 // The model's texts, enabled and checked states onto the controls. An edit whose text is already

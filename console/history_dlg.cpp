@@ -19,13 +19,6 @@ const std::vector<ListColumn> kFileColumns = {{"ID", 25}, {"备份时间", 129},
 const std::vector<ListColumn> kSqlColumns = {
     {"ID", 25}, {"数据库", 50}, {"项目名", 50}, {"最后备份时间", 129}, {"备份文件", 362}};
 
-// The explorer with the file or folder selected, as the administrator would start it by hand.
-void SelectInExplorer(const std::string& path) {
-  const std::string command = "explorer.exe /select, " + path;
-  // A path the explorer cannot show leaves nothing for the console to do.
-  WinExec(command.c_str(), SW_SHOWNORMAL);
-}
-
 }  // namespace
 
 CHistoryDlg::~CHistoryDlg() {
@@ -175,9 +168,7 @@ void CHistoryDlg::OpenSource() {
     return;
   }
   const std::string source = m_list.Rows()[row][2];
-  const std::string::size_type slash = FindLastChar(source, '\\');
-  const std::string last = slash == std::string::npos ? source : source.substr(slash);
-  if (last.find('.') == std::string::npos)
+  if (LastPathComponent(source).find('.') == std::string::npos)
     OpenWithShell(m_hWnd, nullptr, source, SW_SHOWNORMAL);
   else
     SelectInExplorer(source);

@@ -12,26 +12,13 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
   return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
-// Calls visit(begin, end) for every line of the content; a CR before the LF is not part of it.
-template <class Visit>
-void ForEachLine(std::string_view content, Visit visit) {
-  std::size_t begin = 0;
-  while (begin < content.size()) {
-    std::size_t next = content.find('\n', begin);
-    std::size_t end = next == std::string_view::npos ? content.size() : next;
-    std::size_t lineEnd = end > begin && content[end - 1] == '\r' ? end - 1 : end;
-    visit(begin, lineEnd, next == std::string_view::npos ? content.size() : next + 1);
-    begin = next == std::string_view::npos ? content.size() : next + 1;
-  }
-}
-
 bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; }
 
 }  // namespace
 
 std::vector<HistoryLogLine> ReadHistoryLines(std::string_view content, HistoryMode mode) {
   std::vector<HistoryLogLine> lines;
-  ForEachLine(content, [&](std::size_t begin, std::size_t end, std::size_t) {
+  ForEachLogLine(content, [&](std::size_t begin, std::size_t end, std::size_t) {
     std::string_view text = content.substr(begin, end - begin);
     LogLineFields fields;
     if (text.empty() || !ParseLogLine(text, &fields)) return;
@@ -65,7 +52,7 @@ std::string ContentWithoutLines(std::string_view content, const std::vector<Hist
   std::string kept;
   kept.reserve(content.size());
   std::size_t next = 0;
-  ForEachLine(content, [&](std::size_t begin, std::size_t end, std::size_t after) {
+  ForEachLogLine(content, [&](std::size_t begin, std::size_t end, std::size_t after) {
     while (next < gone.size() && gone[next].begin < begin) ++next;
     const bool bGone = next < gone.size() && gone[next].begin == begin;
     if (bGone || IsBlankLine(content.substr(begin, end - begin))) return;

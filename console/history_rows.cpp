@@ -4,6 +4,7 @@
 
 #include "common/clock.h"
 #include "common/gbk.h"
+#include "common/text.h"
 #include "config/document.h"
 #include "console/output_lookup.h"
 
@@ -14,20 +15,9 @@ namespace {
 // A rewrite's new file; never read as a log (see LoadHistory).
 constexpr const char* kRewriteSuffix = ".rewrite";
 
-bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+long long MonthOf(const std::string& timeText) {
+  return timeText.size() > 5 ? LeadingNumber(timeText.substr(5)) : 0;
 }
-
-// The leading decimal number as atoi reads it; 0 when there is none.
-int LeadingNumber(const std::string& text) {
-  std::size_t i = text.find_first_not_of(" \t");
-  int number = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && number < 100000; ++i)
-    number = number * 10 + (text[i] - '0');
-  return number;
-}
-
-int MonthOf(const std::string& timeText) { return timeText.size() > 5 ? LeadingNumber(timeText.substr(5)) : 0; }
 
 void NumberFromTop(std::vector<HistoryRow>* rows) {
   for (std::size_t i = 0; i < rows->size(); ++i) (*rows)[i][0] = std::to_string(i + 1);
@@ -139,7 +129,7 @@ std::vector<HistoryRow> FilterFolderRows(const std::vector<HistoryRow>& saved, c
 }
 
 std::vector<HistoryRow> FilterMonthRows(const std::vector<HistoryRow>& saved, const std::string& entry) {
-  const int month = LeadingNumber(entry);
+  const long long month = LeadingNumber(entry);
   std::vector<HistoryRow> rows = ReversedWhere(saved, [&](const HistoryRow& row) { return MonthOf(row[1]) == month; });
   NumberFromTop(&rows);
   return rows;

@@ -6,32 +6,19 @@ namespace dorvik {
 
 namespace {
 
-// Position of the last backslash that is a character of its own, or npos.
-std::size_t LastBackslash(std::string_view path) {
-  std::size_t last = std::string_view::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsGbkLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-      ++i;
-    } else if (path[i] == '\\') {
-      last = i;
-    }
-  }
-  return last;
-}
-
 std::string_view WithoutEndSlash(std::string_view path) {
-  const std::size_t last = LastBackslash(path);
+  const std::size_t last = FindLastChar(path, '\\');
   return last != std::string_view::npos && last + 1 == path.size() ? path.substr(0, last) : path;
 }
 
 // The folder of a path; empty at a drive ("D:") or without a folder, where a listing would not
 // mean the parent.
 std::string_view ParentFolder(std::string_view path, std::string_view* name) {
-  const std::size_t last = LastBackslash(path);
+  const std::size_t last = FindLastChar(path, '\\');
   if (last == std::string_view::npos) return std::string_view();
   *name = path.substr(last + 1);
   std::string_view parent = path.substr(0, last);
-  return LastBackslash(parent) == std::string_view::npos ? std::string_view() : parent;
+  return FindLastChar(parent, '\\') == std::string_view::npos ? std::string_view() : parent;
 }
 
 }  // namespace

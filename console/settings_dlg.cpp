@@ -101,11 +101,7 @@ class CSettingsDlg : public CModalDialog<CSettingsDlg> {
     EndDialog(m_hWnd, IDOK);
   }
 
-  std::string FieldText(int id) const {
-    char text[MAX_PATH * 2] = "";
-    GetDlgItemTextA(m_hWnd, id, text, sizeof text);
-    return text;
-  }
+  std::string FieldText(int id) const { return WindowText(GetDlgItem(m_hWnd, id)); }
 
   void Show(const std::string& text) { MessageBoxA(m_hWnd, text.c_str(), kMessageTitle, MB_OK); }
 

@@ -9,13 +9,9 @@ namespace dorvik {
 
 namespace {
 
-std::string Wrapped(const char* tag, const std::string& value) {
-  return std::string("<") + tag + ">" + value + "</" + tag + ">";
-}
-
 std::string ReplaceStoredValue(const std::string& document, const char* tag,
                                const std::string& value) {
-  return ReplaceAll(document, Wrapped(tag, GetTag(document, tag)), Wrapped(tag, value));
+  return ReplaceAll(document, Tagged(tag, GetTag(document, tag)), Tagged(tag, value));
 }
 
 }  // namespace

@@ -8,4 +8,8 @@ void OpenWithShell(HWND owner, const char* verb, const std::string& target, int 
   ShellExecuteA(owner, verb, target.c_str(), nullptr, nullptr, show);
 }
 
+void SelectInExplorer(const std::string& path) {
+  WinExec(("explorer.exe /select, " + path).c_str(), SW_SHOWNORMAL);
+}
+
 }  // namespace dorvik

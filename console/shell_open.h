@@ -12,4 +12,8 @@ constexpr const char* kArchiverDownloadAddress = "http://www.varnel.cn/download/
 // a folder or page the shell cannot open leaves nothing for the console to do.
 void OpenWithShell(HWND owner, const char* verb, const std::string& target, int show);
 
+// The explorer with `path` selected, as an administrator would start it by hand; not reported
+// either, for the same reason.
+void SelectInExplorer(const std::string& path);
+
 }  // namespace dorvik

@@ -1,6 +1,7 @@
 #include "console/sql_restore.h"
 
 #include "common/gbk.h"
+#include "common/text.h"
 #include "console/history_rows.h"
 #include "jobs/sql_statements.h"
 
@@ -15,12 +16,6 @@ bool Execute(ISqlConnection* connection, const std::string& statement, std::stri
   if (connection) return connection->Execute(statement, error);
   *error = kNoConnection;
   return false;
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::string::size_type pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
-    text.replace(pos, from.size(), to);
-  return text;
 }
 
 // Puts the caption back and removes the unpacked backup on every way out.

@@ -2,9 +2,11 @@
 // The update notice published on the maker's web server, and whether it asks the user.
 #include <string>
 
+#include "dorvik_version.h"
+
 namespace dorvik {
 
-constexpr const char* kCurrentVersion = "1.1";
+constexpr const char* kCurrentVersion = DORVIK_VERSION_TEXT;
 constexpr const char* kUpdateQuestionCaption = "Varnel·Pellion";
 
 struct UpdateNotice {

@@ -176,17 +176,11 @@ void CLogKeyTimes::Raise(std::string_view key, LogStamp when) {
 }
 
 void ScanLogContent(std::string_view content, CLogKeyTimes* latest) {
-  std::size_t begin = 0;
-  while (begin < content.size()) {
-    std::size_t end = content.find('\n', begin);
-    if (end == std::string_view::npos) end = content.size();
-    std::string_view line = content.substr(begin, end - begin);
-    begin = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  ForEachLogLine(content, [&](std::size_t begin, std::size_t end, std::size_t) {
     LogLineFields fields;
-    if (!ParseLogLine(line, &fields) || fields.when <= kNoBackupStamp) continue;
-    latest->Raise(fields.key, fields.when);
-  }
+    if (ParseLogLine(content.substr(begin, end - begin), &fields) && fields.when > kNoBackupStamp)
+      latest->Raise(fields.key, fields.when);
+  });
 }
 
 std::string FormatLogStamp(LogStamp when) {

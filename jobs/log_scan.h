@@ -44,6 +44,21 @@ struct LogLineFields {
 // does not parse or names no real time.
 bool ParseLogLine(std::string_view line, LogLineFields* fields);
 
+// Calls visit(begin, end, after) for every line of a log file's content: [begin, end) is the line
+// without its end (LF, with an optional CR before it), `after` where the next line begins. The last
+// line needs no line end.
+template <class Visit>
+void ForEachLogLine(std::string_view content, Visit visit) {
+  std::size_t begin = 0;
+  while (begin < content.size()) {
+    const std::size_t next = content.find('\n', begin);
+    const std::size_t end = next == std::string_view::npos ? content.size() : next;
+    const std::size_t after = next == std::string_view::npos ? content.size() : next + 1;
+    visit(begin, end > begin && content[end - 1] == '\r' ? end - 1 : end, after);
+    begin = after;
+  }
+}
+
 // Adds the times of every line of one log file's content that parses: the key is the line's first
 // blank-separated piece, the time its second and third read with "%d-%d-%d %d:%d:%d". Times not
 // after the "no backup" time 2000-01-01 01:01:01 never count. A line ends at LF, with an optional
