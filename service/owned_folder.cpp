@@ -33,18 +33,15 @@ bool IsRealPathBelow(IFileSystem& files, const std::string& path, const std::str
   return key.size() > prefix.size() && StartsWith(key, prefix);
 }
 
-void DeleteOwnedEntry(IFileSystem& files, const std::string& path, const DirectoryEntry& entry,
+bool DeleteOwnedEntry(IFileSystem& files, const std::string& path, const DirectoryEntry& entry,
                       const std::string& rootKey) {
   // Failed deletions are skipped here, in one place: a read-only or busy file, a folder that is
   // not empty after them, stays until a later pass.
-  if (entry.isLink) {
-    files.RemoveLink(path);
-  } else if (!entry.isDirectory) {
-    files.RemoveFile(path);
-  } else if (IsRealPathBelow(files, path, rootKey)) {
-    DeleteTreeBelow(files, path, rootKey);
-    files.RemoveEmptyDirectory(path);
-  }
+  if (entry.isLink) return files.RemoveLink(path);
+  if (!entry.isDirectory) return files.RemoveFile(path);
+  if (!IsRealPathBelow(files, path, rootKey)) return false;
+  DeleteTreeBelow(files, path, rootKey);
+  return files.RemoveEmptyDirectory(path);
 }
 
 void DeleteFolderTree(IFileSystem& files, const std::string& folder) {

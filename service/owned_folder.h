@@ -19,8 +19,9 @@ std::string BelowPrefix(const std::string& rootKey);
 bool IsRealPathBelow(IFileSystem& files, const std::string& path, const std::string& rootKey);
 
 // Deletes one listed entry of a folder below rootKey: a link as a link, a file, or a folder with
-// everything below it when its real path lies below rootKey. Failures are skipped.
-void DeleteOwnedEntry(IFileSystem& files, const std::string& path, const DirectoryEntry& entry,
+// everything below it when its real path lies below rootKey. Failures are skipped; true when the
+// entry itself is gone.
+bool DeleteOwnedEntry(IFileSystem& files, const std::string& path, const DirectoryEntry& entry,
                       const std::string& rootKey);
 
 // Deletes everything below the folder, depth first; the folder itself stays. Links inside are

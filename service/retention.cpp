@@ -23,7 +23,7 @@ enum class PassStep { Continue, EndPass };
 
 PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
                              const FileRetentionScope& scope, std::int64_t now,
-                             const std::string& newest) {
+                             const std::string& newest, std::size_t* deleted) {
   for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
     if (entry.lastWriteTime > now) return PassStep::EndPass;
     if (AgeInDays(entry.lastWriteTime, now) < scope.nDays) continue;
@@ -31,13 +31,14 @@ PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
     const std::string path = folder + "\\" + entry.name;
     // A file of the task's own has its ".zip"; a name without a dot is not an archive.
     if (path != newest && (entry.isDirectory || entry.isLink || Contains(entry.name, "."))) {
-      DeleteOwnedEntry(files, path, entry, scope.strStorageKey);
+      if (DeleteOwnedEntry(files, path, entry, scope.strStorageKey)) ++*deleted;
     }
   }
   return PassStep::Continue;
 }
 
-PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClock& clock) {
+PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClock& clock,
+                       std::size_t* deleted) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
   const std::string newest = NewestFileTaskBackup(scope, files);
   for (const DirectoryEntry& entry : files.ListDirectory(scope.strStorage)) {
@@ -49,7 +50,7 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
     const std::string folder = scope.strStorage + "\\" + entry.name;
     if (!IsRealPathBelow(files, folder, scope.strStorageKey)) continue;
     if (AgeInDays(moment, now) >= scope.nDays &&
-        CleanFileDateFolder(files, folder, scope, now, newest) == PassStep::EndPass) {
+        CleanFileDateFolder(files, folder, scope, now, newest, deleted) == PassStep::EndPass) {
       return PassStep::EndPass;
     }
     // Succeeds only for an empty folder: date folders emptied now or earlier disappear. Today's
@@ -59,7 +60,8 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
   return PassStep::Continue;
 }
 
-PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock& clock) {
+PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock& clock,
+                      std::size_t* deleted) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
   const std::string newest = NewestSqlTaskBackup(scope, files);
   for (const DirectoryEntry& entry : files.ListDirectory(scope.strProjectFolder)) {
@@ -70,19 +72,21 @@ PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock
     const std::string path = scope.strProjectFolder + "\\" + entry.name;
     if (AgeInDays(moment, now) >= scope.nDays && path != newest) {
       // The whole date folder is the task's; a link there goes as a link.
-      DeleteOwnedEntry(files, path, entry, scope.strProjectKey);
+      if (DeleteOwnedEntry(files, path, entry, scope.strProjectKey)) ++*deleted;
     }
   }
   return PassStep::Continue;
 }
 
 template <typename Scope>
-void CleanTasks(const std::vector<Scope>& scopes,
-                PassStep (*cleanTask)(const Scope&, IFileSystem&, IClock&), IFileSystem& files,
-                IClock& clock) {
+std::size_t CleanTasks(const std::vector<Scope>& scopes,
+                       PassStep (*cleanTask)(const Scope&, IFileSystem&, IClock&, std::size_t*),
+                       IFileSystem& files, IClock& clock) {
+  std::size_t deleted = 0;
   for (const Scope& scope : scopes) {
-    if (scope.bClean && cleanTask(scope, files, clock) == PassStep::EndPass) return;
+    if (scope.bClean && cleanTask(scope, files, clock, &deleted) == PassStep::EndPass) break;
   }
+  return deleted;
 }
 
 }  // namespace
@@ -110,12 +114,12 @@ bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourc
   return digits == std::string::npos || rest.substr(digits) == ".zip";
 }
 
-void CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock) {
-  CleanTasks(FileRetentionScopes(document, files), CleanFileTask, files, clock);
+std::size_t CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock) {
+  return CleanTasks(FileRetentionScopes(document, files), CleanFileTask, files, clock);
 }
 
-void CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock) {
-  CleanTasks(SqlRetentionScopes(document, files), CleanSqlTask, files, clock);
+std::size_t CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock) {
+  return CleanTasks(SqlRetentionScopes(document, files), CleanSqlTask, files, clock);
 }
 
 void RunRetentionLoop(IClock& clock, const std::atomic<bool>& bStop,

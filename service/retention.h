@@ -4,6 +4,7 @@
 // missing or malformed rule, a folder name that is not a whole date, or an empty source name
 // that would match other tasks' backups, and never deletes a task's newest backup.
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,9 +24,10 @@ bool ReadRetentionDays(const std::string& rule, long long* days);
 constexpr std::string::size_type kFileStampDigits = 14;
 bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourceName);
 
-// One pass over the file tasks (or SQL Server tasks) of the document.
-void CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock);
-void CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock);
+// One pass over the file tasks (or SQL Server tasks) of the document. Returns how many backups
+// it deleted (archives and copy folders of file tasks, date folders of SQL Server tasks).
+std::size_t CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock);
+std::size_t CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock);
 
 // The retention thread: both passes at once, then once at the first poll of every 12:00,
 // polling every 10 ms until bStop. runPasses reads config.db afresh and runs both passes.

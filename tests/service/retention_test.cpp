@@ -61,7 +61,7 @@ TEST(Retention, SevenDaysAtNoonAndTheDayAfter) {
       {FileTask("D:\\web\\shop", "E:\\bak", "删除7天以前的"),
        FileTask("D:\\web\\crm", "E:\\bak", "保留")}, {});
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
-  CleanFileBackups(document, fs, clock);
+  EXPECT_EQ(2u, CleanFileBackups(document, fs, clock)) << "the two shop archives of 5-1 and 5-2";
   std::vector<std::string> tree = fs.ListTree("E:\\bak");
   auto has = [&](const std::string& path) {
     for (const std::string& p : tree) {
