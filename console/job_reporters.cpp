@@ -19,7 +19,7 @@ void CFileJobPoster::ReportFailure(const std::string& message) {
   PostOwned(m_hWnd, kMsgShowText, 0, message);
 }
 
-void CFileJobPoster::RunEnded() { PostMessageA(m_hWnd, kMsgFileRunEnded, 0, 0); }
+void CFileJobPoster::RunEnded() { PostOwned(m_hWnd, kMsgFileRunEnded, 0, m_strID); }
 
 void CSqlJobPoster::ShowProgress(const std::string& database) {
   PostOwned(m_hWnd, kMsgSqlProgress, 0, database + "...");

@@ -110,7 +110,7 @@ bool CMainDlg::HandleWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return true;
     case kMsgSqlConnected:
-      ApplySqlConnectResult(static_cast<unsigned>(wParam));
+      ApplySqlConnectResult(static_cast<unsigned>(wParam), TakePosted<ISqlConnection>(lParam));
       return true;
     case kMsgFileBackupBusy:
       SetItemText(IDC_FILE_BACKUP_NOW, "备份中...");
@@ -121,6 +121,7 @@ bool CMainDlg::HandleWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return true;
     }
     case kMsgFileRunEnded:
+      m_fileRuns.End(*TakePosted<std::string>(lParam));
       SetItemText(IDC_FILE_BACKUP_NOW, "立即备份");
       EnableWindow(Item(IDC_FILE_BACKUP_NOW), TRUE);
       return true;

@@ -16,7 +16,9 @@
 #include "console/list_sort.h"
 #include "console/message_box_reactions.h"
 #include "console/task_list_view.h"
+#include "console/task_run_guard.h"
 #include "console/web_notices.h"
+#include "console/worker_threads.h"
 #include "jobs/backup_log.h"
 #include "jobs/sql_access.h"
 
@@ -47,7 +49,8 @@ class CMainDlg {
   void OnFilePage();
   void OnSqlPage();
   void StartSqlConnectAttempt();
-  void ApplySqlConnectResult(unsigned attempt);
+  void ApplySqlConnectResult(unsigned attempt, std::unique_ptr<ISqlConnection> connection);
+  void OpenSqlPage();
   void RefreshSqlDatabaseNames();
 
   // The file page.
@@ -102,12 +105,14 @@ class CMainDlg {
   CTaskListView m_sqlList;
   CListSortState m_sort;
 
-  // The SQL Server connection; written by the connection thread only while m_bSqlConnectBusy.
-  std::unique_ptr<ISqlConnection> m_pSqlConnection;
-  std::atomic<int> m_nSqlConnectionState{-1};  // -1 pending, 0 failed, 1 connected
-  std::atomic<bool> m_bSqlConnectBusy{false};
-  unsigned m_nSqlAttempt = 0;  // interface thread only
+  // The SQL Server connection: adopted from the connection thread's message, used by the
+  // backup worker, the database list and the restore under its own lock.
+  CSharedSqlConnection m_sqlConnection;
+  // Interface thread only: -1 pending, 0 failed, 1 connected.
+  int m_nSqlConnectionState = -1;
+  unsigned m_nSqlAttempt = 0;
   unsigned m_nAppliedSqlAttempt = 0;
+  bool m_bOpenSqlPageWhenConnected = false;  // the page was asked for while connecting
   std::atomic<bool> m_bSqlBackupIdle{true};
   std::string m_strRunningSqlTaskName;
   std::vector<std::string> m_sqlDatabaseNames;
@@ -115,6 +120,10 @@ class CMainDlg {
   int m_nRestartsRunning = 0;
 
   CWebNotices m_webNotices;  // the update notice and the bottom line
+
+  CTaskRunGuard m_fileRuns;  // file tasks with a run going, by m_strID
+  // Last, so it goes first: the backup runs use the members above until they end.
+  CWorkerThreads m_workers;
 };
 
 }  // namespace dorvik

@@ -1,8 +1,6 @@
 // The file page of the main window: its list, the editor, deletion and the immediate backup.
 #include "console/main_dlg.h"
 
-#include <thread>
-
 #include "common/clock.h"
 #include "common/file_system.h"
 #include "config/document.h"
@@ -91,8 +89,12 @@ bool CMainDlg::ChooseFileRecord(std::string* record) {
 void CMainDlg::OnFileBackupNow() {
   std::string record;
   if (!ChooseFileRecord(&record)) return;
+  if (!m_fileRuns.TryBegin(GetTag(record, "m_strID"))) {
+    ShowText(kTaskRunGoing);
+    return;
+  }
   EnableWindow(Item(IDC_FILE_BACKUP_NOW), FALSE);
-  std::thread([this, record] { RunFileBackup(record); }).detach();
+  m_workers.Start([this, record] { RunFileBackup(record); });
 }
 
 // On a worker thread: everything it has to say goes through the poster.

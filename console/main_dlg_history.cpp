@@ -15,7 +15,7 @@ void CMainDlg::OpenHistory(bool bSqlPage) {
   std::string document;
   context.strRarDir = m_store.LoadConfigDocument(&document) ? DirectoryWithSlash(GetTag(document, "rarpath"))
                                                             : m_startup.strRarDir;
-  context.pConnection = m_pSqlConnection.get();
+  context.pConnection = &m_sqlConnection;
   context.databaseNames = m_sqlDatabaseNames;
   CHistoryDlg(std::move(context)).Run(m_hWnd);
 }

@@ -23,60 +23,73 @@ namespace dorvik {
 
 namespace {
 constexpr const char* kConnectFailedCaption = "连接SQL Server";
-constexpr unsigned kConnectPollMs = 10;
 }  // namespace
 
-// Marked busy here, before the thread runs, so a wait that follows covers the whole attempt.
+// The thread touches nothing of the window's: it opens a connection and posts it, and the
+// window adopts it on its own thread (ApplySqlConnectResult).
 void CMainDlg::StartSqlConnectAttempt() {
   if (m_nSqlConnectionState == 0) return;
-  m_bSqlConnectBusy = true;
   const unsigned attempt = ++m_nSqlAttempt;
-  std::thread([this, attempt] {
-    PostMessageA(m_hWnd, kMsgSqlConnecting, attempt, 0);
+  HWND window = m_hWnd;
+  std::thread([window, attempt] {
+    PostMessageA(window, kMsgSqlConnecting, attempt, 0);
     std::string error;
-    m_pSqlConnection = OpenSqlConnection(&error);
-    m_nSqlConnectionState = m_pSqlConnection ? 1 : 0;
-    m_bSqlConnectBusy = false;
-    PostMessageA(m_hWnd, kMsgSqlConnected, attempt, 0);
+    std::unique_ptr<ISqlConnection> connection = OpenSqlConnection(&error);
+    // A window already gone takes nothing: the connection closes here.
+    if (PostMessageA(window, kMsgSqlConnected, attempt, reinterpret_cast<LPARAM>(connection.get()))) {
+      connection.release();
+    }
   }).detach();
 }
 
-// The captions of an ended attempt; a late notice of an attempt already shown is ignored.
-void CMainDlg::ApplySqlConnectResult(unsigned attempt) {
+// The captions of an ended attempt; a late notice of an attempt already shown is ignored (its
+// connection closes).
+void CMainDlg::ApplySqlConnectResult(unsigned attempt, std::unique_ptr<ISqlConnection> connection) {
   if (attempt <= m_nAppliedSqlAttempt) return;
   m_nAppliedSqlAttempt = attempt;
+  m_nSqlConnectionState = connection ? 1 : 0;
+  m_sqlConnection.Adopt(std::move(connection));
+  const bool bOpenPage = m_bOpenSqlPageWhenConnected;
+  m_bOpenSqlPageWhenConnected = false;
   EnableWindow(Item(IDC_PAGE_SQL), TRUE);
   if (m_nSqlConnectionState == 1) {
     SetItemText(IDC_PAGE_SQL, "SQL Server备份");
+    if (bOpenPage) OpenSqlPage();
   } else {
     SetItemText(IDC_PAGE_SQL, kConnectFailedCaption);
     ShowPage(ConsolePage::File);
   }
 }
 
+// The interface thread never waits for a connection attempt: asked for while one runs, the page
+// opens when it has connected.
 void CMainDlg::OnSqlPage() {
   if (ItemText(IDC_PAGE_SQL) == kConnectFailedCaption) {
-    m_bSqlConnectBusy = false;
     m_nSqlConnectionState = -1;
     StartSqlConnectAttempt();
   }
-  // The window does not repaint meanwhile: a connection attempt is short.
-  while (m_bSqlConnectBusy) Sleep(kConnectPollMs);
-  ApplySqlConnectResult(m_nSqlAttempt);
-  if (ItemText(IDC_PAGE_SQL) == kConnectFailedCaption) return;
+  if (m_nSqlConnectionState == -1) {
+    m_bOpenSqlPageWhenConnected = true;
+    return;
+  }
+  if (m_nSqlConnectionState == 1) OpenSqlPage();
+}
+
+void CMainDlg::OpenSqlPage() {
   RefreshSqlDatabaseNames();
   ShowPage(ConsolePage::Sql);
   FillSqlList();
 }
 
 void CMainDlg::RefreshSqlDatabaseNames() {
-  m_sqlDatabaseNames.clear();
-  if (!m_pSqlConnection) return;
   std::vector<std::string> names;
   std::string error;
-  const bool ok = m_pSqlConnection->QueryNames(kDatabaseListQuery, &names, &error);
+  bool bBusy = false;
+  const bool ok = m_sqlConnection.TryQueryNames(kDatabaseListQuery, &names, &error, &bBusy);
+  // A backup holds the connection: the names read before stay (they rarely change).
+  if (bBusy) return;
   m_sqlDatabaseNames = UserDatabaseNames(names);
-  if (!ok) ShowText(error);
+  if (!ok && error != kSqlNotConnected) ShowText(error);
 }
 
 void CMainDlg::FillSqlList() {
@@ -167,17 +180,17 @@ void CMainDlg::OnSqlBackupNow() {
   m_bSqlBackupIdle = false;
   EnableWindow(Item(IDC_SQL_BACKUP_NOW), FALSE);
   SetItemText(IDC_SQL_BACKUP_NOW, "备份中...");
-  std::thread([this, record, name, databases = m_sqlDatabaseNames] {
+  m_workers.Start([this, record, name, databases = m_sqlDatabaseNames] {
     CSqlJobPoster reporter(m_hWnd, name, m_store, m_threadReactions, m_bSqlBackupIdle);
     SqlJobEnvironment env{
-        m_startup.strRarDir, m_pSqlConnection.get(), databases, RealProcessRunner(), *m_pLog,
-        RealFileSystem(),    SystemClock(),          reporter};
+        m_startup.strRarDir, &m_sqlConnection, databases, RealProcessRunner(), *m_pLog,
+        RealFileSystem(),    SystemClock(),    reporter};
     if (GetTag(record, "iscut") == "是") {
       DoSqlBackup(record, env);
     } else {
       DoSqlBackupNocut(record, env);
     }
-  }).detach();
+  });
 }
 
 void CMainDlg::OpenSqlFolder() {

@@ -11,10 +11,10 @@ namespace dorvik {
 enum : UINT {
   kMsgShowText = WM_APP + 1,  // lParam: std::string*, wParam: MB_ICON* flags
   kMsgSqlConnecting,          // wParam: attempt number
-  kMsgSqlConnected,           // wParam: attempt number
+  kMsgSqlConnected,           // wParam: attempt number, lParam: ISqlConnection*, null when failed
   kMsgFileBackupBusy,         // the file page's 立即备份 reads "备份中..."
   kMsgFileStatus,             // lParam: CRowTime*, key = the task's m_strID
-  kMsgFileRunEnded,
+  kMsgFileRunEnded,           // lParam: std::string*, the task's m_strID
   kMsgSqlProgress,    // lParam: std::string*, the 立即备份 caption
   kMsgSqlLastBackup,  // lParam: CRowTime*, key = the task's name
   kMsgSqlRunEnded,

@@ -3,6 +3,7 @@
 add_library(dorvik_jobs_sql STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sql_statements.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_access_odbc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/shared_sql_connection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_job_names.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_backup_job.cpp)
 target_link_libraries(dorvik_jobs_sql PUBLIC dorvik_jobs_file dorvik_config dorvik_common)

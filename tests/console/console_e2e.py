@@ -260,6 +260,12 @@ def capability(function):
 @capability
 def start_up(c):
     """Start: lists from config.db, the service installed and started."""
+    # Wine grants every program the rights it asks for, so only the request itself can be checked:
+    # under UAC the console must ask to run elevated (it writes Program Files, controls the service).
+    with open(UI, "rb") as program:
+        image = program.read()
+    check(b'level="requireAdministrator"' in image and b"asInvoker" not in image,
+          "the console's manifest asks for administrator rights")
     check(c.service() == (None, None), "no Dorviksvc service before the console starts")
     c.start()
     check(c.wait_service() is not None, "the console installed and started Dorviksvc")
@@ -427,6 +433,40 @@ def file_backup_now(c):
         check(line.encode("gbk") in f.read(), "the day's log holds the run's line")
     check(c.d.enabled(MAIN, R.IDC_FILE_BACKUP_NOW), "立即备份 is enabled again")
     c.shot("main_file_page_after_backup")
+
+
+def log_line_count():
+    logs = os.path.join(PROG, "Log")
+    count = 0
+    for name in os.listdir(logs):
+        with open(os.path.join(logs, name), "rb") as f:
+            count += f.read().count(b"\n")
+    return count
+
+
+@capability
+def one_run_per_task(c):
+    """A second run of a task whose run is going, from the row menu, is refused: one output."""
+    row = c.row_of(R.IDC_FILE_LIST, "5")
+    big = os.path.join(SRC, "one_run.bin")
+    with open(big, "wb") as f:
+        f.write(os.urandom(48 << 20))  # long enough a run for the second start to meet it
+    lines_before = log_line_count()
+    try:
+        for _ in range(2):
+            c.d("lv-rclick", MAIN, R.IDC_FILE_LIST, row)
+            c.d("menu-pick", 2)  # 修改, 删除, 备份
+        c.message("该任务正在备份中，请等本次备份结束后再试")
+        _, text, _ = c.d.message_box(120)
+        c.d("answer", "IDOK")
+        check(text.startswith("操作成功！备份文件："), "the first run ended as usual: %r" % text)
+    finally:
+        os.remove(big)
+    lines_after = log_line_count()
+    check(lines_after == lines_before + 1, "one log line for the two starts (%d)" % (lines_after - lines_before))
+    archive = text.split("：", 1)[-1][2:].replace("\\", "/")
+    with zipfile.ZipFile(archive) as z:
+        check(any(n.endswith("one_run.bin") for n in z.namelist()), "the one run archived the whole source")
 
 
 @capability
@@ -719,7 +759,7 @@ def main():
         start_up(c)
         # Each step with the editor it needs (directly or for the task it works on).
         plan = [(create_file_task, "file"), (change_file_tasks, "file"), (disable_file_tasks, None),
-                (file_backup_now, "file"), (delete_file_task, "file"), (file_editor_messages, "file"),
+                (file_backup_now, "file"), (one_run_per_task, "file"), (delete_file_task, "file"), (file_editor_messages, "file"),
                 (open_sql_page, None), (create_sql_task, "sql"), (change_sql_tasks, "sql"),
                 (disable_sql_tasks, None), (sql_backup_now, "sql"), (delete_sql_task, "sql"),
                 (sql_editor_messages, "sql"), (restart_service_button, None), (exit_console, None),
