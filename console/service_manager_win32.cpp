@@ -4,26 +4,12 @@
 
 #include <shellapi.h>
 
+#include "common/scoped_handle.h"
 #include "console/service_manager.h"
 
 namespace dorvik {
 
 namespace {
-
-// A service-manager handle closed when it goes out of scope.
-class CScHandle {
- public:
-  explicit CScHandle(SC_HANDLE handle) : m_hHandle(handle) {}
-  ~CScHandle() {
-    if (m_hHandle) CloseServiceHandle(m_hHandle);
-  }
-  CScHandle(const CScHandle&) = delete;
-  CScHandle& operator=(const CScHandle&) = delete;
-  SC_HANDLE Get() const { return m_hHandle; }
-
- private:
-  SC_HANDLE m_hHandle;
-};
 
 SC_HANDLE OpenManager() {
   return OpenSCManagerA(nullptr, SERVICES_ACTIVE_DATABASEA, SC_MANAGER_ALL_ACCESS);
@@ -32,9 +18,9 @@ SC_HANDLE OpenManager() {
 class CWin32ServiceManager : public IServiceManager {
  public:
   ServiceQuery QueryStopped(const std::string& serviceName) override {
-    CScHandle manager(OpenManager());
+    CServiceHandle manager(OpenManager());
     if (!manager.Get()) return ServiceQuery::Failed;
-    CScHandle service(OpenServiceA(manager.Get(), serviceName.c_str(), SERVICE_ALL_ACCESS));
+    CServiceHandle service(OpenServiceA(manager.Get(), serviceName.c_str(), SERVICE_ALL_ACCESS));
     SERVICE_STATUS status;
     if (!service.Get() || !QueryServiceStatus(service.Get(), &status)) return ServiceQuery::Failed;
     return status.dwCurrentState == SERVICE_STOPPED ? ServiceQuery::Stopped
@@ -42,17 +28,17 @@ class CWin32ServiceManager : public IServiceManager {
   }
 
   void RequestStart(const std::string& serviceName) override {
-    CScHandle manager(OpenManager());
+    CServiceHandle manager(OpenManager());
     if (!manager.Get()) return;
-    CScHandle service(
+    CServiceHandle service(
         OpenServiceA(manager.Get(), serviceName.c_str(), GENERIC_EXECUTE | SERVICE_START));
     if (service.Get()) StartServiceA(service.Get(), 0, nullptr);
   }
 
   void RequestStop(const std::string& serviceName) override {
-    CScHandle manager(OpenManager());
+    CServiceHandle manager(OpenManager());
     if (!manager.Get()) return;
-    CScHandle service(
+    CServiceHandle service(
         OpenServiceA(manager.Get(), serviceName.c_str(), GENERIC_EXECUTE | SERVICE_STOP));
     SERVICE_STATUS status;
     if (service.Get()) ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "jobs/process.h"
+
 namespace dorvik {
 
 void OpenWithShell(HWND owner, const char* verb, const std::string& target, int show) {
@@ -9,7 +11,11 @@ void OpenWithShell(HWND owner, const char* verb, const std::string& target, int 
 }
 
 void SelectInExplorer(const std::string& path) {
-  WinExec(("explorer.exe /select, " + path).c_str(), SW_SHOWNORMAL);
+  // Started by its full path, never searched for, with the path quoted: a folder with blanks or
+  // commas reaches explorer as one argument.
+  const std::string explorer = WindowsProgramPath("explorer.exe");
+  ShellExecuteA(nullptr, "open", explorer.c_str(), ("/select,\"" + path + "\"").c_str(), nullptr,
+                SW_SHOWNORMAL);
 }
 
 }  // namespace dorvik

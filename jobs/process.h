@@ -35,5 +35,7 @@ IProcessRunner& RealProcessRunner();
 // The full path of a program in the system folder ("cmd.exe"), for a start that must not search
 // the current or the program's folder for it (Windows tree only).
 std::string SystemProgramPath(const std::string& fileName);
+// Likewise for a program of the Windows folder ("explorer.exe").
+std::string WindowsProgramPath(const std::string& fileName);
 
 }  // namespace dorvik

@@ -85,11 +85,23 @@ class Win32ProcessRunner : public IProcessRunner {
 
 }  // namespace
 
-std::string SystemProgramPath(const std::string& fileName) {
+namespace {
+
+std::string ProgramIn(UINT (WINAPI* folderOf)(LPSTR, UINT), const std::string& fileName) {
   char folder[MAX_PATH];
-  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  UINT length = folderOf(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return fileName;  // the start then reports it missing
   return std::string(folder, length) + "\\" + fileName;
+}
+
+}  // namespace
+
+std::string SystemProgramPath(const std::string& fileName) {
+  return ProgramIn(GetSystemDirectoryA, fileName);
+}
+
+std::string WindowsProgramPath(const std::string& fileName) {
+  return ProgramIn(GetWindowsDirectoryA, fileName);
 }
 
 IProcessRunner& RealProcessRunner() {
