@@ -6,17 +6,9 @@
 #include <shlobj.h>
 
 #include "common/file_system.h"
-#include "console/message_box_reactions.h"
+#include "console/message_box.h"
 
 namespace dorvik {
-
-std::string WindowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  int copied = GetWindowTextA(window, &text[0], length + 1);
-  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-  return text;
-}
 
 namespace {
 
@@ -61,7 +53,7 @@ void PushControlModel(HWND dialog, const CControlModel& model) {
 }
 
 void ShowEditorMessage(HWND owner, const std::string& text) {
-  MessageBoxA(owner, text.c_str(), kMessageTitle, MB_OK);
+  ShowMessageBox(owner, text);
 }
 
 void ReportEditorStart(HWND owner, const EditorStart& start) {

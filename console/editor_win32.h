@@ -10,12 +10,10 @@
 #include <shlobj.h>
 
 #include "console/control_model.h"
+#include "console/dialog.h"
 #include "console/editor_text.h"
 
 namespace dorvik {
-
-// A window's or control's whole text, however long.
-std::string WindowText(HWND window);
 
 // Typed texts of every edit the model knows go into the model.
 void PullEditTexts(HWND dialog, CControlModel* model);

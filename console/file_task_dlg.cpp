@@ -1,7 +1,7 @@
 #include "console/file_task_dlg.h"
 
 #include "console/editor_win32.h"
-#include "console/modal_dialog.h"
+#include "console/dialog.h"
 #include "console/file_task_editor.h"
 #include "console/resource.h"
 
@@ -9,7 +9,7 @@ namespace dorvik {
 
 namespace {
 
-class CFileTaskDlg : public CModalDialog<CFileTaskDlg> {
+class CFileTaskDlg : public CDialog {
  public:
   CFileTaskDlg(const std::string& recordText, const std::string& defStorePath)
       : m_strRecordText(recordText), m_strDefStorePath(defStorePath) {}
@@ -21,16 +21,15 @@ class CFileTaskDlg : public CModalDialog<CFileTaskDlg> {
   }
 
  private:
-  friend class CModalDialog<CFileTaskDlg>;
 
-  void OnInitDialog() {
+  void OnInitDialog() override {
     EditorStart start = m_editor.Start(m_strRecordText, m_strDefStorePath);
     PushControlModel(m_hWnd, m_editor.Controls());
     DragAcceptFiles(m_hWnd, TRUE);
     ReportEditorStart(m_hWnd, start);
   }
 
-  BOOL OnCommand(int id, int code) {
+  BOOL OnCommand(int id, int code) override {
     CControlModel& controls = m_editor.Controls();
     if (code == EN_SETFOCUS && id == IDC_FT_NAMES) {
       PullEditTexts(m_hWnd, &controls);
@@ -79,7 +78,7 @@ class CFileTaskDlg : public CModalDialog<CFileTaskDlg> {
     }
   }
 
-  void OnDropFiles(HDROP drop) {
+  void OnDropFiles(HDROP drop) override {
     PullEditTexts(m_hWnd, &m_editor.Controls());
     for (const std::string& name : TakeDroppedNames(m_hWnd, drop)) {
       m_editor.Controls().SetText(CDropAlternation::ForConsoleRun().NextEdit(), name);

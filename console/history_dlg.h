@@ -9,7 +9,7 @@
 #include "console/history_list_view.h"
 #include "console/history_rows.h"
 #include "console/list_sort.h"
-#include "console/modal_dialog.h"
+#include "console/dialog.h"
 #include "console/sql_restore.h"
 #include "jobs/sql_access.h"
 
@@ -23,16 +23,16 @@ struct HistoryContext {
   std::vector<std::string> databaseNames;  // the database filter's entries
 };
 
-class CHistoryDlg : public CModalDialog<CHistoryDlg>, private IRestoreView {
+class CHistoryDlg : public CDialog, private IRestoreView {
  public:
   explicit CHistoryDlg(HistoryContext context) : m_context(std::move(context)) {}
   ~CHistoryDlg();
   void Run(HWND owner);
 
-  void OnInitDialog();
-  BOOL OnCommand(int id, int code);
-  BOOL OnNotify(const NMHDR* header);
-  void OnDropFiles(HDROP) {}
+  void OnInitDialog() override;
+  BOOL OnCommand(int id, int code) override;
+  BOOL OnNotify(const NMHDR* header) override;
+  void OnDropFiles(HDROP) override {}
 
  private:
   bool IsSqlMode() const { return m_context.mode == HistoryMode::Sql; }

@@ -46,55 +46,54 @@ void CMainDlg::Run() {
                                         SystemClock(), &m_startup);
   if (m_ensureResult == EnsureResult::Ended) return;
   // Without a display the window cannot be made (-1): there is nothing to show, so end quietly.
-  DialogBoxParamA(m_hInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, &CMainDlg::DialogProc,
-                  reinterpret_cast<LPARAM>(this));
+  RunModal(nullptr, IDD_MAIN);
 }
 
-INT_PTR CALLBACK CMainDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(window, DWLP_USER, lParam);
-    CMainDlg* self = reinterpret_cast<CMainDlg*>(lParam);
-    self->m_hWnd = window;
-    self->OnInitDialog();
-    return TRUE;
-  }
-  CMainDlg* self = reinterpret_cast<CMainDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-  return self ? self->HandleMessage(message, wParam, lParam) : FALSE;
+BOOL CMainDlg::OnCommand(int id, int) {
+  OnControl(id);
+  return TRUE;
 }
 
-INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (INT_PTR result = FALSE; m_webNotices.HandleMessage(message, wParam, lParam, &result))
-    return result;
+BOOL CMainDlg::OnNotify(const NMHDR* header) {
+  OnListNotify(*header);
+  return TRUE;
+}
+
+void CMainDlg::OnTimer(UINT_PTR id) {
+  INT_PTR result = FALSE;
+  m_webNotices.HandleMessage(WM_TIMER, id, 0, &result);
+}
+
+void CMainDlg::OnDestroy() {
+  if (m_hBannerFont) DeleteObject(m_hBannerFont);
+  if (m_hBannerBrush) DeleteObject(m_hBannerBrush);
+  if (m_hBigIcon) DestroyIcon(m_hBigIcon);
+  if (m_hSmallIcon) DestroyIcon(m_hSmallIcon);
+}
+
+bool CMainDlg::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+  if (m_webNotices.HandleMessage(message, wParam, lParam, result)) return true;
   switch (message) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam));
-      return TRUE;
-    case WM_NOTIFY:
-      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-      return TRUE;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
-        ShowAboutBox(m_hWnd, m_webNotices.Texts().strProductPage);
-        return TRUE;
-      }
-      return FALSE;
+      if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
+      ShowAboutBox(m_hWnd, m_webNotices.Texts().strProductPage);
+      *result = TRUE;
+      return true;
     case WM_CLOSE:
       OnExit();
-      return TRUE;
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == Item(IDC_BANNER)) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, RGB(255, 255, 255));
-        SetBkColor(dc, kBannerBackground);
-        return reinterpret_cast<INT_PTR>(m_hBannerBrush);
-      }
-      return FALSE;
-    case WM_DESTROY:
-      if (m_hBannerFont) DeleteObject(m_hBannerFont);
-      if (m_hBannerBrush) DeleteObject(m_hBannerBrush);
-      return FALSE;
+      *result = TRUE;
+      return true;
+    case WM_CTLCOLORSTATIC: {
+      if (reinterpret_cast<HWND>(lParam) != Item(IDC_BANNER)) return false;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, RGB(255, 255, 255));
+      SetBkColor(dc, kBannerBackground);
+      *result = reinterpret_cast<INT_PTR>(m_hBannerBrush);
+      return true;
+    }
     default:
-      return HandleWorkerMessage(message, wParam, lParam) ? TRUE : FALSE;
+      *result = TRUE;
+      return HandleWorkerMessage(message, wParam, lParam);
   }
 }
 
@@ -156,14 +155,13 @@ void CMainDlg::OnInitDialog() {
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, "关于 Dorvik(&A)...");
   }
-  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                   GetSystemMetrics(SM_CYICON), 0)));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL,
-               reinterpret_cast<LPARAM>(LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+  // Icons loaded at a size of our choosing are ours to destroy (OnDestroy).
+  m_hBigIcon = static_cast<HICON>(LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  m_hSmallIcon = static_cast<HICON>(LoadImageA(m_hInstance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hBigIcon));
+  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
   m_hBannerBrush = CreateSolidBrush(kBannerBackground);
   m_hBannerFont =
       CreateFontA(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0, 0, "宋体");
@@ -189,7 +187,7 @@ void CMainDlg::OnInitDialog() {
   m_webNotices.Start(m_hWnd);
 }
 
-void CMainDlg::OnCommand(int id) {
+void CMainDlg::OnControl(int id) {
   switch (id) {
     case IDC_PAGE_FILE:
       OnFilePage();
@@ -255,7 +253,7 @@ void CMainDlg::OnCommand(int id) {
   }
 }
 
-void CMainDlg::OnNotify(const NMHDR& header) {
+void CMainDlg::OnListNotify(const NMHDR& header) {
   const bool bFileList = header.idFrom == IDC_FILE_LIST;
   if (!bFileList && header.idFrom != IDC_SQL_LIST) return;
   CTaskListView& list = bFileList ? m_fileList : m_sqlList;
@@ -321,7 +319,7 @@ void CMainDlg::OnMenuCommand(bool bFileList, int id) {
   };
   for (const auto& same : kSameAsButton) {
     if (same.menu == id) {
-      OnCommand(bFileList ? same.fileButton : same.sqlButton);
+      OnControl(bFileList ? same.fileButton : same.sqlButton);
       return;
     }
   }
@@ -358,8 +356,8 @@ void CMainDlg::OnFilePage() {
   ShowPage(ConsolePage::File);
   m_fileList.Renumber();
   if (m_fileList.RowCount() == 0 &&
-      MessageBoxA(m_hWnd, "您还没有设置需要备份的文件夹，是否现在设置？", "设置备份文件夹",
-                  MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      ShowMessageBox(m_hWnd, "您还没有设置需要备份的文件夹，是否现在设置？", MB_YESNO | MB_ICONQUESTION,
+                     "设置备份文件夹") == IDYES) {
     OnFileNew();
   }
 }
@@ -398,21 +396,11 @@ std::vector<std::string> CMainDlg::DocumentRecords(const char* section) {
 }
 
 int CMainDlg::Ask(const std::string& question, UINT flags) {
-  return MessageBoxA(m_hWnd, question.c_str(), kMessageTitle, MB_YESNO | flags);
+  return ShowMessageBox(m_hWnd, question, MB_YESNO | flags);
 }
 
 void CMainDlg::ShowText(const std::string& text, UINT flags) {
-  MessageBoxA(m_hWnd, text.c_str(), kMessageTitle, MB_OK | flags);
-}
-
-std::string CMainDlg::ItemText(int id) const {
-  char text[256] = "";
-  GetDlgItemTextA(m_hWnd, id, text, sizeof text);
-  return text;
-}
-
-void CMainDlg::SetItemText(int id, const std::string& text) {
-  SetDlgItemTextA(m_hWnd, id, text.c_str());
+  ShowMessageBox(m_hWnd, text, MB_OK | flags);
 }
 
 }  // namespace dorvik

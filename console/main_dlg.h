@@ -12,6 +12,7 @@
 #include "config/ensure_document.h"
 #include "config/file_task_record.h"
 #include "config/sql_task_record.h"
+#include "console/dialog.h"
 #include "console/sql_task_dlg.h"
 #include "console/list_sort.h"
 #include "console/message_box_reactions.h"
@@ -26,19 +27,22 @@ namespace dorvik {
 
 enum class ConsolePage { File, Sql };
 
-class CMainDlg {
+class CMainDlg : public CDialog {
  public:
   CMainDlg(HINSTANCE instance, const std::string& programDir);
   // Checks config.db, then runs the window modally until it closes.
   void Run();
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnInitDialog() override;
+  BOOL OnCommand(int id, int code) override;
+  BOOL OnNotify(const NMHDR* header) override;
+  void OnTimer(UINT_PTR id) override;
+  void OnDestroy() override;
+  bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
   bool HandleWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void OnInitDialog();
-  void OnCommand(int id);
-  void OnNotify(const NMHDR& header);
+  void OnControl(int id);
+  void OnListNotify(const NMHDR& header);
   void OnContextMenu(bool bFileList, int row, POINT clickInList);
   void OnMenuCommand(bool bFileList, int id);
   void OnExit();
@@ -85,12 +89,10 @@ class CMainDlg {
   void ShowTaskChangeProblem(TaskChange change);
   int Ask(const std::string& question, UINT flags = 0);
   void ShowText(const std::string& text, UINT flags = 0);
-  HWND Item(int id) const { return GetDlgItem(m_hWnd, id); }
-  std::string ItemText(int id) const;
-  void SetItemText(int id, const std::string& text);
 
   HINSTANCE m_hInstance;
-  HWND m_hWnd = nullptr;
+  HICON m_hBigIcon = nullptr;
+  HICON m_hSmallIcon = nullptr;
   HFONT m_hBannerFont = nullptr;
   HBRUSH m_hBannerBrush = nullptr;
   const std::string m_strProgramDir;

@@ -20,7 +20,7 @@ UINT IconFlags(MessageIcon icon) {
 }  // namespace
 
 void CMessageBoxReactions::ShowMessage(const std::string& text, MessageIcon icon) {
-  MessageBoxA(m_hOwner, text.c_str(), kMessageTitle, MB_OK | IconFlags(icon));
+  ShowMessageBox(m_hOwner, text, MB_OK | IconFlags(icon));
 }
 
 std::string CMessageBoxReactions::AskArchiverPath() { return SelectArchiver(m_hOwner); }

@@ -3,11 +3,9 @@
 // dialog, and ending the process.
 #include "common/win32.h"
 #include "config/config_reactions.h"
+#include "console/message_box.h"
 
 namespace dorvik {
-
-// The title of every message box of the console.
-constexpr const char* kMessageTitle = "Varnel·Dorvik系统";
 
 class CMessageBoxReactions : public IConfigReactions {
  public:

@@ -4,7 +4,8 @@
 
 #include "common/file_system.h"
 #include "console/archiver_choice.h"
-#include "console/message_box_reactions.h"
+#include "console/dialog.h"
+#include "console/message_box.h"
 #include "console/resource.h"
 #include "console/shell_open.h"
 
@@ -12,28 +13,16 @@ namespace dorvik {
 
 namespace {
 
-class CSelectRarDlg {
+class CSelectRarDlg : public CDialog {
  public:
   std::string Run(HWND owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SELECT_RAR), owner,
-                    &CSelectRarDlg::DialogProc, reinterpret_cast<LPARAM>(this));
+    RunModal(owner, IDD_SELECT_RAR);
     return m_strRarPath;
   }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-      SetWindowLongPtrA(window, DWLP_USER, lParam);
-      reinterpret_cast<CSelectRarDlg*>(lParam)->m_hWnd = window;
-      return TRUE;
-    }
-    CSelectRarDlg* self = reinterpret_cast<CSelectRarDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!self || message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return FALSE;
-    self->OnCommand(LOWORD(wParam));
-    return TRUE;
-  }
-
-  void OnCommand(int id) {
+  BOOL OnCommand(int id, int code) override {
+    if (code != BN_CLICKED) return FALSE;
     switch (id) {
       case IDC_SELECT_RAR_BROWSE:
         Browse();
@@ -41,19 +30,17 @@ class CSelectRarDlg {
       case IDC_SELECT_RAR_DOWNLOAD:
         OpenWithShell(m_hWnd, "open", kArchiverDownloadAddress, SW_HIDE);
         break;
-      case IDC_SELECT_RAR_OK: {
-        char text[MAX_PATH * 2] = "";
-        GetDlgItemTextA(m_hWnd, IDC_SELECT_RAR_PATH, text, sizeof text);
-        m_strRarPath = text;
+      case IDC_SELECT_RAR_OK:
+        m_strRarPath = ItemText(IDC_SELECT_RAR_PATH);
         CheckAndClose();
         break;
-      }
       case IDCANCEL:
         CheckAndClose();
         break;  // the close box and Escape: the field is not read
       default:
         break;
     }
+    return TRUE;
   }
 
   void Browse() {
@@ -76,13 +63,12 @@ class CSelectRarDlg {
       return RealFileSystem().Stat(path, &entry) && !entry.isDirectory;
     };
     if (!IsAcceptedArchiverPath(m_strRarPath, exists)) {
-      MessageBoxA(m_hWnd, kBadArchiverMessage, kMessageTitle, MB_OK);
+      ShowMessageBox(m_hWnd, kBadArchiverMessage);
       m_strRarPath.clear();
     }
     EndDialog(m_hWnd, 0);
   }
 
-  HWND m_hWnd = nullptr;
   std::string m_strRarPath;
 };
 

@@ -6,7 +6,7 @@
 #include "config/document.h"
 #include "console/editor_win32.h"
 #include "console/message_box_reactions.h"
-#include "console/modal_dialog.h"
+#include "console/dialog.h"
 #include "console/resource.h"
 #include "console/settings_values.h"
 #include "console/shell_open.h"
@@ -16,7 +16,7 @@ namespace dorvik {
 
 namespace {
 
-class CSettingsDlg : public CModalDialog<CSettingsDlg> {
+class CSettingsDlg : public CDialog {
  public:
   CSettingsDlg(ConfigStore& store, const std::string& rarPath, std::string* defStorePath)
       : m_store(store), m_strOpeningRarPath(rarPath), m_pDefStorePath(defStorePath) {}
@@ -24,14 +24,13 @@ class CSettingsDlg : public CModalDialog<CSettingsDlg> {
   void Run(HWND owner) { RunModal(owner, IDD_SETTINGS); }
 
  private:
-  friend class CModalDialog<CSettingsDlg>;
 
-  void OnInitDialog() {
+  void OnInitDialog() override {
     SetDlgItemTextA(m_hWnd, IDC_SETTINGS_RAR_PATH, m_strOpeningRarPath.c_str());
     SetDlgItemTextA(m_hWnd, IDC_SETTINGS_STORE_PATH, m_pDefStorePath->c_str());
   }
 
-  BOOL OnCommand(int id, int code) {
+  BOOL OnCommand(int id, int code) override {
     if (code != BN_CLICKED) return FALSE;
     switch (id) {
       case IDC_SETTINGS_RAR_BROWSE:
@@ -74,7 +73,7 @@ class CSettingsDlg : public CModalDialog<CSettingsDlg> {
 
   void Browse(const ShellBrowse& how, int field) {
     std::string chosen;
-    if (BrowseShell(m_hWnd, how, FieldText(field), &chosen))
+    if (BrowseShell(m_hWnd, how, ItemText(field), &chosen))
       SetDlgItemTextA(m_hWnd, field, chosen.c_str());
   }
 
@@ -84,8 +83,8 @@ class CSettingsDlg : public CModalDialog<CSettingsDlg> {
       return RealFileSystem().Stat(path, &entry) && !entry.isDirectory;
     };
     auto folderExists = [](const std::string& path) { return RealFileSystem().IsDirectory(path); };
-    const SettingsValues values = CheckSettings(FieldText(IDC_SETTINGS_RAR_PATH),
-                                                FieldText(IDC_SETTINGS_STORE_PATH), fileExists,
+    const SettingsValues values = CheckSettings(ItemText(IDC_SETTINGS_RAR_PATH),
+                                                ItemText(IDC_SETTINGS_STORE_PATH), fileExists,
                                                 folderExists);
     if (!values.strMessage.empty()) {
       Show(values.strMessage);
@@ -101,9 +100,8 @@ class CSettingsDlg : public CModalDialog<CSettingsDlg> {
     EndDialog(m_hWnd, IDOK);
   }
 
-  std::string FieldText(int id) const { return WindowText(GetDlgItem(m_hWnd, id)); }
 
-  void Show(const std::string& text) { MessageBoxA(m_hWnd, text.c_str(), kMessageTitle, MB_OK); }
+  void Show(const std::string& text) { ShowMessageBox(m_hWnd, text); }
 
   ConfigStore& m_store;
   const std::string m_strOpeningRarPath;

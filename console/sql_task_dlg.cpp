@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 #include "console/editor_win32.h"
-#include "console/modal_dialog.h"
+#include "console/dialog.h"
 #include "console/resource.h"
 
 namespace dorvik {
@@ -40,7 +40,7 @@ std::vector<std::size_t> SelectedRows(HWND list) {
   return rows;
 }
 
-class CSqlTaskDlg : public CModalDialog<CSqlTaskDlg> {
+class CSqlTaskDlg : public CDialog {
  public:
   explicit CSqlTaskDlg(const SqlTaskEditorContext& context) : m_context(context) {}
 
@@ -53,9 +53,8 @@ class CSqlTaskDlg : public CModalDialog<CSqlTaskDlg> {
   }
 
  private:
-  friend class CModalDialog<CSqlTaskDlg>;
 
-  void OnInitDialog() {
+  void OnInitDialog() override {
     SetUpListView(GetDlgItem(m_hWnd, IDC_ST_AVAILABLE), "已有数据库", 165);
     SetUpListView(GetDlgItem(m_hWnd, IDC_ST_CHOSEN), "备份数据库", 159);
     EditorStart start = m_editor.Start(m_context);
@@ -65,7 +64,7 @@ class CSqlTaskDlg : public CModalDialog<CSqlTaskDlg> {
     ReportEditorStart(m_hWnd, start);
   }
 
-  BOOL OnCommand(int id, int code) {
+  BOOL OnCommand(int id, int code) override {
     if (code != BN_CLICKED) return FALSE;
     CControlModel& controls = m_editor.Controls();
     switch (id) {
@@ -91,7 +90,7 @@ class CSqlTaskDlg : public CModalDialog<CSqlTaskDlg> {
     return TRUE;
   }
 
-  BOOL OnNotify(const NMHDR* header) {
+  BOOL OnNotify(const NMHDR* header) override {
     if (header->code != NM_DBLCLK) return FALSE;
     if (header->idFrom == IDC_ST_AVAILABLE) AddChosen();
     if (header->idFrom == IDC_ST_CHOSEN) RemoveChosen();
@@ -132,7 +131,7 @@ class CSqlTaskDlg : public CModalDialog<CSqlTaskDlg> {
     }
   }
 
-  void OnDropFiles(HDROP drop) {
+  void OnDropFiles(HDROP drop) override {
     std::vector<std::string> names = TakeDroppedNames(m_hWnd, drop);
     if (names.empty()) return;
     PullEditTexts(m_hWnd, &m_editor.Controls());
