@@ -18,6 +18,9 @@ void CompareFolder(IFileSystem& files, const std::string& source, const std::str
                    const CopySelection& selection, CopyShortfall* shortfall) {
   for (const DirectoryEntry& entry : files.ListDirectory(source)) {
     if (entry.isLink || entry.isHiddenOrSystem) continue;
+    // "?" is never part of a Windows name: the ANSI listing shows so a name the code page cannot
+    // spell, which xcopy copies but this check cannot look up.
+    if (entry.name.find('?') != std::string::npos) continue;
     const std::string from = source + "\\" + entry.name;
     const std::string to = copy + "\\" + entry.name;
     if (entry.isDirectory) {

@@ -22,7 +22,7 @@ struct CopyShortfall {
 
 // Every regular file below `source` that the selection takes must lie at the same place below
 // `copy` with the same size. Hidden and system files and folders are not expected (xcopy
-// without /h leaves them out), nor anything behind a link.
+// without /h leaves them out), nor anything behind a link, nor names the code page cannot spell.
 CopyShortfall FindCopyShortfall(IFileSystem& files, const std::string& source, const std::string& copy,
                                 const CopySelection& selection);
 

@@ -449,7 +449,7 @@ TEST(FileJobs, FailedRunsKeepTheirOutputUnderIncompleteNames) {
       {true, false, "!所有文件/!", {"a.txt", "sub\\b.txt"}, "", {},
        {"file_shop_20240501083000", "file_shop_20240501083000\\a.txt", "file_shop_20240501083000\\sub",
         "file_shop_20240501083000\\sub\\b.txt"},
-       "a hidden file is not expected: xcopy without /h leaves it out"},
+       "a hidden file is not expected (xcopy without /h leaves it out), nor one the code page cannot spell"},
       {true, false, "!所有文件/!", {"a.txt", "sub\\b.txt=short"}, "", {missingB},
        {"file_shop_20240501083000.incomplete", "file_shop_20240501083000.incomplete\\a.txt",
         "file_shop_20240501083000.incomplete\\sub", "file_shop_20240501083000.incomplete\\sub\\b.txt"},
@@ -469,6 +469,7 @@ TEST(FileJobs, FailedRunsKeepTheirOutputUnderIncompleteNames) {
     f.files.AddFile("C:\\web\\shop\\sub\\b.txt", "bbbb");
     f.files.AddFile("C:\\web\\shop\\.hidden", "h");
     f.files.MarkHiddenOrSystem("C:\\web\\shop\\.hidden");
+    f.files.AddFile("C:\\web\\shop\\sub\\?.txt", "a name GBK cannot spell, as the ANSI listing shows it");
     f.request.strFile = c.filter;
     f.request.bCompressAfter = c.compress;
     if (c.failing == "rar") f.processes.results["rar"] = Ended(true, 6, "");
