@@ -32,9 +32,17 @@ CLoggedBackups::CLoggedBackups(IFileSystem& files, const std::string& logFolder,
       const std::string_view line = text.substr(begin, end - begin);
       LogLineFields fields;
       if (!ParseLogLine(line, &fields) || keys.count(std::string(fields.key)) == 0) return;
-      m_lines[std::string(fields.key)].push_back(CLine{fields.when, std::string(line.substr(fields.restBegin))});
+      std::vector<CLine>& lines = m_lines[std::string(fields.key)];
+      lines.push_back(CLine{fields.when, std::string(line.substr(fields.restBegin))});
+      if (lines.size() >= 2 * kKeptPerKey) KeepNewest(&lines, kKeptPerKey);
     });
   }
+  for (auto& key : m_lines) KeepNewest(&key.second, kKeptPerKey);
+}
+
+void CLoggedBackups::KeepNewest(std::vector<CLine>* lines, std::size_t count) {
+  std::stable_sort(lines->begin(), lines->end(), [](const CLine& a, const CLine& b) { return a.when > b.when; });
+  if (lines->size() > count) lines->resize(count);
 }
 
 std::vector<LoggedOutput> CLoggedBackups::FileOutputs(const std::string& key) const {
@@ -53,8 +61,6 @@ std::vector<LoggedOutput> CLoggedBackups::Outputs(const std::string& key, bool b
     const std::string path = bFileLines ? FileLineOutput(line.strRest) : TrimLeadingBlanks(line.strRest);
     if (!path.empty()) outputs.push_back(LoggedOutput{line.when, path});
   }
-  std::stable_sort(outputs.begin(), outputs.end(),
-                   [](const LoggedOutput& a, const LoggedOutput& b) { return a.when > b.when; });
   return outputs;
 }
 

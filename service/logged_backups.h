@@ -1,6 +1,7 @@
 #pragma once
 // What the backup log says the tasks made: only successful runs write a line, so a line whose
 // output still exists names a good backup. Read once per retention pass.
+#include <cstddef>
 #include <map>
 #include <set>
 #include <string>
@@ -18,8 +19,14 @@ struct LoggedOutput {
 
 class CLoggedBackups {
  public:
-  // Reads every file of the Log folder once, keeping the lines of the given keys (file tasks'
-  // m_strID, SQL Server tasks' projectname). A missing folder or unreadable file gives nothing.
+  // How many of each key's newest lines are kept: a year of hourly runs must not fill the
+  // service's memory, and the newest output that still exists is almost always the newest
+  // logged one. A task whose kept outputs are all gone falls back to the names on disk.
+  static constexpr std::size_t kKeptPerKey = 64;
+
+  // Reads every file of the Log folder once, keeping the newest lines of the given keys (file
+  // tasks' m_strID, SQL Server tasks' projectname). A missing folder or unreadable file gives
+  // nothing.
   CLoggedBackups(IFileSystem& files, const std::string& logFolder, const std::set<std::string>& keys);
 
   // The key's outputs, newest first. File lines and SQL lines share one key space; a file task
@@ -33,6 +40,7 @@ class CLoggedBackups {
     std::string strRest;  // what follows the time
   };
   std::vector<LoggedOutput> Outputs(const std::string& key, bool bFileLines) const;
+  static void KeepNewest(std::vector<CLine>* lines, std::size_t count);
 
   std::map<std::string, std::vector<CLine>> m_lines;
 };

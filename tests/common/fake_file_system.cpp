@@ -314,7 +314,7 @@ bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
     moved[Key(to) + it->first.substr(fromKey.size())] = child;
     it = m_nodes.erase(it);
   }
-  m_nodes.insert(moved.begin(), moved.end());
+  for (auto& entry : moved) m_nodes[entry.first] = entry.second;  // replacing what `to` was
   return true;
 }
 
