@@ -14,6 +14,7 @@ struct DirectoryEntry {
   std::string name;            // without the folder; "." and ".." are never listed
   bool isDirectory = false;    // for a link: whether it points to a folder
   bool isLink = false;         // a reparse point (junction, symbolic link): never to be followed
+  bool isHiddenOrSystem = false;  // Windows attributes that xcopy without /h leaves out
   std::int64_t lastWriteTime = 0;  // seconds since the epoch
   std::int64_t creationTime = 0;   // likewise; POSIX keeps none, so there it is the last write
   std::uint64_t size = 0;          // 0 for a folder

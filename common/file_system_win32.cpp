@@ -36,6 +36,7 @@ DirectoryEntry EntryOf(const std::string& name, DWORD attributes, DWORD sizeHigh
   entry.name = name;
   entry.isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   entry.isLink = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  entry.isHiddenOrSystem = (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
   entry.size = entry.isDirectory ? 0 : (static_cast<std::uint64_t>(sizeHigh) << 32 | sizeLow);
   entry.lastWriteTime = EpochSeconds(lastWrite);
   entry.creationTime = EpochSeconds(creation);

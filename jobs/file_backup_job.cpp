@@ -6,8 +6,10 @@
 #include "common/text.h"
 #include "common/wildcard.h"
 #include "config/document.h"
+#include "jobs/copy_check.h"
 #include "jobs/file_job_filter.h"
 #include "jobs/file_job_names.h"
+#include "jobs/incomplete_output.h"
 
 namespace dorvik {
 
@@ -72,21 +74,22 @@ class FileJobRun {
 
   // Takes the run's output name for this run alone: the copy folder's name is claimed by
   // creating the folder, which only one process can do, and the archive beside it must not
-  // exist. When another run (of this task, or of another whose source ends in the same name)
-  // holds the name, the next free second of the stamp is used: a run never adds to an archive
-  // or a copy it did not make, and the name keeps the form retention and history know.
+  // exist, nor what a failed run of that name was renamed to. When another run (of this task, or
+  // of another whose source ends in the same name) holds the name, the next free second of the
+  // stamp is used: a run never adds to an archive or a copy it did not make, and the name keeps
+  // the form retention and history know.
   bool ClaimOutputName() {
     for (int nLater = 0; nLater < kOutputNameTries; ++nLater) {
       m_names = MakeFileJobNames(m_request.strSouPath, m_request.strDesPath, m_start, nLater);
       const std::string& copy = m_names.strCopyFolder;
-      if (m_env.files.Exists(copy + ".zip")) continue;
+      if (OthersNameTaken(copy)) continue;
       if (!m_env.files.MakeNewFolder(copy)) {
         if (m_env.files.Exists(copy)) continue;
         Fail("创建路径\"" + copy + "\"失败！");
         return false;
       }
       // The archive may have appeared between the test and the claim.
-      if (!m_env.files.Exists(copy + ".zip")) return true;
+      if (!OthersNameTaken(copy)) return true;
       ReleaseClaim();
     }
     Fail("备份失败：" + m_names.strDateFolder + " 中没有可用的备份文件名");
@@ -119,6 +122,28 @@ class FileJobRun {
     if (m_filter.nDroppedItems == 0) return;
     Fail("文件列表超过" + std::to_string(kMaxFilterItems) + "项，其余" +
          std::to_string(m_filter.nDroppedItems) + "项未处理");
+  }
+
+  // A run that failed after it claimed its name keeps what it made under the incomplete names.
+  // A rename that fails is reported too; retention still keeps the last logged backup.
+  void MarkIncomplete(const std::vector<std::string>& outputs) {
+    for (const std::string& output : outputs) {
+      if (!m_env.files.Exists(output)) continue;
+      const std::string renamed = IncompleteOutputPath(output);
+      if (!m_env.files.MoveOver(output, renamed)) {
+        Fail("备份未完成，无法把 " + output + " 改名为 " + renamed + "：" + m_env.files.LastErrorText());
+      }
+    }
+  }
+
+  // After the copy steps: every selected file of the source must have arrived whole.
+  void RequireCompleteCopy(const CopySelection& selection) {
+    if (m_bFailed) return;
+    const CopyShortfall shortfall =
+        FindCopyShortfall(m_env.files, m_request.strSouPath, m_names.strCopyFolder, selection);
+    if (shortfall.nMissing == 0) return;
+    Fail("备份失败：复制未完成，有 " + std::to_string(shortfall.nMissing) + " 个文件没有复制到 " +
+         m_names.strCopyFolder + "，第一个是 " + shortfall.strFirst);
   }
 
   bool CreateFolder(const std::string& path) {
@@ -194,12 +219,14 @@ class FileJobRun {
     if (!m_bFailed && !m_env.files.Exists(path)) Fail("备份失败：没有生成备份文件 " + path);
   }
 
+  // Opens the day's log as an append does, writing nothing: a run whose line could not be
+  // written later does not start copying.
+  bool CheckLogWritable() { return AppendToLog(std::string()); }
+
+  // The log lists only backups that exist: called once the run has succeeded.
   bool AppendLogLine(const std::string& output) {
-    const std::string line = FormatFileLogLine(GetTag(m_request.strRecord, "m_strID"),
-                                               m_names.strLogTime, m_request.strSouPath, output);
-    if (m_env.log.AppendBackupLogLine(m_names.strLogFileName, line)) return true;
-    Fail("备份日志写入失败：" + m_env.strProgramDir + "Log\\" + m_names.strLogFileName);
-    return false;
+    return AppendToLog(FormatFileLogLine(GetTag(m_request.strRecord, "m_strID"), m_names.strLogTime,
+                                         m_request.strSouPath, output));
   }
 
   void Succeed(const std::string& output) {
@@ -207,6 +234,18 @@ class FileJobRun {
   }
 
  private:
+  bool AppendToLog(const std::string& line) {
+    if (m_env.log.AppendBackupLogLine(m_names.strLogFileName, line)) return true;
+    Fail("备份日志写入失败：" + m_env.strProgramDir + "Log\\" + m_names.strLogFileName);
+    return false;
+  }
+
+  bool OthersNameTaken(const std::string& copy) {
+    for (const std::string& taken : {copy + ".zip", IncompleteOutputPath(copy), IncompleteOutputPath(copy + ".zip")}) {
+      if (m_env.files.Exists(taken)) return true;
+    }
+    return false;
+  }
 
   static ProcessResult ForgiveNothingMatched(ProcessResult result, unsigned long nothingMatched) {
     if (result.started && result.exitCode == nothingMatched) result.exitCode = 0;
@@ -289,7 +328,10 @@ void DoBackup(const FileBackupRequest& request, FileJobEnvironment& env) {
   }
   run.RequireOutput(names.strArchive);
   run.ReleaseClaim();
-  if (run.Failed()) return;
+  if (run.Failed()) {
+    run.MarkIncomplete({names.strArchive});
+    return;
+  }
 
   env.reporter.UpdateTaskStatus(request.strRecord);
   // A line that cannot be written is the run's one report (a failure), not a success besides.
@@ -303,36 +345,45 @@ void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
   if (run.RefuseMalformedText()) return;
   if (!run.CreateFolder(names.strDateFolder)) return;
   if (!run.ClaimOutputName()) return;
-  // The log lines come before any copying; without them the run does not go on.
-  if (!run.AppendLogLine(copy) || (request.bCompressAfter && !run.AppendLogLine(copy + ".zip"))) {
+  // The lines are written once the run has succeeded, but a run that could not write them does
+  // not copy at all.
+  if (!run.CheckLogWritable() || run.RefuseMalformedFilter()) {
     run.ReleaseClaim();
     return;
   }
-  if (run.RefuseMalformedFilter()) return;
   run.ReportDroppedItems();
   run.ReportMissingDirection();
 
   const std::string wholeSource = " /y /e \"" + request.strSouPath + "\" \"" + copy + "\"";
   const FileFilter& filter = run.Filter();
+  const CopySelection wholeCopy;
   if (filter.scope == FilterScope::kAllFiles) {
     run.RunHidden(kXcopy, "xcopy" + wholeSource);
+    run.RequireCompleteCopy(wholeCopy);
   } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kInclude) {
-    for (const std::string& item : run.NameItems()) {
+    const CopySelection named{false, run.NameItems()};
+    for (const std::string& item : named.masks) {
       run.RunHiddenForItem(kXcopy, "xcopy /y /e \"" + request.strSouPath + "\\" + item + "\" \"" + copy + "\"",
                            kXcopyNothingMatched);
     }
+    run.RequireCompleteCopy(named);
   } else if (filter.scope == FilterScope::kNames && filter.direction == FilterDirection::kExclude) {
     run.RunHidden(kXcopy, "xcopy" + wholeSource);
+    // Checked before the excluded names go: the copy must first hold everything.
+    run.RequireCompleteCopy(wholeCopy);
     // The same masks the archiver's exclusion switches get, so "是" and "否" leave out the same.
     DeleteMatchingFiles(run, env.files, copy, run.NameItems());
   } else if (filter.direction == FilterDirection::kInclude) {
+    const CopySelection typed{false, run.TypeMasks()};
     // Started through the shell as before, but waited for: a failed copy must be seen.
-    for (const std::string& mask : run.TypeMasks()) {
+    for (const std::string& mask : typed.masks) {
       run.RunThroughShellForItem(kXcopy, " /y /e \"" + request.strSouPath + "\\" + mask + "\" \"" + copy + "\"");
     }
+    run.RequireCompleteCopy(typed);
   } else if (filter.direction == FilterDirection::kExclude) {
     // Erasing starts only once the whole copy has ended.
     run.RunThroughShell(kXcopy, wholeSource);
+    run.RequireCompleteCopy(wholeCopy);
     for (const std::string& mask : run.TypeMasks()) {
       // cmd reads the erase line: user-typed metacharacters or path parts must never reach it.
       char special = FindShellMetacharacter(mask);
@@ -353,15 +404,17 @@ void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
                   ".zip\" \"" + copy + "\"");
     run.RequireOutput(copy + ".zip");
   }
-  if (run.Failed()) return;
+  if (run.Failed()) {
+    // The archive first: it is made from the folder and named after it.
+    if (request.bCompressAfter) run.MarkIncomplete({copy + ".zip"});
+    run.MarkIncomplete({copy});
+    return;
+  }
 
   env.reporter.UpdateTaskStatus(request.strRecord);
-  if (request.bCompressAfter) {
-    run.Succeed(copy);
-    run.Succeed(copy + ".zip");
-  } else {
-    run.Succeed(copy);
-  }
+  if (!run.AppendLogLine(copy) || (request.bCompressAfter && !run.AppendLogLine(copy + ".zip"))) return;
+  if (request.bCompressAfter) run.Succeed(copy);
+  run.Succeed(request.bCompressAfter ? copy + ".zip" : copy);
 }
 
 }  // namespace dorvik

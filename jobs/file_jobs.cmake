@@ -6,7 +6,9 @@ set(DORVIK_FILE_JOBS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/task_status.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_backup_job.cpp
   ${CMAKE_CURRENT_LIST_DIR}/file_job_filter.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/file_job_names.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/file_job_names.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/copy_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/incomplete_output.cpp)
 if(WIN32)
   list(APPEND DORVIK_FILE_JOBS_SOURCES ${CMAKE_CURRENT_LIST_DIR}/process_win32.cpp)
 endif()

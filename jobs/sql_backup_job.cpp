@@ -4,6 +4,7 @@
 #include "config/document.h"
 #include "config/project_name.h"
 #include "config/sql_task_record.h"
+#include "jobs/incomplete_output.h"
 #include "jobs/sql_job_names.h"
 #include "jobs/sql_statements.h"
 
@@ -96,7 +97,19 @@ class SqlRun {
     m_env.reporter.ShowMessage(error);
     m_outcome.failedDatabases.push_back(database);
     m_outcome.problems.push_back("数据库 " + database + " 备份失败：" + error);
+    MarkIncomplete(file);
     return false;
+  }
+
+  // What a failed statement or archiver run left keeps the incomplete name, so nothing takes it
+  // for a good backup.
+  void MarkIncomplete(const std::string& output) {
+    if (!m_env.files.Exists(output)) return;
+    const std::string renamed = IncompleteOutputPath(output);
+    if (!m_env.files.MoveOver(output, renamed)) {
+      m_outcome.problems.push_back("无法把未完成的 " + output + " 改名为 " + renamed + "：" +
+                                   m_env.files.LastErrorText());
+    }
   }
 
   void Log(const std::string& path) {
@@ -134,6 +147,7 @@ class SqlRun {
         continue;
       }
       m_outcome.problems.push_back(ArchiverProblem(file, result));
+      MarkIncomplete(archive);
       // The archiver keeps the backup when it fails: that file is the run's output then.
       if (m_env.files.Exists(file)) Log(file);
     }

@@ -1,8 +1,10 @@
 #include "service/retention.h"
 
+#include <set>
 #include <vector>
 
 #include "common/text.h"
+#include "jobs/incomplete_output.h"
 #include "service/newest_backup.h"
 #include "service/owned_folder.h"
 #include "service/retention_scope.h"
@@ -30,17 +32,17 @@ PassStep CleanFileDateFolder(IFileSystem& files, const std::string& folder,
     if (!IsFileTaskBackupName(entry.name, scope.strSourceName)) continue;
     const std::string path = folder + "\\" + entry.name;
     // A file of the task's own has its ".zip"; a name without a dot is not an archive.
-    if (path != newest && (entry.isDirectory || entry.isLink || Contains(entry.name, "."))) {
+    if (!IsPartOfRun(path, newest) && (entry.isDirectory || entry.isLink || Contains(entry.name, "."))) {
       if (DeleteOwnedEntry(files, path, entry, scope.strStorageKey)) ++*deleted;
     }
   }
   return PassStep::Continue;
 }
 
-PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClock& clock,
-                       std::size_t* deleted) {
+PassStep CleanFileTask(const FileRetentionScope& scope, const CLoggedBackups& logged, IFileSystem& files,
+                       IClock& clock, std::size_t* deleted) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
-  const std::string newest = NewestFileTaskBackup(scope, files);
+  const std::string newest = NewestFileTaskBackup(scope, logged, files);
   for (const DirectoryEntry& entry : files.ListDirectory(scope.strStorage)) {
     LocalTime date;
     // A linked date folder holds nothing of this task: it is neither followed nor removed.
@@ -60,10 +62,10 @@ PassStep CleanFileTask(const FileRetentionScope& scope, IFileSystem& files, IClo
   return PassStep::Continue;
 }
 
-PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock& clock,
-                      std::size_t* deleted) {
+PassStep CleanSqlTask(const SqlRetentionScope& scope, const CLoggedBackups& logged, IFileSystem& files,
+                      IClock& clock, std::size_t* deleted) {
   const std::int64_t now = ToEpochSeconds(clock.Now());
-  const std::string newest = NewestSqlTaskBackup(scope, files);
+  const std::string newest = NewestSqlTaskBackup(scope, logged, files);
   for (const DirectoryEntry& entry : files.ListDirectory(scope.strProjectFolder)) {
     LocalTime date;
     if (!entry.isDirectory || !ParseDateText(entry.name, &date)) continue;
@@ -79,12 +81,19 @@ PassStep CleanSqlTask(const SqlRetentionScope& scope, IFileSystem& files, IClock
 }
 
 template <typename Scope>
-std::size_t CleanTasks(const std::vector<Scope>& scopes,
-                       PassStep (*cleanTask)(const Scope&, IFileSystem&, IClock&, std::size_t*),
+std::size_t CleanTasks(const std::vector<Scope>& scopes, const std::string& logFolder,
+                       PassStep (*cleanTask)(const Scope&, const CLoggedBackups&, IFileSystem&, IClock&,
+                                             std::size_t*),
                        IFileSystem& files, IClock& clock) {
+  std::set<std::string> keys;
+  for (const Scope& scope : scopes) {
+    if (scope.bClean) keys.insert(scope.strKey);
+  }
+  if (keys.empty()) return 0;
+  const CLoggedBackups logged(files, logFolder, keys);
   std::size_t deleted = 0;
   for (const Scope& scope : scopes) {
-    if (scope.bClean && cleanTask(scope, files, clock, &deleted) == PassStep::EndPass) break;
+    if (scope.bClean && cleanTask(scope, logged, files, clock, &deleted) == PassStep::EndPass) break;
   }
   return deleted;
 }
@@ -111,15 +120,19 @@ bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourc
   const std::string rest = entryName.substr(prefix.size());
   const std::string::size_type digits = rest.find_first_not_of("0123456789");
   if ((digits == std::string::npos ? rest.size() : digits) != kFileStampDigits) return false;
-  return digits == std::string::npos || rest.substr(digits) == ".zip";
+  if (digits == std::string::npos) return true;
+  const std::string ending = rest.substr(digits);
+  return ending == ".zip" || ending == kIncompleteMark || ending == std::string(kIncompleteMark) + ".zip";
 }
 
-std::size_t CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock) {
-  return CleanTasks(FileRetentionScopes(document, files), CleanFileTask, files, clock);
+std::size_t CleanFileBackups(const std::string& document, const std::string& logFolder, IFileSystem& files,
+                             IClock& clock) {
+  return CleanTasks(FileRetentionScopes(document, files), logFolder, CleanFileTask, files, clock);
 }
 
-std::size_t CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock) {
-  return CleanTasks(SqlRetentionScopes(document, files), CleanSqlTask, files, clock);
+std::size_t CleanSqlBackups(const std::string& document, const std::string& logFolder, IFileSystem& files,
+                            IClock& clock) {
+  return CleanTasks(SqlRetentionScopes(document, files), logFolder, CleanSqlTask, files, clock);
 }
 
 void RunRetentionLoop(IClock& clock, const std::atomic<bool>& bStop,

@@ -19,15 +19,19 @@ namespace dorvik {
 // number of days, give false: the task's backups are kept.
 bool ReadRetentionDays(const std::string& rule, long long* days);
 
-// Whether an entry of a date folder is a backup of the file task with this source name: exactly
-// "file_" + source name + "_" + a 14-digit stamp, optionally followed by ".zip".
+// Whether an entry of a date folder is an output of the file task with this source name: exactly
+// "file_" + source name + "_" + a 14-digit stamp, optionally followed by ".zip", ".incomplete"
+// or ".incomplete.zip" (what a failed run's output is renamed to: it expires like the others).
 constexpr std::string::size_type kFileStampDigits = 14;
 bool IsFileTaskBackupName(const std::string& entryName, const std::string& sourceName);
 
-// One pass over the file tasks (or SQL Server tasks) of the document. Returns how many backups
+// One pass over the file tasks (or SQL Server tasks) of the document. The backup log in
+// logFolder tells each task's newest backup, which is never deleted. Returns how many backups
 // it deleted (archives and copy folders of file tasks, date folders of SQL Server tasks).
-std::size_t CleanFileBackups(const std::string& document, IFileSystem& files, IClock& clock);
-std::size_t CleanSqlBackups(const std::string& document, IFileSystem& files, IClock& clock);
+std::size_t CleanFileBackups(const std::string& document, const std::string& logFolder, IFileSystem& files,
+                             IClock& clock);
+std::size_t CleanSqlBackups(const std::string& document, const std::string& logFolder, IFileSystem& files,
+                            IClock& clock);
 
 // The retention thread: both passes at once, then once at the first poll of every 12:00,
 // polling every 10 ms until bStop. runPasses reads config.db afresh and runs both passes.

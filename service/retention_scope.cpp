@@ -37,6 +37,7 @@ std::vector<FileRetentionScope> FileRetentionScopes(const std::string& document,
     const std::string source = GetTag(record, "SouPath");
     scope.strStorage = GetTag(record, "DesPath");
     scope.strSourceName = LastPathComponent(source);
+    scope.strKey = GetTag(record, "m_strID");
     // A malformed path would run its last byte into the separator joined after it.
     if (IsWellFormedGbk(source) && IsWellFormedGbk(scope.strStorage) && !scope.strStorage.empty()) {
       scope.strStorageKey = RealPathKey(files, scope.strStorage);
@@ -65,6 +66,7 @@ std::vector<SqlRetentionScope> SqlRetentionScopes(const std::string& document, I
     scope.nDays = RuleDays(GetTag(record, "issave"));
     const std::string storage = GetTag(record, "despath");
     const std::string project = GetTag(record, "projectname");
+    scope.strKey = project;
     if (!storage.empty() && IsWellFormedGbk(storage) && IsPlainProjectName(project)) {
       scope.strProjectFolder = storage + "\\" + project;
       scope.strProjectKey = RealPathKey(files, scope.strProjectFolder);

@@ -15,6 +15,7 @@ struct FileRetentionScope {
   std::string strStorage;     // DesPath as written
   std::string strStorageKey;  // its RealPathKey, below which everything deleted must lie
   std::string strSourceName;
+  std::string strKey;         // m_strID, the task's key in the backup log
 };
 
 struct SqlRetentionScope {
@@ -22,6 +23,7 @@ struct SqlRetentionScope {
   long long nDays = 0;
   std::string strProjectFolder;  // despath + "\" + projectname
   std::string strProjectKey;     // its RealPathKey
+  std::string strKey;            // projectname, the task's key in the backup log
 };
 
 // One scope per record of the document's task list, in document order.

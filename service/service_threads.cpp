@@ -155,11 +155,11 @@ DWORD WINAPI CThread::SqlBackground(LPVOID pRecord) {
 }
 
 void CThread::CleanFileBackups() {
-  dorvik::CleanFileBackups(ReadServiceDocument(), RealFileSystem(), SystemClock());
+  dorvik::CleanFileBackups(ReadServiceDocument(), g_strProgramDir + "Log", RealFileSystem(), SystemClock());
 }
 
 void CThread::CleanSqlBackups() {
-  dorvik::CleanSqlBackups(ReadServiceDocument(), RealFileSystem(), SystemClock());
+  dorvik::CleanSqlBackups(ReadServiceDocument(), g_strProgramDir + "Log", RealFileSystem(), SystemClock());
 }
 
 }  // namespace dorvik

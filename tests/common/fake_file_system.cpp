@@ -201,6 +201,7 @@ bool FakeFileSystem::ListDirectory(const std::string& folder, std::vector<Direct
     DirectoryEntry listed;
     listed.name = LastPathComponent(entry.second.path);
     listed.isLink = !entry.second.target.empty();
+    listed.isHiddenOrSystem = entry.second.bHiddenOrSystem;
     listed.isDirectory = target && target->isDirectory;
     listed.size = entry.second.isDirectory || listed.isLink ? 0 : entry.second.content->size();
     listed.lastWriteTime = entry.second.lastWriteTime;
@@ -300,11 +301,26 @@ std::unique_ptr<IFile> FakeFileSystem::CreateNewFile(const std::string& path) {
 bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
   const Node* node = Find(from);
   if (node == nullptr || Fails(to) || !ParentIsFolder(Key(to))) return Failure(node ? to : from);
-  Node moved = *node;
-  m_nodes.erase(Key(from));
-  moved.path = to;
-  m_nodes[Key(to)] = moved;
+  // A folder moves with everything below it.
+  const std::string fromKey = Key(from);
+  std::map<std::string, Node> moved;
+  for (auto it = m_nodes.begin(); it != m_nodes.end();) {
+    if (it->first != fromKey && it->first.compare(0, fromKey.size() + 1, fromKey + "\\") != 0) {
+      ++it;
+      continue;
+    }
+    Node child = it->second;
+    child.path = to + child.path.substr(from.size());
+    moved[Key(to) + it->first.substr(fromKey.size())] = child;
+    it = m_nodes.erase(it);
+  }
+  for (auto& entry : moved) m_nodes[entry.first] = entry.second;  // replacing what `to` was
   return true;
+}
+
+void FakeFileSystem::MarkHiddenOrSystem(const std::string& path) {
+  Node* node = Find(path);
+  if (node != nullptr) node->bHiddenOrSystem = true;
 }
 
 bool FakeFileSystem::SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) {

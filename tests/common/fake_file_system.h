@@ -28,6 +28,8 @@ class FakeFileSystem : public IFileSystem {
   void AddLink(const std::string& path, const std::string& target);
   // Every later operation that names exactly this path fails (and changes nothing).
   void FailOn(const std::string& path);
+  // Lists the file or folder as hidden or system (Windows attributes).
+  void MarkHiddenOrSystem(const std::string& path);
 
   std::string FileContent(const std::string& path) const;  // "" when there is no such file
   // Every path below `folder` (files and folders, full paths as created), sorted.
@@ -68,6 +70,7 @@ class FakeFileSystem : public IFileSystem {
     std::shared_ptr<std::string> content = std::make_shared<std::string>();  // shared with open files
     std::int64_t lastWriteTime = 0;
     std::string target;  // Key() of what a link points to; empty for anything else
+    bool bHiddenOrSystem = false;
   };
   static std::string Key(const std::string& path);
   static std::string ParentKey(const std::string& key);

@@ -19,3 +19,8 @@ dorvik_script_test(service_safety_e2e
           $<TARGET_FILE:example_config> $<TARGET_FILE:rar> $<TARGET_FILE:backup_stand_in>
   LABELS service)
 set_tests_properties(service_safety_e2e PROPERTIES RESOURCE_LOCK wineprefix_service)
+dorvik_script_test(service_failed_runs_e2e
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/service_failed_runs_test.sh $<TARGET_FILE:Dorviksvc>
+          $<TARGET_FILE:example_config> $<TARGET_FILE:rar>
+  LABELS service)
+set_tests_properties(service_failed_runs_e2e PROPERTIES RESOURCE_LOCK wineprefix_service)

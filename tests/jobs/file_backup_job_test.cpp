@@ -251,13 +251,13 @@ TEST(FileJobs, RefusedInputAndRunsWithoutOutput) {
   struct Case { bool nocut; std::string filter; std::vector<std::string> failures; std::size_t starts; bool logged; const char* why; bool archiverMakes = true; } cases[] = {
       {false, "!指定文件/!@指定文件/@#a/#", {"去死"}, 0, false, "no kind of list"},
       {false, "nothing", {"也去死"}, 0, false, "no scope"},
-      {true, "!指定文件/!@指定文件/@#a/#", {"去死"}, 0, true, "copy mode: the log lines stay"},
-      {true, "nothing", {"也去死"}, 0, true, "copy mode, no scope"},
+      {true, "!指定文件/!@指定文件/@#a/#", {"去死"}, 0, false, "copy mode: logged only after success"},
+      {true, "nothing", {"也去死"}, 0, false, "copy mode, no scope"},
       {true, Filter("指定类型", "log&calc,*.tmp|x,..\\*.exe,%x%,*exe,bak", "备份其它类型"),
        {"文件类型输入方式有误  仅支持  *.exe .exe  exe 等三种输入格式",
         "文件类型\"*.log&calc\"含有不允许的字符，已跳过", "文件类型\"*.tmp|x\"含有不允许的字符，已跳过",
         "文件类型\"..\\*.exe\"含有不允许的字符，已跳过", "文件类型\"*.%x%\"含有不允许的字符，已跳过"},
-       2, true, "erase items with cmd metacharacters or path parts are never run; *.bak still is"},
+       2, false, "erase items with cmd metacharacters or path parts are never run; *.bak still is"},
       {false, Filter("指定文件名", "index", "备份此类型"), {"文件过滤没有指定备份方式，没有备份任何文件"}, 0, false,
        "names without a names direction archive nothing"},
       {false, Filter("指定类型", "*exe", "备份此类型"),
@@ -338,6 +338,10 @@ TEST(FileJobs, OutputNamesTakenByAnotherRun) {
       {true, false, {folder + "0\\"}, folder + "1", "2024-05-01 08:30:01", "the copy folder exists"},
       {true, true, {folder + "0.zip"}, folder + "1.zip", "2024-05-01 08:30:01",
        "an archive of another run beside the copy name"},
+      {false, false, {folder + "0.incomplete.zip"}, folder + "1.zip", "2024-05-01 08:30:01",
+       "a failed run's archive keeps its name"},
+      {true, false, {folder + "0.incomplete\\"}, folder + "1", "2024-05-01 08:30:01",
+       "a failed run's copy keeps its name"},
   };
   for (const Case& c : cases) {
     JobFixture f;
@@ -415,5 +419,80 @@ TEST(FileJobs, TextThatIsNotGbkIsRefused) {
       EXPECT_EQ(f.files.FileContent(kLogFile), "");
       EXPECT_EQ(f.files.ListTree("D:\\bak"), std::vector<std::string>{});
     }
+  }
+}
+
+// A run that fails after it made something keeps it under the incomplete names and logs nothing;
+// a copy that did not arrive whole is a failure whatever xcopy answered.
+TEST(FileJobs, FailedRunsKeepTheirOutputUnderIncompleteNames) {
+  const std::string copy = kCopy;
+  const std::string missingB = "备份失败：复制未完成，有 1 个文件没有复制到 " + copy + "，第一个是 C:\\web\\shop\\sub\\b.txt";
+  struct Case {
+    bool nocut;
+    bool compress;
+    std::string filter;
+    std::vector<std::string> copied;  // what xcopy brings over of a.txt, sub\b.txt, .hidden
+    std::string failing;              // a command that exits 6, or a path whose rename fails
+    std::vector<std::string> failures;
+    std::vector<std::string> left;    // the date folder afterwards
+    const char* why;
+  } cases[] = {
+      {false, false, "!所有文件/!", {}, "rar", {std::string("备份失败：命令 ") + kRar + "-k \"" + kArchive + "\" \"C:\\web\\shop\" 的退出代码为 6"},
+       {"file_shop_20240501083000.incomplete.zip"}, "the archiver could not read a file (exit 6)"},
+      {true, false, "!所有文件/!", {"a.txt"}, "", {missingB},
+       {"file_shop_20240501083000.incomplete", "file_shop_20240501083000.incomplete\\a.txt"},
+       "xcopy exited 0 but stopped early"},
+      {true, true, "!所有文件/!", {"a.txt"}, "", {missingB},
+       {"file_shop_20240501083000.incomplete", "file_shop_20240501083000.incomplete.zip",
+        "file_shop_20240501083000.incomplete\\a.txt"},
+       "compress after: the copy and its archive"},
+      {true, false, "!所有文件/!", {"a.txt", "sub\\b.txt"}, "", {},
+       {"file_shop_20240501083000", "file_shop_20240501083000\\a.txt", "file_shop_20240501083000\\sub",
+        "file_shop_20240501083000\\sub\\b.txt"},
+       "a hidden file is not expected (xcopy without /h leaves it out), nor one the code page cannot spell"},
+      {true, false, "!所有文件/!", {"a.txt", "sub\\b.txt=short"}, "", {missingB},
+       {"file_shop_20240501083000.incomplete", "file_shop_20240501083000.incomplete\\a.txt",
+        "file_shop_20240501083000.incomplete\\sub", "file_shop_20240501083000.incomplete\\sub\\b.txt"},
+       "a file of another size did not arrive whole"},
+      {true, false, Filter("指定类型", "txt", "备份此类型"), {"a.txt"}, "", {missingB},
+       {"file_shop_20240501083000.incomplete", "file_shop_20240501083000.incomplete\\a.txt"},
+       "include types: every selected file must arrive"},
+      {true, false, Filter("指定文件名", "a.txt", "备份此文件"), {"a.txt"}, "", {},
+       {"file_shop_20240501083000", "file_shop_20240501083000\\a.txt"}, "include names: only a.txt is selected"},
+      {true, false, "!所有文件/!", {"a.txt"}, copy + ".incomplete",
+       {missingB, "备份未完成，无法把 " + copy + " 改名为 " + copy + ".incomplete：Access is denied (5)"},
+       {"file_shop_20240501083000", "file_shop_20240501083000\\a.txt"}, "a rename that fails is reported too"},
+  };
+  for (const Case& c : cases) {
+    JobFixture f;
+    f.files.AddFile("C:\\web\\shop\\a.txt", "aaaa");
+    f.files.AddFile("C:\\web\\shop\\sub\\b.txt", "bbbb");
+    f.files.AddFile("C:\\web\\shop\\.hidden", "h");
+    f.files.MarkHiddenOrSystem("C:\\web\\shop\\.hidden");
+    f.files.AddFile("C:\\web\\shop\\sub\\?.txt", "a name GBK cannot spell, as the ANSI listing shows it");
+    f.request.strFile = c.filter;
+    f.request.bCompressAfter = c.compress;
+    if (c.failing == "rar") f.processes.results["rar"] = Ended(true, 6, "");
+    else if (!c.failing.empty()) f.files.FailOn(c.failing);
+    const auto makeArchives = f.processes.onStart;
+    f.processes.onStart = [&](const std::string& line) {
+      if (line.find("xcopy") == std::string::npos) return makeArchives(line);
+      if (f.processes.starts.size() > 1) return;  // the first copy is enough
+      for (const std::string& item : c.copied) {
+        const std::string::size_type cut = item.find('=');
+        const std::string name = item.substr(0, cut);
+        const std::string source = "C:\\web\\shop\\" + name;
+        f.files.AddFile(copy + "\\" + name, cut == std::string::npos ? f.files.FileContent(source) : item.substr(cut + 1));
+      }
+    };
+    if (c.nocut) DoBackupNocut(f.request, f.env);
+    else DoBackup(f.request, f.env);
+    EXPECT_EQ(f.reporter.failures, c.failures) << c.why;
+    std::vector<std::string> expected;
+    for (const std::string& path : c.left) expected.push_back("D:\\bak\\2024-5-1\\" + path);
+    EXPECT_EQ(f.files.ListTree("D:\\bak\\2024-5-1"), expected) << c.why;
+    EXPECT_EQ(f.files.FileContent(kLogFile).empty(), !c.failures.empty()) << c.why << ": only a good run logs";
+    EXPECT_EQ(f.reporter.statusRecords.size(), c.failures.empty() ? 1u : 0u) << c.why;
+    EXPECT_EQ(f.reporter.nEnded, 1) << c.why;
   }
 }

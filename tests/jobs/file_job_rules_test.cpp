@@ -2,6 +2,7 @@
 
 #include "jobs/file_job_filter.h"
 #include "jobs/file_job_names.h"
+#include "jobs/incomplete_output.h"
 #include "tests/jobs/fixed_clock.h"
 
 using namespace dorvik;
@@ -32,6 +33,28 @@ TEST(FileJobNames, WorkedExampleAndEdges) {
     EXPECT_EQ(names.strLogTime, c.logTime) << c.why;
     EXPECT_EQ(names.strLogFileName, c.logFile) << c.why;
   }
+}
+
+TEST(IncompleteOutput, NamesOfAFailedRunsOutput) {
+  struct Case { const char* output; const char* renamed; const char* why; } cases[] = {
+      {"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip", "D:\\bak\\2024-5-1\\file_shop_20240501083000.incomplete.zip",
+       "an archive keeps its ending"},
+      {"D:\\bak\\2024-5-1\\file_shop_20240501083000", "D:\\bak\\2024-5-1\\file_shop_20240501083000.incomplete",
+       "a copy folder"},
+      {"D:\\bak\\2024-5-1\\file_my.site_20240501083000", "D:\\bak\\2024-5-1\\file_my.site_20240501083000.incomplete",
+       "a dot in the source name is no ending"},
+      {"D:\\sql\\shop\\2024-5-1\\db_shopdb_20240501083000.bak", "D:\\sql\\shop\\2024-5-1\\db_shopdb_20240501083000.incomplete.bak",
+       "a SQL Server backup file"},
+      {"D:\\x.zip\\2024-5-1\\db_a_20240501083000.ZIP", "D:\\x.zip\\2024-5-1\\db_a_20240501083000.incomplete.ZIP",
+       "only the name's ending counts, in any case"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IncompleteOutputPath(c.output), c.renamed) << c.why;
+    EXPECT_FALSE(IsIncompleteOutputName(c.output)) << c.why;
+    EXPECT_TRUE(IsIncompleteOutputName(c.renamed)) << c.why;
+  }
+  EXPECT_FALSE(IsIncompleteOutputName("D:\\bak.incomplete\\2024-5-1\\file_shop_20240501083000.zip"))
+      << "a folder on the way does not make the name";
 }
 
 TEST(FileFilter, MarkerWordsDecideWithPrecedence) {

@@ -50,6 +50,13 @@ std::string Record(const std::string& sqlname, const std::string& iscut) {
          "<issave>保留</issave>";
 }
 
+ProcessResult ExitedWith(unsigned long exitCode) {
+  ProcessResult result;
+  result.started = true;
+  result.exitCode = exitCode;
+  return result;
+}
+
 struct Fixture {
   Fixture() {
     files.AddFolder("D:\\sql");
@@ -184,10 +191,7 @@ TEST(SqlBackupJobTest, FailedStatementWithoutArchivingGoesOnAndIsNamedAtTheEnd) 
 
 TEST(SqlBackupJobTest, FailedArchiverIsReportedAndItsBackupLogged) {
   Fixture f;
-  ProcessResult failed;
-  failed.started = true;
-  failed.exitCode = 3;
-  f.processes.results["db_b_"] = failed;
+  f.processes.results["db_b_"] = ExitedWith(3);
   f.processes.onStart = nullptr;  // an archiver that does nothing at all
   SqlJobEnvironment env = f.Env();
   SqlJobOutcome outcome = DoSqlBackup(Record("b", "是"), env);
@@ -198,6 +202,32 @@ TEST(SqlBackupJobTest, FailedArchiverIsReportedAndItsBackupLogged) {
   EXPECT_EQ("操作未全部成功！\n压缩 D:\\sql\\shop\\2024-5-1\\db_b_20240501083000.bak 失败：rar.exe 退出码 3\n"
             "备份文件夹：D:\\sql\\shop\\2024-5-1",
             f.reporter.messages[0]);
+}
+
+// What a failed statement or archiver run leaves is never named like a good backup; the backup
+// file a failed archiver kept is good and logged.
+TEST(SqlBackupJobTest, WhatFailedRunsLeaveIsNamedIncomplete) {
+  Fixture f;
+  f.processes.results["db_a_"] = ExitedWith(6);
+  f.processes.onStart = [&](const std::string&) {  // a partial archive, the backup file kept
+    f.files.AddFile("D:\\sql\\shop\\2024-5-1\\db_a_20240501083000.zip", "half");
+  };
+  SqlJobEnvironment env = f.Env();
+  DoSqlBackup(Record("a", "是"), env);
+  EXPECT_EQ(f.files.ListTree("D:\\sql\\shop\\2024-5-1"),
+            (std::vector<std::string>{"D:\\sql\\shop\\2024-5-1\\db_a_20240501083000.bak",
+                                      "D:\\sql\\shop\\2024-5-1\\db_a_20240501083000.incomplete.zip"}));
+  EXPECT_EQ("shop               2024-05-01 08:30:00    D:\\sql\\shop\\2024-5-1\\db_a_20240501083000.bak\r\n",
+            f.LogText());
+
+  Fixture g;
+  g.connection.failing = {"b"};
+  g.files.AddFile("D:\\sql\\shop\\2024-5-1\\db_b_20240501083000.bak", "what the server wrote before failing");
+  SqlJobEnvironment envNocut = g.Env();
+  DoSqlBackupNocut(Record("b", "否"), envNocut);
+  EXPECT_EQ(g.files.ListTree("D:\\sql\\shop\\2024-5-1"),
+            std::vector<std::string>{"D:\\sql\\shop\\2024-5-1\\db_b_20240501083000.incomplete.bak"});
+  EXPECT_EQ("", g.LogText());
 }
 
 TEST(SqlBackupJobTest, NamesWithBracketsAndQuotesAreQuoted) {

@@ -13,6 +13,7 @@
 namespace dorvik {
 namespace {
 
+const char kLogFolder[] = "C:\\Dorvik\\Log";  // holds no log here
 const std::int64_t kOld = 1704153600;  // 2024-01-02, long expired at the pass below
 // A task's newest backup always stays: fresh backups make the old ones deletable.
 const std::int64_t kFresh = ToEpochSeconds(MakeLocalTime(2024, 5, 8, 2, 0, 0));
@@ -36,8 +37,8 @@ std::string Document(const std::vector<std::string>& fileTasks, const std::vecto
 
 void RunBothPasses(const std::string& document, FakeFileSystem& fs) {
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
-  CleanSqlBackups(document, fs, clock);
-  CleanFileBackups(document, fs, clock);
+  CleanSqlBackups(document, kLogFolder, fs, clock);
+  CleanFileBackups(document, kLogFolder, fs, clock);
 }
 
 TEST(RetentionScope, LinksAreRemovedNeverFollowed) {
@@ -177,6 +178,10 @@ TEST(RetentionScope, BackupNamesAndRules) {
       {"xfile_shop_20240501020000.zip", "shop", false},
       {"file__20240501020000.zip", "", true},
       {"file_shop_20240501020000.zip", "", false},
+      {"file_shop_20240501020000.incomplete", "shop", true},
+      {"file_shop_20240501020000.incomplete.zip", "shop", true},
+      {"file_shop_20240501020000.incomplete.bak", "shop", false},
+      {"file_shop_20240501020000.zip.incomplete", "shop", false},
   };
   for (const NameCase& c : names) {
     EXPECT_EQ(IsFileTaskBackupName(c.entry, c.source), c.bOwn) << c.entry << " of " << c.source;

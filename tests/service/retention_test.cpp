@@ -5,13 +5,18 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/text.h"
 #include "config/document.h"
+#include "jobs/backup_log.h"
 #include "service/retention.h"
 #include "tests/common/fake_file_system.h"
 #include "tests/jobs/fixed_clock.h"
 
 namespace dorvik {
 namespace {
+
+// No log lines here: the newest backup comes from the names on disk.
+const char kLogFolder[] = "C:\\Dorvik\\Log";
 
 std::int64_t At(int month, int day, int hour) {
   return ToEpochSeconds(MakeLocalTime(2024, month, day, hour, 0, 0));
@@ -61,7 +66,7 @@ TEST(Retention, SevenDaysAtNoonAndTheDayAfter) {
       {FileTask("D:\\web\\shop", "E:\\bak", "删除7天以前的"),
        FileTask("D:\\web\\crm", "E:\\bak", "保留")}, {});
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
-  EXPECT_EQ(2u, CleanFileBackups(document, fs, clock)) << "the two shop archives of 5-1 and 5-2";
+  EXPECT_EQ(2u, CleanFileBackups(document, kLogFolder, fs, clock)) << "the two shop archives of 5-1 and 5-2";
   std::vector<std::string> tree = fs.ListTree("E:\\bak");
   auto has = [&](const std::string& path) {
     for (const std::string& p : tree) {
@@ -82,11 +87,11 @@ TEST(Retention, SevenDaysAtNoonAndTheDayAfter) {
   // Without the crm archives, 2024-5-1 empties and goes; the next day's pass takes the rest.
   fs.RemoveFile("E:\\bak\\2024-5-1\\file_crm_20240501020000.zip");
   fs.RemoveFile("E:\\bak\\2024-5-2\\file_crm_20240502020000.zip");
-  CleanFileBackups(document, fs, clock);
+  CleanFileBackups(document, kLogFolder, fs, clock);
   EXPECT_FALSE(fs.Exists("E:\\bak\\2024-5-1"));
   EXPECT_TRUE(fs.Exists("E:\\bak\\2024-5-2"));
   clock.Set(MakeLocalTime(2024, 5, 10, 12, 0, 0));
-  CleanFileBackups(document, fs, clock);
+  CleanFileBackups(document, kLogFolder, fs, clock);
   EXPECT_FALSE(fs.Exists("E:\\bak\\2024-5-2"));
 }
 
@@ -125,7 +130,7 @@ TEST(Retention, WhatAFilePassNeverDeletes) {
     fs.AddFile("E:\\bak\\-1-2\\file_shop_20240102080000.zip", "z", old);
     const std::vector<std::string> before = fs.ListTree("E:\\bak");
     FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
-    CleanFileBackups(Document({c.task}, {}), fs, clock);
+    CleanFileBackups(Document({c.task}, {}), kLogFolder, fs, clock);
     std::vector<std::string> after = fs.ListTree("E:\\bak");
     EXPECT_EQ(after, before) << c.why;
   }
@@ -155,7 +160,7 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
   fs.AddFile("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
   fs.AddFolder("E:\\today\\2024-5-9", At(5, 9, 11));
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
-  CleanFileBackups(document, fs, clock);
+  CleanFileBackups(document, kLogFolder, fs, clock);
   EXPECT_EQ(fs.ListTree("E:\\bak"),
             (std::vector<std::string>{"E:\\bak\\2024-5-7",
                                       "E:\\bak\\2024-5-7\\file__20240507080000.zip",
@@ -169,8 +174,8 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
   FakeFileSystem future;
   future.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip", "z", At(6, 1, 0));
   future.AddFile("E:\\bak\\2024-1-2\\file_shop_20240109080000.zip", "z", old);
-  CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的")}, {}), future,
-                   clock);
+  CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的")}, {}), kLogFolder,
+                   future, clock);
   EXPECT_TRUE(future.Exists("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip"))
       << "an entry written in the future is kept";
   EXPECT_TRUE(future.Exists("E:\\bak\\2024-1-2\\file_shop_20240109080000.zip"))
@@ -190,7 +195,7 @@ TEST(Retention, SqlPass) {
                     SqlTask("E:\\sql", "", "删除0天以前的"),
                     SqlTask("E:\\sql", "weekly", "删除")});
   FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
-  CleanSqlBackups(document, fs, clock);
+  CleanSqlBackups(document, kLogFolder, fs, clock);
   EXPECT_EQ(fs.ListTree("E:\\sql"),
             (std::vector<std::string>{
                 "E:\\sql\\2024-5-1", "E:\\sql\\2024-5-1\\file_task.zip", "E:\\sql\\nightly",
@@ -254,12 +259,85 @@ TEST(Retention, NewestBackupOfATaskStays) {
     }
     FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
     if (c.bSql) {
-      CleanSqlBackups(Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的")}), fs, clock);
+      CleanSqlBackups(Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的")}), kLogFolder, fs, clock);
     } else {
       CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的"),
                                  FileTask("D:\\crm", "E:\\bak", "删除7天以前的")},
                                 {}),
-                       fs, clock);
+                       kLogFolder, fs, clock);
+    }
+    std::vector<std::string> expected;
+    for (const std::string& path : c.after) expected.push_back(root + "\\" + path);
+    EXPECT_EQ(fs.ListTree(root), expected) << c.why;
+  }
+}
+
+// Only a successful run logs its output: the newest logged output that still exists in the
+// task's folder is the newest backup, whatever newer entries failed runs left. Without one, the
+// newest entry by time, never an incomplete one. Rule 7 days, pass at noon on 2024-5-9.
+TEST(Retention, NewestBackupComesFromTheLog) {
+  struct Case {
+    const char* why;
+    bool bSql;
+    std::vector<std::string> logged;  // outputs, each logged at its stamp's time
+    std::vector<std::string> before;  // files (a trailing "\" for a folder), written at their stamp
+    std::vector<std::string> after;
+  } cases[] = {
+      {"the logged backup stays; newer unlogged and incomplete outputs go", false,
+       {"E:\\bak\\2024-4-1\\file_shop_20240401020000.zip"},
+       {"2024-4-1\\file_shop_20240401020000.zip", "2024-4-2\\file_shop_20240402020000.zip",
+        "2024-4-3\\file_shop_20240403020000.incomplete.zip", "2024-4-4\\file_shop_20240404020000.incomplete\\a.txt"},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000.zip"}},
+      {"compress after: the logged run's copy and its archive both stay", false,
+       {"E:\\bak\\2024-4-1\\file_shop_20240401020000", "E:\\bak\\2024-4-1\\file_shop_20240401020000.zip"},
+       {"2024-4-1\\file_shop_20240401020000\\a.txt", "2024-4-1\\file_shop_20240401020000.zip",
+        "2024-4-2\\file_shop_20240402020000.incomplete\\a.txt", "2024-4-2\\file_shop_20240402020000.incomplete.zip"},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000", "2024-4-1\\file_shop_20240401020000.zip",
+        "2024-4-1\\file_shop_20240401020000\\a.txt"}},
+      {"a logged output deleted by hand: the newest that exists (folder case ignored)", false,
+       {"E:\\BAK\\2024-4-1\\file_shop_20240401020000.zip", "E:\\bak\\2024-4-3\\file_shop_20240403020000.zip"},
+       {"2024-4-1\\file_shop_20240401020000.zip", "2024-4-2\\file_shop_20240402020000.zip"},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000.zip"}},
+      {"an output logged outside the task's folder does not count: by time", false,
+       {"F:\\old\\2024-4-1\\file_shop_20240401020000.zip"},
+       {"2024-4-1\\file_shop_20240401020000.zip", "2024-4-2\\file_shop_20240402020000.zip"},
+       {"2024-4-2", "2024-4-2\\file_shop_20240402020000.zip"}},
+      {"no log line: by time, never an incomplete output", false, {},
+       {"2024-4-1\\file_shop_20240401020000.zip", "2024-4-2\\file_shop_20240402020000.incomplete.zip",
+        "2024-4-3\\file_shop_20240403020000.incomplete\\a.txt"},
+       {"2024-4-1", "2024-4-1\\file_shop_20240401020000.zip"}},
+      {"SQL: the logged backup's date folder stays", true,
+       {"E:\\sql\\nightly\\2024-4-1\\db_a_20240401030000.zip"},
+       {"2024-4-1\\db_a_20240401030000.zip", "2024-4-2\\db_a_20240402030000.zip"},
+       {"2024-4-1", "2024-4-1\\db_a_20240401030000.zip"}},
+      {"SQL: no log line: by date, never a folder of incomplete outputs", true, {},
+       {"2024-4-1\\db_a_20240401030000.bak", "2024-4-2\\db_a_20240402030000.incomplete.zip"},
+       {"2024-4-1", "2024-4-1\\db_a_20240401030000.bak"}},
+  };
+  for (const Case& c : cases) {
+    const std::string root = c.bSql ? "E:\\sql\\nightly" : "E:\\bak";
+    FakeFileSystem fs;
+    for (const std::string& entry : c.before) {
+      // The stamp's day at 02:00 is good enough for a write time here.
+      const std::string::size_type stamp = entry.find("_2024") + 1;
+      const std::int64_t time = At(std::stoi(entry.substr(stamp + 4, 2)), std::stoi(entry.substr(stamp + 6, 2)), 2);
+      if (entry.back() == '\\') fs.AddFolder(root + "\\" + entry.substr(0, entry.size() - 1), time);
+      else fs.AddFile(root + "\\" + entry, "z", time);
+    }
+    std::string log;
+    for (const std::string& output : c.logged) {
+      const std::string::size_type stamp = output.find("_2024") + 1;
+      const std::string time = output.substr(stamp, 4) + "-" + output.substr(stamp + 4, 2) + "-" +
+                               output.substr(stamp + 6, 2) + " 02:00:00";
+      log += c.bSql ? FormatSqlLogLine("nightly", time, output)
+                    : FormatFileLogLine("1", time, "D:\\shop", output);
+    }
+    fs.AddFile(std::string(kLogFolder) + "\\2024_04_01.log", ReplaceAll(log, "\n", "\r\n"));
+    FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+    if (c.bSql) {
+      CleanSqlBackups(Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的")}), kLogFolder, fs, clock);
+    } else {
+      CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的")}, {}), kLogFolder, fs, clock);
     }
     std::vector<std::string> expected;
     for (const std::string& path : c.after) expected.push_back(root + "\\" + path);

@@ -10,6 +10,8 @@
 //   service_probe message EXE ID TEXT   the message-table text of an event ID, TEXT as %1
 //   service_probe hold SECONDS          just waits: Wine ends a prefix's services once no other
 //                                       program runs in it, so a test keeps this one running
+//   service_probe lock SECONDS FILE...  holds the files open without sharing (as a database or a
+//                                       mailbox is held), prints "locked", then waits
 #include "common/win32.h"
 
 #include <cstdio>
@@ -63,6 +65,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
+  if (command == "lock" && argc >= 4) {
+    for (int i = 3; i < argc; ++i) {
+      // Never closed: the process's end releases them.
+      if (CreateFileA(argv[i], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr) ==
+          INVALID_HANDLE_VALUE) {
+        return Fail(argv[i]);
+      }
+    }
+    std::printf("locked\n");
+    std::fflush(stdout);
+    Sleep(std::strtoul(argv[2], nullptr, 10) * 1000);
+    return 0;
+  }
   if (command == "hold") {
     Sleep(std::strtoul(argv[2], nullptr, 10) * 1000);
     return 0;
