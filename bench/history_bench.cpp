@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
       ++failures;
     }
     if (load.rewrites.empty()) continue;
-    const double rewriteMs = WallMs([&] { RewriteLogs(fs, load.rewrites); });
+    const double rewriteMs = WallMs([&] { RewriteLogs(fs, BackupLogLock(), load.rewrites); });
     std::printf("%-46s %9.1f ms  (%zu files, each flushed to disk)\n", "  its log rewrite, behind the shown list",
                 rewriteMs, load.rewrites.size());
   }

@@ -5,6 +5,7 @@
 #include "console/message_box_reactions.h"
 #include "console/resource.h"
 #include "console/shell_open.h"
+#include "jobs/backup_log.h"
 
 namespace dorvik {
 
@@ -33,7 +34,7 @@ void CHistoryDlg::OnInitDialog() {
   HistoryLoad load = LoadHistory(RealFileSystem(), m_context.strProgramDir + "Log", m_context.mode);
   SetCursor(previous);
   if (!load.rewrites.empty()) {
-    m_rewriter = std::thread([rewrites = std::move(load.rewrites)] { RewriteLogs(RealFileSystem(), rewrites); });
+    m_rewriter = std::thread([rewrites = std::move(load.rewrites)] { RewriteLogs(RealFileSystem(), BackupLogLock(), rewrites); });
   }
   m_saved = load.rows;
   SetDlgItemTextA(m_hWnd, IDC_HISTORY_COUNT, std::to_string(load.nCount).c_str());

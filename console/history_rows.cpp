@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "config/document.h"
 #include "console/output_lookup.h"
+#include "jobs/backup_log.h"
 
 namespace dorvik {
 
@@ -69,24 +70,30 @@ HistoryLoad LoadHistory(IFileSystem& fs, const std::string& logFolder, HistoryMo
   return load;
 }
 
-void RewriteLogs(IFileSystem& fs, const std::vector<LogRewrite>& rewrites) {
-  for (const LogRewrite& rewrite : rewrites) RewriteLogFile(fs, rewrite.strPath, rewrite.strRead, rewrite.strNew);
+void RewriteLogs(IFileSystem& fs, INamedLock& logLock, const std::vector<LogRewrite>& rewrites) {
+  for (const LogRewrite& rewrite : rewrites) {
+    RewriteLogFile(fs, logLock, rewrite.strPath, rewrite.strRead, rewrite.strNew);
+  }
 }
 
-bool RewriteLogFile(IFileSystem& fs, const std::string& path, const std::string& readContent,
-                    const std::string& newContent) {
+bool RewriteLogFile(IFileSystem& fs, INamedLock& logLock, const std::string& path,
+                    const std::string& readContent, const std::string& newContent) {
   const std::string temp = path + kRewriteSuffix;
   std::unique_ptr<IFile> file = fs.CreateNewFile(temp);
   if (!file && fs.RemoveFile(temp)) file = fs.CreateNewFile(temp);  // left by an earlier crash
   if (!file) return false;
   bool ok = file->Write(newContent.data(), newContent.size());
-  // The backup jobs append without a lock: what they added since the reading moves along.
-  std::string current;
-  ok = ok && fs.ReadWholeFile(path, &current) && current.compare(0, readContent.size(), readContent) == 0;
-  if (ok && current.size() > readContent.size())
-    ok = file->Write(current.data() + readContent.size(), current.size() - readContent.size());
-  ok = file->Close() && ok;
-  if (ok && fs.MoveOver(temp, path)) return true;
+  {
+    // Appenders wait from here to the move: none writes into the old file after its last reading.
+    CNamedLockHold hold(logLock, kBackupLogLockWaitMs);
+    std::string current;
+    ok = ok && hold.Held() && fs.ReadWholeFile(path, &current) &&
+         current.compare(0, readContent.size(), readContent) == 0;
+    if (ok && current.size() > readContent.size())
+      ok = file->Write(current.data() + readContent.size(), current.size() - readContent.size());
+    ok = file->Close() && ok;
+    if (ok && fs.MoveOver(temp, path)) return true;
+  }
   fs.RemoveFile(temp);  // the log itself is untouched; a leftover is replaced next time
   return false;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "common/named_lock.h"
 #include "console/history_log.h"
 
 namespace dorvik {
@@ -37,13 +38,15 @@ inline int HistoryOutputColumn(HistoryMode mode) { return HistoryColumnCount(mod
 HistoryLoad LoadHistory(IFileSystem& fs, const std::string& logFolder, HistoryMode mode);
 
 // A log that cannot be rewritten keeps its lines; they are tried again at the next opening.
-void RewriteLogs(IFileSystem& fs, const std::vector<LogRewrite>& rewrites);
+// `logLock` is the lock every appender holds for its write (BackupLogLock()).
+void RewriteLogs(IFileSystem& fs, INamedLock& logLock, const std::vector<LogRewrite>& rewrites);
 
 // Rewrites one log file as a new file beside it moved over the old one, so a crash leaves either
-// the old or the new content. Lines appended meanwhile are carried over; when the file changed
-// otherwise, it is left as it is. False when the log keeps its old content.
-bool RewriteLogFile(IFileSystem& fs, const std::string& path, const std::string& readContent,
-                    const std::string& newContent);
+// the old or the new content. Holding `logLock` from the last reading to the move, it carries
+// over every line appended since the first reading; when the file changed otherwise, or the lock
+// cannot be had, it is left as it is. False when the log keeps its old content.
+bool RewriteLogFile(IFileSystem& fs, INamedLock& logLock, const std::string& path,
+                    const std::string& readContent, const std::string& newContent);
 
 // The text between the first "db_" and the first "_2" of a backup file name; empty without both.
 std::string DatabaseOfBackupName(const std::string& fileName);

@@ -31,18 +31,27 @@ struct RestoreEnvironment {
 
 // "确定还原[ database task time ]吗？"
 std::string RestoreQuestion(const RestoreRow& row);
-// The archive's path with every ".zip" replaced by ".bak".
-std::string UnpackedBackupPath(const std::string& archive);
+
+// What a listed output is, by its file name's extension alone (".bak" or ".zip", any case):
+// folders on the way may carry either in their names.
+enum class RestoreSource { Backup, Archive, Unknown };
+RestoreSource RestoreSourceOf(const std::string& path);
+// The backup unpacked from an archive into `folder` (with its backslash): the archive's file
+// name with its ".zip" replaced by ".bak", as the SQL Server job names the file it archives.
+std::string UnpackedBackupPath(const std::string& archive, const std::string& folder);
 // rar.exe  e -y "archive" "folder"\  -- both quoted for blanks; the backslash that makes the
 // folder a destination stays outside the quotes, where no parser reads it as escaping the quote.
-std::string ArchiveExtractCommandLine(const std::string& rarDir, const std::string& archive);
+std::string ArchiveExtractCommandLine(const std::string& rarDir, const std::string& archive,
+                                      const std::string& folder);
 
 // Ends the other sessions of the database; an error of creating the procedure (it exists from an
 // earlier restore) is ignored, one of running it is shown and the restore goes on.
 void KillDatabaseConnections(ISqlConnection* connection, const std::string& database, IRestoreView& view);
 
-// The whole restore after the user has confirmed it. The caption goes back to "还原" and an
-// unpacked backup is deleted whatever happens.
+// The whole restore after the user has confirmed it, from the file the row names and nothing
+// else. An archive is unpacked beside itself, or into a new folder there when a file of the
+// unpacked name exists already (it is neither overwritten nor deleted). The caption goes back to
+// "还原" and what this restore unpacked is deleted whatever happens.
 void RestoreSqlBackup(const RestoreRow& row, const RestoreEnvironment& env, IRestoreView& view);
 
 }  // namespace dorvik

@@ -28,20 +28,30 @@ using CInternetHandle = CScopedHandle<InternetHandleTraits>;
 constexpr DWORD kStepTimeoutMs = 5000;  // connecting, sending, each wait for data
 // The whole request, whatever WinINet makes of the step limits (Wine's ignores some of them).
 constexpr std::chrono::milliseconds kWholeTimeout{8000};
+// The update notice and the banner list are a few hundred bytes; a longer answer is not one of
+// them, and reading it on would let a server fill the console's memory.
+constexpr std::size_t kMostBytes = 64 * 1024;
 
-bool ReadAll(HINTERNET request, std::string* text) {
+using Deadline = std::chrono::steady_clock::time_point;
+
+// Stops at the deadline too: the caller has given up on the answer by then.
+bool ReadAll(HINTERNET request, Deadline deadline, std::string* text) {
   char buffer[4096];
+  std::size_t total = 0;
   for (;;) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     DWORD got = 0;
     if (!InternetReadFile(request, buffer, sizeof buffer, &got)) return false;
     if (got == 0) return true;
+    total += got;
+    if (total > kMostBytes) return false;
     for (DWORD i = 0; i < got; ++i) {
       if (buffer[i] != '\r' && buffer[i] != '\n') *text += buffer[i];
     }
   }
 }
 
-bool Fetch(const std::string& url, std::string* text) {
+bool Fetch(const std::string& url, Deadline deadline, std::string* text) {
   CInternetHandle session(InternetOpenA("Dorvik", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return false;
   DWORD timeout = kStepTimeoutMs;
@@ -61,7 +71,7 @@ bool Fetch(const std::string& url, std::string* text) {
       status != 200) {
     return false;
   }
-  return ReadAll(request.Get(), text);
+  return ReadAll(request.Get(), deadline, text);
 }
 
 struct CFetchResult {
@@ -81,9 +91,10 @@ bool FetchWebText(const std::string& address, std::string* text) {
   // WinINet lets go of it, or with the process.
   auto result = std::make_shared<CFetchResult>();
   const std::string url = WithRequestNumber(address, NextRequestNumber());
-  std::thread([result, url] {
+  const Deadline deadline = std::chrono::steady_clock::now() + kWholeTimeout;
+  std::thread([result, url, deadline] {
     std::string fetched;
-    const bool bOk = Fetch(url, &fetched);
+    const bool bOk = Fetch(url, deadline, &fetched);
     std::lock_guard<std::mutex> lock(result->m_mutex);
     result->m_bOk = bOk;
     result->m_strText = std::move(fetched);
@@ -91,7 +102,7 @@ bool FetchWebText(const std::string& address, std::string* text) {
     result->m_done.notify_one();
   }).detach();
   std::unique_lock<std::mutex> lock(result->m_mutex);
-  if (!result->m_done.wait_for(lock, kWholeTimeout, [&] { return result->m_bDone; }) ||
+  if (!result->m_done.wait_until(lock, deadline, [&] { return result->m_bDone; }) ||
       !result->m_bOk) {
     return false;
   }

@@ -19,11 +19,14 @@ std::string ToDiskLineEnds(const std::string& line) { return ReplaceAll(line, "\
 
 class FileBackupLog : public IBackupLog {
  public:
-  FileBackupLog(const std::string& programDir, IFileSystem& files)
-      : m_strProgramDir(programDir), m_strLogDir(programDir + "Log"), m_files(files) {}
+  FileBackupLog(const std::string& programDir, IFileSystem& files, INamedLock& lock)
+      : m_strProgramDir(programDir), m_strLogDir(programDir + "Log"), m_files(files), m_lock(lock) {}
 
   bool AppendBackupLogLine(const std::string& logFileName, const std::string& line) override {
     if (!m_files.MakeDirectory(m_strLogDir)) return false;
+    // Without the lock (no mutex at all, or a holder stuck for half a minute) the line is still
+    // written: a backup missing from the log is worse than the chance that a rewrite drops it.
+    CNamedLockHold hold(m_lock, kBackupLogLockWaitMs);
     return m_files.AppendToFile(m_strLogDir + "\\" + logFileName, ToDiskLineEnds(line));
   }
 
@@ -40,6 +43,7 @@ class FileBackupLog : public IBackupLog {
   std::string m_strProgramDir;
   std::string m_strLogDir;
   IFileSystem& m_files;
+  INamedLock& m_lock;
 };
 
 }  // namespace
@@ -61,8 +65,14 @@ std::string LastBackupTimes::For(const std::string& key) const {
   return it == times.end() ? std::string(kNoBackupTime) : it->second;
 }
 
-std::unique_ptr<IBackupLog> MakeBackupLog(const std::string& programDir, IFileSystem& files) {
-  return std::unique_ptr<IBackupLog>(new FileBackupLog(programDir, files));
+INamedLock& BackupLogLock() {
+  // Never destroyed: job threads may still append while the process exits.
+  static INamedLock* const s_pLock = MakeNamedLock("DorvikBackupLog").release();
+  return *s_pLock;
+}
+
+std::unique_ptr<IBackupLog> MakeBackupLog(const std::string& programDir, IFileSystem& files, INamedLock& lock) {
+  return std::unique_ptr<IBackupLog>(new FileBackupLog(programDir, files, lock));
 }
 
 }  // namespace dorvik

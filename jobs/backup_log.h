@@ -1,11 +1,16 @@
 #pragma once
 // The daily backup log in the Log folder beside the programs: exact line formats, appends that
 // never interleave within a line (across threads and processes), and reading back last times.
+//
+// Every append, in every process, holds BackupLogLock() for its one write; the console's history
+// holds it from its last reading of a log to the move of the rewritten file over it. So an
+// append lands either before that reading (and is carried over) or in the new file.
 #include <map>
 #include <memory>
 #include <string>
 
 #include "common/file_system.h"
+#include "common/named_lock.h"
 
 namespace dorvik {
 
@@ -41,8 +46,14 @@ class IBackupLog {
   virtual LastBackupTimes GetAllLastBackupTimes() = 0;
 };
 
+// The machine-wide lock of the backup logs (one for every Log folder: it is held for moments).
+INamedLock& BackupLogLock();
+// How long an append or a rewrite waits for the lock; a rewrite holds it for one re-read and move.
+constexpr unsigned kBackupLogLockWaitMs = 30000;
+
 // The log in programDir + "Log" (programDir ends in a backslash) on the given file system.
 std::unique_ptr<IBackupLog> MakeBackupLog(const std::string& programDir,
-                                          IFileSystem& files = RealFileSystem());
+                                          IFileSystem& files = RealFileSystem(),
+                                          INamedLock& lock = BackupLogLock());
 
 }  // namespace dorvik

@@ -3,10 +3,11 @@
 private Xvfb display: prepared logs and outputs in both modes, the list read back row by row, the
 filters, the sort, the log files checked from here after the removal of lines whose output is
 gone, and restores from a ".bak" and from ".zip" archives (unpacked by our rar.exe) through the
-SQL Server test driver, whose recorded statements are compared. Screenshots of both modes are kept
-in the build folder (console-screenshots/).
+SQL Server test driver, whose recorded statements are compared; then the history opened 25 times
+while three processes append to a log as the jobs do, every appended line counted afterwards.
+Screenshots of both modes are kept in the build folder (console-screenshots/).
 
-usage: history_e2e.py DORVIKUI RAR CONSOLE_DRIVER"""
+usage: history_e2e.py DORVIKUI RAR CONSOLE_DRIVER LOG_APPEND_STRESS"""
 import os
 import re
 import shutil
@@ -22,7 +23,7 @@ from config_db import scramble  # noqa: E402
 from console_session import MAIN, Driver, DriverError, Session, resource_ids  # noqa: E402
 from e2e_support import check, outcome, win  # noqa: E402
 
-UI, RAR, DRIVER_EXE = sys.argv[1:4]
+UI, RAR, DRIVER_EXE, STRESS = sys.argv[1:5]
 BUILD = os.environ["DORVIK_BUILD"]
 ROOT = os.path.join(BUILD, "testroot", "history")
 SHOTS = os.path.join(BUILD, "console-screenshots")
@@ -78,6 +79,10 @@ SHOP_BAK = path_in(SQLBAK, "db_shop_20240502083000.bak")
 SHOP2_BAK = path_in(SQLBAK, "db_shop2_20240502083000.bak")
 LONG_ZIP = path_in(SQLBAK, "db_%s_20240502083000.zip" % LONG)
 CRM_ZIP = path_in(SQLBAK, "db_crm_20240502083000.zip")  # holds a backup of another database
+# A storage folder named x.zip.d beside one named x.bak.d: the restore from the archive must not
+# take the other folder's backup of the same name (a decoy) for the unpacked file.
+XZIP = path_in(ROOT, "sql x.zip.d", "crm", "2024-5-2", "db_crm_20240502083000.zip")
+DECOY = path_in(ROOT, "sql x.bak.d", "crm", "2024-5-2", "db_crm_20240502083000.bak")
 
 FILE_LOG_KEPT = [file_line("3", win(SRC), win(ZIP_3)), file_line("4", win(SRC), win(COPY_4) + ".zip"),
                  file_line("5", win(SRC), win(FOLDER_5))]
@@ -85,9 +90,9 @@ FILE_LOG = (FILE_LOG_KEPT[0] + file_line("4", win(SRC), win(COPY_4)) + FILE_LOG_
             file_line("6", win(ROOT) + "\\my  docs", win(path_in(BAK, "gone.zip"))) +
             sql_line("gonetask", win(path_in(SQLBAK, "db_gone_20240101083000.bak"))) + FILE_LOG_KEPT[2])
 SQL_LOG_KEPT = [sql_line("shoptask", win(SHOP_BAK)), sql_line("shop2task", win(SHOP2_BAK)),
-                sql_line("longtask", win(LONG_ZIP)), sql_line("crmtask", win(CRM_ZIP))]
+                sql_line("longtask", win(LONG_ZIP)), sql_line("crmtask", win(CRM_ZIP)), sql_line("xziptask", win(XZIP))]
 SQL_LOG = (SQL_LOG_KEPT[0] + SQL_LOG_KEPT[1] + sql_line("oldtask", win(path_in(SQLBAK, "db_old_2023.bak"))) +
-           SQL_LOG_KEPT[2] + SQL_LOG_KEPT[3])
+           "".join(SQL_LOG_KEPT[2:]))
 
 
 def write(path, data, mode="w"):
@@ -138,6 +143,8 @@ def prepare():
     write(SHOP2_BAK, bak_content("shop2", "rows"))
     zip_with_bak(LONG_ZIP, LONG, "long rows")
     zip_with_bak(CRM_ZIP, "shop", "wrong rows")
+    zip_with_bak(XZIP, "crm", "crm new rows")
+    write(DECOY, bak_content("crm", "decoy rows"))
     write(path_in(LOG, "2024_05_01.log"), FILE_LOG)
     write(path_in(LOG, "2024_05_02.log"), SQL_LOG)
     with open(path_in(SERVER, "databases"), "w", encoding="utf-8") as f:
@@ -238,10 +245,11 @@ def sql_mode(d, session):
         time.sleep(0.3)
     d("click", MAIN, R.IDC_PAGE_SQL)
     rows = open_history(d, R.IDC_SQL_HISTORY)
-    want = [["1", "crm", "crmtask", win(CRM_ZIP)], ["2", LONG, "longtask", win(LONG_ZIP)],
-            ["3", "shop2", "shop2task", win(SHOP2_BAK)], ["4", "shop", "shoptask", win(SHOP_BAK)]]
+    want = [["1", "crm", "xziptask", win(XZIP)], ["2", "crm", "crmtask", win(CRM_ZIP)],
+            ["3", LONG, "longtask", win(LONG_ZIP)], ["4", "shop2", "shop2task", win(SHOP2_BAK)],
+            ["5", "shop", "shoptask", win(SHOP_BAK)]]
     check(columns(rows, 0, 1, 2, 4) == want, "exactly the surviving SQL Server backups (%s)" % rows)
-    check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "4", "count 4")
+    check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "5", "count 5")
     check(read_bytes(path_in(LOG, "2024_05_01.log")) == "".join(FILE_LOG_KEPT).encode("gbk"),
           "SQL Server mode never removes file lines")
     shot(session, "history_sql_mode")
@@ -249,14 +257,16 @@ def sql_mode(d, session):
     check(columns(d.rows(HISTORY, R.IDC_HISTORY_LIST), 0, 1) == [["1", "shop"], ["2", "shop2"]],
           "database filter matches substrings: shop lists shop2 too")
     check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "2", "the count shows the matches")
-    check(d("cb-items", HISTORY, R.IDC_HISTORY_TASK) == sorted(["crmtask", "longtask", "shop2task", "shoptask"]),
+    check(d("cb-items", HISTORY, R.IDC_HISTORY_TASK) ==
+          sorted(["crmtask", "longtask", "shop2task", "shoptask", "xziptask"]),
           "task filter entries")
     d("cb-pick", HISTORY, R.IDC_HISTORY_TASK, "longtask")
     check(columns(d.rows(HISTORY, R.IDC_HISTORY_LIST), 0, 1) == [["1", LONG]], "task filter")
     d("click", HISTORY, R.IDC_HISTORY_SQL_ALL)
     check(columns(d.rows(HISTORY, R.IDC_HISTORY_LIST), 0, 1) ==
-          [["1", "shop"], ["2", "shop2"], ["3", LONG], ["4", "crm"]], "show all: reverse of the saved order")
-    check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "4", "show all counts all")
+          [["1", "shop"], ["2", "shop2"], ["3", LONG], ["4", "crm"], ["5", "crm"]],
+          "show all: reverse of the saved order")
+    check(d.value("text", HISTORY, R.IDC_HISTORY_COUNT) == "5", "show all counts all")
     d("lv-header", HISTORY, R.IDC_HISTORY_LIST, 1)
     time.sleep(0.5)
     names = [r[1][1] for r in d.rows(HISTORY, R.IDC_HISTORY_LIST)]
@@ -273,7 +283,7 @@ def sql_mode(d, session):
     d("answer", "IDOK")
     check(text == "为避免破坏数据库数据，此文件夹连接暂不开放。", "SQL Server mode's 源文件 (%r)" % text)
 
-    # Row 0 shop (.bak), 2 the long name (.zip), 3 crm (.zip of another database).
+    # Row 0 shop (.bak), 2 the long name (.zip), 3 crm (.zip of another database), 4 crm from x.zip.d.
     question, buttons, _, _ = restore(d, 0, "IDNO")
     check(question.startswith("确定还原[ shop shoptask ") and question.endswith(" ]吗？") and buttons == "IDYES IDNO",
           "the restore asks first (%r)" % question)
@@ -304,8 +314,87 @@ def sql_mode(d, session):
     check("other than the existing 'crm' database" in text, "a failing RESTORE shows its description (%r)" % text)
     check(not os.path.exists(CRM_ZIP[:-4] + ".bak") and os.path.exists(CRM_ZIP),
           "no .bak left after a failed restore; the archive stays")
+
+    _, _, text, sent = restore(d, 4)
+    check(text.startswith("操作已成功！\n数据库名：crm   文件路径：" + win(XZIP)), "restore from x.zip.d: %r" % text)
+    check(sent == KILL + "\nexec killsessions 'crm'\nRESTORE database [crm] from disk='%s'\n" % win(XZIP[:-4] + ".bak"),
+          "the archive's own backup restored, not the decoy in x.bak.d (%r)" % sent)
+    check("crm\tcrm new rows" in server_text("databases"), "crm holds the archive's rows")
+    check(read_bytes(DECOY) == bak_content("crm", "decoy rows").encode(), "the decoy is untouched")
+    check(not os.path.exists(XZIP[:-4] + ".bak") and os.path.exists(XZIP),
+          "no .bak left beside the archive; the archive stays")
     d("click", HISTORY, R.IDC_HISTORY_EXIT)
     d("gone", HISTORY)
+
+
+RACE_WRITERS = 3
+RACE_OPENINGS = 25
+RACE_LINE = re.compile(r"^w(\d)([ng])(\d+) +2024-05-03 08:30:00    (.*)$")
+
+
+def race_lines(path):
+    """The race log's lines as (writer, kind, number, output); None for a line of another form."""
+    if not os.path.exists(path):
+        return []
+    lines = read_bytes(path).decode("ascii", "replace").split("\r\n")
+    found = [None] if lines[-1] else []  # a line cut short at the end
+    for line in lines[:-1]:
+        m = RACE_LINE.match(line)
+        found.append((int(m.group(1)), m.group(2), int(m.group(3)), m.group(4)) if m else None)
+    return found
+
+
+def rewrite_race(d, session):
+    print("--- the file-mode history opened %d times while %d writers append, one line each every 1.2 ms"
+          % (RACE_OPENINGS, RACE_WRITERS))
+    race = path_in(ROOT, "race")
+    output, stop, log = path_in(race, "file_race.zip"), path_in(race, "stop"), path_in(LOG, "2024_05_03.log")
+    write(output, b"zip", "wb")
+    writers = [session.start(STRESS, win(PROG) + "\\", str(w), "--until", win(stop), win(output), log=subprocess.PIPE)
+               for w in range(RACE_WRITERS)]
+    try:
+        deadline = time.time() + 60
+        while len({l[0] for l in race_lines(log) if l}) < RACE_WRITERS and time.time() < deadline:
+            time.sleep(0.2)
+        begun = time.time()
+        rewrites = 0
+        for _ in range(RACE_OPENINGS):
+            before = os.stat(log).st_ino
+            open_history(d, R.IDC_FILE_HISTORY)
+            d("close", HISTORY)
+            d("gone", HISTORY)
+            # The move of the rewritten file over the log gives it a new inode.
+            settle = time.time() + 10
+            while os.stat(log).st_ino == before and time.time() < settle:
+                time.sleep(0.05)
+            rewrites += os.stat(log).st_ino != before
+        seconds = time.time() - begun
+    finally:
+        write(stop, b"stop", "wb")
+        results = [w.communicate(timeout=60)[0].decode("ascii", "replace").split() for w in writers]
+    check([w.returncode for w in writers] == [0] * RACE_WRITERS, "the writers' exit codes")
+    appended = {int(r[0]): (int(r[1]), int(r[2])) for r in results if len(r) == 4}
+    pace = sum(int(r[3]) / max(1, int(r[1]) + int(r[2])) for r in results if len(r) == 4) / RACE_WRITERS
+    lines = race_lines(log)
+    torn = sum(1 for l in lines if l is None or l[3] not in (win(output), win(output) + ".gone"))
+    kept_total = sum(k for k, _ in appended.values())
+    gone_total = sum(g for _, g in appended.values())
+    found = {}
+    for l in lines:
+        if l and l[1] == "n":
+            found.setdefault(l[0], []).append(l[2])
+    lost = sum(len(set(range(appended.get(w, (0, 0))[0])) - set(found.get(w, [])))
+               for w in range(RACE_WRITERS))
+    doubled = sum(len(n) - len(set(n)) for n in found.values())
+    left = sum(1 for l in lines if l and l[1] == "g")
+    print("      %d rewrites in %.1f s; %d lines appended (%.2f ms apart per writer), %d naming a present "
+          "backup: %d found, %d lost, %d doubled, %d torn; %d of %d gone lines removed"
+          % (rewrites, seconds, kept_total + gone_total,
+             pace, kept_total,
+             sum(len(n) for n in found.values()), lost, doubled, torn, gone_total - left, gone_total))
+    check(len(appended) == RACE_WRITERS and kept_total > 0, "every writer reported its counts (%s)" % results)
+    check(rewrites == RACE_OPENINGS, "every opening rewrote the log (%d)" % rewrites)
+    check(lost == 0 and doubled == 0 and torn == 0, "no line lost, doubled or torn")
 
 
 def main():
@@ -318,7 +407,7 @@ def main():
         d = Driver(session, DRIVER_EXE)
         session.start(path_in(PROG, "DorvikUI.exe"), log=open(path_in(ROOT, "console.log"), "ab"))
         d("wait", MAIN, 60, timeout=90)
-        for step in (file_mode, sql_mode):
+        for step in (file_mode, sql_mode, rewrite_race):
             try:
                 step(d, session)
             except DriverError as error:

@@ -5,6 +5,7 @@
 #include "common/clock.h"
 #include "console/history_rows.h"
 #include "tests/common/fake_file_system.h"
+#include "tests/common/recording_lock.h"
 
 using namespace dorvik;
 
@@ -118,6 +119,8 @@ class HistoryLoadTest : public ::testing::Test {
     m_fs.AddFolder("C:\\prog\\Log");
   }
   FakeFileSystem m_fs;
+  std::vector<std::string> m_events;
+  CRecordingLock m_lock{m_events};
 };
 
 TEST_F(HistoryLoadTest, EmptyLogFolderGivesNoRows) {
@@ -138,7 +141,7 @@ TEST_F(HistoryLoadTest, FileModeListsSurvivorsAndRemovesOnlyWholeMissingLines) {
 
   HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::File);
   EXPECT_EQ(first, m_fs.FileContent("C:\\prog\\Log\\2024_05_01.log")) << "rewritten only when asked";
-  RewriteLogs(m_fs, load.rewrites);
+  RewriteLogs(m_fs, m_lock, load.rewrites);
   ASSERT_EQ(2u, load.rows.size());
   EXPECT_EQ(2, load.nCount);
   EXPECT_EQ((HistoryRow{"2", Shown(kMade), "C:\\shop", "D:\\bak\\2024-5-2\\file_shop_20240502083000"}), load.rows[0]);
@@ -159,7 +162,7 @@ TEST_F(HistoryLoadTest, SqlModeNumbersFromTheTopAndKeepsFileLines) {
                           FileLine("3", "C:\\web", "D:\\gone\\file_web_1.zip");
   m_fs.AddFile("C:\\prog\\Log\\2024_05_01.log", log);
   HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::Sql);
-  RewriteLogs(m_fs, load.rewrites);
+  RewriteLogs(m_fs, m_lock, load.rewrites);
   ASSERT_EQ(2u, load.rows.size());
   EXPECT_EQ((HistoryRow{"1", "web", "web", Shown(kMade), "D:\\sql\\web\\2024-5-1\\db_web_20240501083000.bak"}),
             load.rows[0]);
@@ -177,11 +180,43 @@ TEST_F(HistoryLoadTest, ALogThatCannotBeRewrittenKeepsItsLines) {
   m_fs.FailOn("C:\\prog\\Log\\2024_05_01.log.rewrite");
   HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::Sql);
   EXPECT_TRUE(load.rows.empty());
-  RewriteLogs(m_fs, load.rewrites);
+  RewriteLogs(m_fs, m_lock, load.rewrites);
   EXPECT_EQ(log, m_fs.FileContent("C:\\prog\\Log\\2024_05_01.log"));
   m_fs.AddFile("C:\\prog\\Log\\other.log", log + "appended\r\n");
-  EXPECT_FALSE(RewriteLogFile(m_fs, "C:\\prog\\Log\\other.log", "changed meanwhile", ""));
+  EXPECT_FALSE(RewriteLogFile(m_fs, m_lock, "C:\\prog\\Log\\other.log", "changed meanwhile", ""));
   EXPECT_EQ(log + "appended\r\n", m_fs.FileContent("C:\\prog\\Log\\other.log")) << "changed, not only grown";
-  EXPECT_TRUE(RewriteLogFile(m_fs, "C:\\prog\\Log\\other.log", log, ""));
+  EXPECT_TRUE(RewriteLogFile(m_fs, m_lock, "C:\\prog\\Log\\other.log", log, ""));
   EXPECT_EQ("appended\r\n", m_fs.FileContent("C:\\prog\\Log\\other.log")) << "lines appended meanwhile move along";
+}
+
+// Appenders hold the log lock for each write; the rewrite holds it from its last reading to the
+// move, so a line appended at any moment is either carried over or lands in the new file.
+TEST_F(HistoryLoadTest, TheRewriteHoldsTheLogLockFromItsLastReadingToTheMove) {
+  class CRecordingFiles : public FakeFileSystem {
+   public:
+    explicit CRecordingFiles(std::vector<std::string>& events) : m_events(events) {}
+    bool ReadWholeFile(const std::string& path, std::string* content) override {
+      m_events.push_back("read " + path);
+      return FakeFileSystem::ReadWholeFile(path, content);
+    }
+    bool MoveOver(const std::string& from, const std::string& to) override {
+      m_events.push_back("move " + from);
+      return FakeFileSystem::MoveOver(from, to);
+    }
+    std::vector<std::string>& m_events;
+  } fs(m_events);
+  const std::string log = "C:\\prog\\Log\\2024_05_01.log";
+  const std::string gone = SqlLine("web", "D:\\gone\\db_web_2024.bak");
+  fs.AddFile(log, gone + "kept\r\n");
+  m_lock.onTake = [&] { fs.AppendToFile(log, "appended just before\r\n"); };
+  ASSERT_TRUE(RewriteLogFile(fs, m_lock, log, gone + "kept\r\n", "kept\r\n"));
+  EXPECT_EQ((std::vector<std::string>{"take", "read " + log, "move " + log + ".rewrite", "give"}), m_events);
+  EXPECT_EQ("kept\r\nappended just before\r\n", fs.FileContent(log));
+
+  m_lock.onTake = nullptr;
+  m_lock.bRefuse = true;
+  fs.AddFile(log, gone + "kept\r\n");
+  EXPECT_FALSE(RewriteLogFile(fs, m_lock, log, gone + "kept\r\n", "kept\r\n"));
+  EXPECT_EQ(gone + "kept\r\n", fs.FileContent(log)) << "without the lock the log stays as it is";
+  EXPECT_FALSE(fs.Exists(log + ".rewrite"));
 }

@@ -51,10 +51,13 @@ def store_text(text):
 
 class Server:
     """The maker's web server: pages by path, every request's path and query recorded. A path in
-    `late` is answered after that many seconds, one in `silent` never (until the server stops)."""
+    `late` is answered after that many seconds, one in `silent` never (until the server stops),
+    one in `endless` with a body that never ends: `hung_up` gets its path and the bytes sent
+    once the client has closed the connection."""
 
     def __init__(self):
         self.pages, self.requests, self.silent, self.late = {}, [], set(), {}
+        self.endless, self.hung_up = set(), {}
         self.stop = threading.Event()
         server = self
 
@@ -64,6 +67,17 @@ class Server:
                 path = self.path.split("?")[0]
                 if path in server.silent:
                     server.stop.wait(120)
+                    return
+                if path in server.endless:
+                    self.send_response(200)
+                    self.end_headers()
+                    chunk, sent = b"<VNLVersion>9." + b"9" * 65536, 0
+                    try:
+                        while not server.stop.is_set():
+                            self.wfile.write(chunk)
+                            sent += len(chunk)
+                    except OSError:
+                        server.hung_up[path] = (sent, time.time())
                     return
                 server.stop.wait(server.late.get(path, 0))
                 body = server.pages.get(path)
@@ -395,6 +409,52 @@ def server_down(c, server):
     check(seconds < 10, "the exit does not wait for the hanging fetches")
 
 
+def console_memory():
+    """The resident and the peak resident size in MB of the running DorvikUI.exe (0, 0 when none)."""
+    sizes = (0, 0)
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                if b"DorvikUI.exe" not in f.read():
+                    continue
+            with open("/proc/%s/status" % pid) as f:
+                fields = dict(line.split(":", 1) for line in f if ":" in line)
+        except OSError:
+            continue
+        mb = tuple(int(fields.get(k, "0 kB").split()[0]) // 1024 for k in ("VmRSS", "VmHWM"))
+        sizes = max(sizes, mb)
+    return sizes
+
+
+@capability
+def endless_server(c, server):
+    """A server whose answers never end: the fetches give up, memory stays flat, the exit is quick."""
+    server.endless |= {"/endless-version", "/endless-ads"}
+    c.start({1: server.url("/product"), 3: server.url("/endless-ads"), 5: server.url("/endless-version")})
+    check(server.saw("/endless-ads"), "both fetches are under way at the endless server")
+    deadline, peak = time.time() + 30, 0
+    while len(server.hung_up) < 2 and time.time() < deadline:
+        peak = max(peak, console_memory()[0])
+        time.sleep(0.2)
+    for path in sorted(server.endless):
+        sent, when = server.hung_up.get(path, (None, None))
+        if sent is None:
+            check(False, "the console still reads %s after 30 s" % path)
+            continue
+        print("      %s: the console hung up %.1f s after its start, %d KiB sent into the socket"
+              % (path, when - c.started, sent // 1024))
+    check(c.no_message(3), "no question from an endless answer")
+    resident, highest = console_memory()
+    peak = max(peak, resident)
+    print("      console memory: %d MB resident now, %d MB sampled at most, %d MB peak (VmHWM)"
+          % (resident, peak, highest))
+    check(0 < highest < 100, "the console stays under 100 MB (%d MB at its peak)" % highest)
+    check(c.d.value("text", MAIN, R.IDC_BANNER_TEXT) == DEFAULT_BANNER, "the default banner text shows")
+    seconds = c.exit()
+    print("      exit took %.1f s" % seconds)
+    check(seconds < 10, "the exit comes in bounded time")
+
+
 def main():
     recorder = prepare()
     session = Session(os.path.join(BUILD, "wineprefix-settings"))
@@ -406,6 +466,7 @@ def main():
         update_and_banner(c, server)
         versions(c, server)
         server_down(c, server)
+        endless_server(c, server)
         c.d.close()
     finally:
         server.close()
