@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Benchmark of our archiver against Info-ZIP zip -9 and 7-Zip's ZIP writer on a generated tree
-# (many small text, JSON and CSV files, some incompressible ones, a few large half-text
-# half-random files): the native build, and rar.exe under a warm Wine prefix (server and a keeper
-# program already running). The tools take turns for BENCH_RUNS rounds; prints each one's median
-# wall and CPU time, archive size, and how many times faster than zip -9 it is, round by round,
-# and what reading the written archive back costs (against twins built without that check).
-#   BENCH_MB     approximate size of the tree (default 300)
+# Benchmark of our archiver against Info-ZIP zip -9 and 7-Zip's ZIP writer on two generated
+# trees: "tree" (many small text, JSON and CSV files, some incompressible ones, a few large
+# half-text half-random files) and "bars" (3,000 small text files, a 100 MB log, 60 MB of random
+# bytes); beside them the floor for deflate on this machine, tar piped to pigz -6 on two threads.
+# Ours runs natively and as rar.exe under a warm Wine prefix (server and a keeper program
+# already running). The tools take turns for BENCH_RUNS rounds; prints, per tree, each one's
+# median wall and CPU time, archive size, and how many times faster than zip -9 it is, round by
+# round, and what reading the written archive back costs (against twins built without that check).
+#   BENCH_TREES  which trees (default "tree bars")
+#   BENCH_MB     approximate size of "tree" (default 300)
 #   BENCH_RUNS   rounds (default 3)
 #   BUILD_ROOT   where to build (default <source>/build); a release native tree is made in
 #                $BUILD_ROOT/bench-native, rar.exe is taken from $BUILD_ROOT/win when present
@@ -20,6 +23,8 @@
 #                native rar and check the ZIP64 archive with unzip -t and 7z t (any value)
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# pigz is this benchmark's alone: installed here, once.
+command -v pigz >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq; apt-get install -y -qq pigz; }
 root=${BUILD_ROOT:-$src/build}
 mb=${BENCH_MB:-300}
 
@@ -76,10 +81,26 @@ for i in range(int(200 * scale)):
 for i in range(max(1, int(4 * scale))):
     half = 25 << 20
     put("%s/big/dump%d.dat" % (root, i), b"".join(text(1 << 20) for _ in range(half >> 20)) + os.urandom(half))
+# The bars tree: a web site's small text files, one large log, and already compressed bytes.
+bars = os.path.join(os.path.dirname(root), "bars")
+for i in range(3000):
+    put("%s/site/p%02d/page%04d.txt" % (bars, i % 30, i), text(rng.randint(500, 12000)))
+levels = ["INFO", "INFO", "INFO", "DEBUG", "WARN", "ERROR"]
+with open(os.path.join(bars, "app.log"), "wb") as f:
+    n = 0
+    while n < 100 << 20:
+        lines = "".join("2024-05-%02d %02d:%02d:%02d.%03d %-5s [worker-%d] %s id=%d took %d ms\n"
+                        % (rng.randint(1, 31), rng.randint(0, 23), rng.randint(0, 59), rng.randint(0, 59),
+                           rng.randint(0, 999), rng.choice(levels), rng.randint(1, 16),
+                           " ".join(rng.choices(words[:300], k=rng.randint(3, 9))),
+                           rng.randint(1, 10**7), rng.randint(0, 5000)) for _ in range(2000)).encode()
+        f.write(lines); n += len(lines)
+put("%s/media/photos.bin" % bars, os.urandom(60 << 20))
 PY
-tree_mb=$(du -sm "$work/tree" | cut -f1)
-files=$(find "$work/tree" -type f | wc -l)
-echo "tree: ${tree_mb} MB in ${files} files; $(nproc) processors"
+trees=${BENCH_TREES:-tree bars}
+for t in $trees; do
+  echo "$t: $(du -sm "$work/$t" | cut -f1) MB in $(find "$work/$t" -type f | wc -l) files; $(nproc) processors"
+done
 
 # Under Wine, rar.exe runs in a warm prefix: the server and a keeper program are up before the
 # first run, so what is timed is our program and not Wine's own start-up.
@@ -121,34 +142,42 @@ run() {
   secs[$name]+="$wall "
   cpus[$name]+="$(echo "$user + $sys + ($after - $before) / $(getconf CLK_TCK)" | bc -l) "
   bytes[$name]=$(stat -c %s "$archive")
-  unzip -tqq "$archive" >/dev/null || echo "$name: unzip -t FAILED"
+  case "$archive" in
+    *.zip) unzip -tqq "$archive" >/dev/null || echo "$name: unzip -t FAILED";;
+    *) gzip -t "$archive" || echo "$name: gzip -t FAILED";;
+  esac
   [[ " ${order[*]} " == *" $name "* ]] || order+=("$name")
 }
 
 # Rounds of every tool in turn, so that a shared machine's drift falls on all of them alike.
 runs=${BENCH_RUNS:-3}
+for t in $trees; do
+secs=() cpus=() bytes=() order=()
+echo
+echo "=== $t"
 for _ in $(seq "$runs"); do
-  run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip tree
-  run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip tree
-  run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip tree
-  run "rar -m5 unverified" "$work/rarnv.zip" "$native_unverified" a -r -m5 -ibck rarnv.zip tree
+  run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip "$t"
+  run "tar | pigz -6 -p 2" "$work/pigz.tar.gz" sh -c "tar -cf - $t | pigz -6 -p 2 > pigz.tar.gz"
+  run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip "$t"
+  run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip "$t"
+  run "rar -m5 unverified" "$work/rarnv.zip" "$native_unverified" a -r -m5 -ibck rarnv.zip "$t"
   if [ -n "${BENCH_BASELINE:-}" ]; then
-    run "rar -m5 baseline" "$work/rarbase.zip" "$BENCH_BASELINE" a -r -m5 -ibck rarbase.zip tree
+    run "rar -m5 baseline" "$work/rarbase.zip" "$BENCH_BASELINE" a -r -m5 -ibck rarbase.zip "$t"
   fi
   if [ -n "${BENCH_LEVELS:-}" ]; then
-    run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip tree
-    run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip tree
+    run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip "$t"
+    run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip "$t"
   fi
   if [ -n "$wine_ready" ]; then
     run "rar.exe -m5 (Wine)" "$work/rarexe.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_rar" a -r -m5 -ibck \
-      "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\tree"
+      "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\$t"
     if [ -f "$win_unverified" ]; then
       run "rar.exe unverified" "$work/rarexenv.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_unverified" a -r -m5 -ibck \
-        "Z:${work//\//\\}\\rarexenv.zip" "Z:${work//\//\\}\\tree"
+        "Z:${work//\//\\}\\rarexenv.zip" "Z:${work//\//\\}\\$t"
     fi
     if [ -n "${BENCH_BASELINE_EXE:-}" ]; then
       run "rar.exe baseline" "$work/rarexebase.zip" env LC_ALL=zh_CN.UTF-8 wine "$BENCH_BASELINE_EXE" a -r -m5 \
-        -ibck "Z:${work//\//\\}\\rarexebase.zip" "Z:${work//\//\\}\\tree"
+        -ibck "Z:${work//\//\\}\\rarexebase.zip" "Z:${work//\//\\}\\$t"
     fi
   fi
 done
@@ -157,7 +186,7 @@ done
 # archives never refuse them.
 mkdir "$work/back"
 if "$native_rar" t -ibck "$work/rar.zip" && "$native_rar" x -ibck "$work/rar.zip" "$work/back" &&
-   diff -r "$work/tree" "$work/back/tree" >/dev/null; then
+   diff -r "$work/$t" "$work/back/$t" >/dev/null; then
   echo "rar t and rar x of our own archive: ok"
 else
   echo "rar t and rar x of our own archive: FAILED"
@@ -205,6 +234,7 @@ for verified, unverified in (("rar -m5 (native)", "rar -m5 unverified"),
     print("%s against %s: %+.1f%% wall (%.2f s against %.2f s), %+.1f%% CPU"
           % (verified, unverified, wall, statistics.median(vw), statistics.median(uw), cpu))
 PY
+done
 
 if [ -n "${BENCH_ZIP64:-}" ]; then
   big=$work/huge/huge.bin
