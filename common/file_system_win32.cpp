@@ -92,6 +92,36 @@ DWORD AttributesOf(const std::string& path) {
   return wide.Valid() ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
 }
 
+// The path with every link on the way resolved, in the long form.
+bool RealWidePath(const std::wstring& path, std::wstring* real) {
+  // Backup semantics open folders too; no access right is needed to ask for the name.
+  CKernelHandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return false;
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(handle.Get(), &buffer[0], static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) break;
+    if (length < buffer.size()) {
+      real->assign(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length);  // the size it needs, terminator included
+  }
+  // Wine answers only within MAX_PATH. Past it, an entry that is no link itself lies where its
+  // folder really is, under its own name.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const std::wstring::size_type slash = path.rfind(L'\\');
+  const std::wstring::size_type root = path.compare(0, 8, L"\\\\?\\UNC\\") == 0 ? 8 : 7;
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+      slash == std::wstring::npos || slash < root || !RealWidePath(path.substr(0, slash), real)) {
+    return false;
+  }
+  *real += path.substr(slash);
+  return true;
+}
+
 class CWin32FileSystem : public IFileSystem {
  public:
   bool Exists(const std::string& path) override { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
@@ -162,23 +192,11 @@ class CWin32FileSystem : public IFileSystem {
 
   bool FindRealPath(const std::string& path, std::string* realPath) override {
     realPath->clear();
-    // Backup semantics open folders too; no access right is needed to ask for the name.
     const CLongPath wide(path);
-    if (!wide.Valid()) return NoteSystemError();
-    CKernelHandle handle(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return NoteSystemError();
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-      const DWORD length = GetFinalPathNameByHandleW(handle.Get(), &buffer[0], static_cast<DWORD>(buffer.size()),
-                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-      if (length == 0) return NoteSystemError();
-      if (length < buffer.size()) {
-        *realPath = NarrowPath(buffer.data(), length);
-        return true;
-      }
-      buffer.resize(length);  // the size it needs, terminator included
-    }
+    std::wstring real;
+    if (!wide.Valid() || !RealWidePath(wide.Text(), &real)) return NoteSystemError();
+    *realPath = NarrowPath(real.data(), real.size());
+    return true;
   }
 
   bool ClearReadOnly(const std::string& path) override {
