@@ -39,10 +39,11 @@ win_unverified=$root/win/tools/rar/rar_unverified.exe
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rar_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-echo "generating a tree of about ${mb} MB in $work"
-python3 - "$work/tree" "$mb" <<'PY'
+echo "generating the trees in $work"
+trees=${BENCH_TREES:-tree bars}
+python3 - "$work/tree" "$mb" "$trees" <<'PY'
 import os, random, sys
-root, mb = sys.argv[1], int(sys.argv[2])
+root, mb, trees = sys.argv[1], int(sys.argv[2]), sys.argv[3].split()
 rng = random.Random(20240501)
 words = ["".join(rng.choice("etaoinshrdlucmfwypvbgkqjxz") for _ in range(rng.randint(2, 10)))
          for _ in range(5000)]
@@ -62,7 +63,7 @@ def record(i):
     return ('{"id": %d, "name": "%s", "city": "%s", "amount": %d.%02d, "tags": ["%s", "%s"]}\n'
             % (i, rng.choice(words), rng.choice(words), rng.randint(0, 99999), rng.randint(0, 99),
                rng.choice(words), rng.choice(words)))
-scale = mb / 300.0
+scale = mb / 300.0 if "tree" in trees else 0
 def put(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f: f.write(data)
@@ -78,26 +79,27 @@ for i in range(int(1000 * scale)):
             ("[\n" + "".join(record(k) for k in range(rng.randint(100, 600))) + "]\n").encode())
 for i in range(int(200 * scale)):
     put("%s/media/img%04d.jpg" % (root, i), os.urandom(rng.randint(50000, 200000)))
-for i in range(max(1, int(4 * scale))):
+for i in range(max(1, int(4 * scale)) if scale else 0):
     half = 25 << 20
     put("%s/big/dump%d.dat" % (root, i), b"".join(text(1 << 20) for _ in range(half >> 20)) + os.urandom(half))
 # The bars tree: a web site's small text files, one large log, and already compressed bytes.
 bars = os.path.join(os.path.dirname(root), "bars")
-for i in range(3000):
-    put("%s/site/p%02d/page%04d.txt" % (bars, i % 30, i), text(rng.randint(500, 12000)))
 levels = ["INFO", "INFO", "INFO", "DEBUG", "WARN", "ERROR"]
-with open(os.path.join(bars, "app.log"), "wb") as f:
-    n = 0
-    while n < 100 << 20:
-        lines = "".join("2024-05-%02d %02d:%02d:%02d.%03d %-5s [worker-%d] %s id=%d took %d ms\n"
-                        % (rng.randint(1, 31), rng.randint(0, 23), rng.randint(0, 59), rng.randint(0, 59),
-                           rng.randint(0, 999), rng.choice(levels), rng.randint(1, 16),
-                           " ".join(rng.choices(words[:300], k=rng.randint(3, 9))),
-                           rng.randint(1, 10**7), rng.randint(0, 5000)) for _ in range(2000)).encode()
-        f.write(lines); n += len(lines)
-put("%s/media/photos.bin" % bars, os.urandom(60 << 20))
+def log_lines(count):
+    return "".join("2024-05-%02d %02d:%02d:%02d.%03d %-5s [worker-%d] %s id=%d took %d ms\n"
+                   % (rng.randint(1, 31), rng.randint(0, 23), rng.randint(0, 59), rng.randint(0, 59),
+                      rng.randint(0, 999), rng.choice(levels), rng.randint(1, 16),
+                      " ".join(rng.choices(words[:300], k=rng.randint(3, 9))),
+                      rng.randint(1, 10**7), rng.randint(0, 5000)) for _ in range(count)).encode()
+if "bars" in trees:
+    for i in range(3000):
+        put("%s/site/p%02d/page%04d.txt" % (bars, i % 30, i), text(rng.randint(500, 12000)))
+    with open(os.path.join(bars, "app.log"), "wb") as f:
+        n = 0
+        while n < 100 << 20:
+            n += f.write(log_lines(2000))
+    put("%s/media/photos.bin" % bars, os.urandom(60 << 20))
 PY
-trees=${BENCH_TREES:-tree bars}
 for t in $trees; do
   echo "$t: $(du -sm "$work/$t" | cut -f1) MB in $(find "$work/$t" -type f | wc -l) files; $(nproc) processors"
 done
@@ -135,10 +137,12 @@ run() {
   rm -f "$archive"
   local before after
   before=$(server_ticks)
+  # A failing run is shown and still timed: an earlier build being compared may warn wrongly.
   (cd "$work" && /usr/bin/time -f "%e %U %S" -o "$work/time.out" "${priority[@]}" "$@" >/dev/null 2>"$work/run.err") ||
-    { echo "$name failed:"; cat "$work/run.err"; return; }
+    { echo "$name failed:"; cat "$work/run.err"; }
+  [ -f "$archive" ] || { echo "$name wrote no archive"; return; }
   after=$(server_ticks)
-  read -r wall user sys < "$work/time.out"
+  read -r wall user sys < <(tail -n 1 "$work/time.out")  # after time's note of a failing exit
   secs[$name]+="$wall "
   cpus[$name]+="$(echo "$user + $sys + ($after - $before) / $(getconf CLK_TCK)" | bc -l) "
   bytes[$name]=$(stat -c %s "$archive")

@@ -207,7 +207,7 @@ wide_files = {
     "trailing blank ": b"blank\n",
     "只读.txt": b"read-only\n",
     ".hidden.txt": b"hidden\n",
-    "한국어_폴더/내용.txt": os.urandom(5000),
+    "한국어_폴더/내용.bin": os.urandom(5 * 1048576 + 777),  # several chunks, the last one short
     deep + "/deep_😀.txt": b"deep\n" * 1000,
 }
 for rel, data in wide_files.items():
