@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Benchmark of our archiver against Info-ZIP zip -9 and 7-Zip's ZIP writer on a generated tree
-# (many small text, JSON and CSV files, some incompressible ones, a few large half-text
-# half-random files): the native build, and rar.exe under a warm Wine prefix (server and a keeper
-# program already running). The tools take turns for BENCH_RUNS rounds; prints each one's median
-# wall and CPU time, archive size, and how many times faster than zip -9 it is, round by round,
-# and what reading the written archive back costs (against twins built without that check).
-#   BENCH_MB     approximate size of the tree (default 300)
+# Benchmark of our archiver against Info-ZIP zip -9 and 7-Zip's ZIP writer on two generated
+# trees: "tree" (many small text, JSON and CSV files, some incompressible ones, a few large
+# half-text half-random files) and "bars" (3,000 small text files, a 100 MB log, 60 MB of random
+# bytes); beside them the floor for deflate on this machine, tar piped to pigz -6 on two threads.
+# Ours runs natively and as rar.exe under a warm Wine prefix (server and a keeper program
+# already running). The tools take turns for BENCH_RUNS rounds; prints, per tree, each one's
+# median wall and CPU time, archive size, and how many times faster than zip -9 it is, round by
+# round, and what reading the written archive back costs (against twins built without that check).
+#   BENCH_TREES  which trees (default "tree bars")
+#   BENCH_MB     approximate size of "tree" (default 300)
 #   BENCH_RUNS   rounds (default 3)
 #   BUILD_ROOT   where to build (default <source>/build); a release native tree is made in
 #                $BUILD_ROOT/bench-native, rar.exe is taken from $BUILD_ROOT/win when present
@@ -20,6 +23,8 @@
 #                native rar and check the ZIP64 archive with unzip -t and 7z t (any value)
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# pigz is this benchmark's alone: installed here, once.
+command -v pigz >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-get update -qq; apt-get install -y -qq pigz; }
 root=${BUILD_ROOT:-$src/build}
 mb=${BENCH_MB:-300}
 
@@ -34,10 +39,11 @@ win_unverified=$root/win/tools/rar/rar_unverified.exe
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/rar_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-echo "generating a tree of about ${mb} MB in $work"
-python3 - "$work/tree" "$mb" <<'PY'
+echo "generating the trees in $work"
+trees=${BENCH_TREES:-tree bars}
+python3 - "$work/tree" "$mb" "$trees" <<'PY'
 import os, random, sys
-root, mb = sys.argv[1], int(sys.argv[2])
+root, mb, trees = sys.argv[1], int(sys.argv[2]), sys.argv[3].split()
 rng = random.Random(20240501)
 words = ["".join(rng.choice("etaoinshrdlucmfwypvbgkqjxz") for _ in range(rng.randint(2, 10)))
          for _ in range(5000)]
@@ -57,7 +63,7 @@ def record(i):
     return ('{"id": %d, "name": "%s", "city": "%s", "amount": %d.%02d, "tags": ["%s", "%s"]}\n'
             % (i, rng.choice(words), rng.choice(words), rng.randint(0, 99999), rng.randint(0, 99),
                rng.choice(words), rng.choice(words)))
-scale = mb / 300.0
+scale = mb / 300.0 if "tree" in trees else 0
 def put(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f: f.write(data)
@@ -73,13 +79,30 @@ for i in range(int(1000 * scale)):
             ("[\n" + "".join(record(k) for k in range(rng.randint(100, 600))) + "]\n").encode())
 for i in range(int(200 * scale)):
     put("%s/media/img%04d.jpg" % (root, i), os.urandom(rng.randint(50000, 200000)))
-for i in range(max(1, int(4 * scale))):
+for i in range(max(1, int(4 * scale)) if scale else 0):
     half = 25 << 20
     put("%s/big/dump%d.dat" % (root, i), b"".join(text(1 << 20) for _ in range(half >> 20)) + os.urandom(half))
+# The bars tree: a web site's small text files, one large log, and already compressed bytes.
+bars = os.path.join(os.path.dirname(root), "bars")
+levels = ["INFO", "INFO", "INFO", "DEBUG", "WARN", "ERROR"]
+def log_lines(count):
+    return "".join("2024-05-%02d %02d:%02d:%02d.%03d %-5s [worker-%d] %s id=%d took %d ms\n"
+                   % (rng.randint(1, 31), rng.randint(0, 23), rng.randint(0, 59), rng.randint(0, 59),
+                      rng.randint(0, 999), rng.choice(levels), rng.randint(1, 16),
+                      " ".join(rng.choices(words[:300], k=rng.randint(3, 9))),
+                      rng.randint(1, 10**7), rng.randint(0, 5000)) for _ in range(count)).encode()
+if "bars" in trees:
+    for i in range(3000):
+        put("%s/site/p%02d/page%04d.txt" % (bars, i % 30, i), text(rng.randint(500, 12000)))
+    with open(os.path.join(bars, "app.log"), "wb") as f:
+        n = 0
+        while n < 100 << 20:
+            n += f.write(log_lines(2000))
+    put("%s/media/photos.bin" % bars, os.urandom(60 << 20))
 PY
-tree_mb=$(du -sm "$work/tree" | cut -f1)
-files=$(find "$work/tree" -type f | wc -l)
-echo "tree: ${tree_mb} MB in ${files} files; $(nproc) processors"
+for t in $trees; do
+  echo "$t: $(du -sm "$work/$t" | cut -f1) MB in $(find "$work/$t" -type f | wc -l) files; $(nproc) processors"
+done
 
 # Under Wine, rar.exe runs in a warm prefix: the server and a keeper program are up before the
 # first run, so what is timed is our program and not Wine's own start-up.
@@ -114,41 +137,51 @@ run() {
   rm -f "$archive"
   local before after
   before=$(server_ticks)
+  # A failing run is shown and still timed: an earlier build being compared may warn wrongly.
   (cd "$work" && /usr/bin/time -f "%e %U %S" -o "$work/time.out" "${priority[@]}" "$@" >/dev/null 2>"$work/run.err") ||
-    { echo "$name failed:"; cat "$work/run.err"; return; }
+    { echo "$name failed:"; cat "$work/run.err"; }
+  [ -f "$archive" ] || { echo "$name wrote no archive"; return; }
   after=$(server_ticks)
-  read -r wall user sys < "$work/time.out"
+  read -r wall user sys < <(tail -n 1 "$work/time.out")  # after time's note of a failing exit
   secs[$name]+="$wall "
   cpus[$name]+="$(echo "$user + $sys + ($after - $before) / $(getconf CLK_TCK)" | bc -l) "
   bytes[$name]=$(stat -c %s "$archive")
-  unzip -tqq "$archive" >/dev/null || echo "$name: unzip -t FAILED"
+  case "$archive" in
+    *.zip) unzip -tqq "$archive" >/dev/null || echo "$name: unzip -t FAILED";;
+    *) gzip -t "$archive" || echo "$name: gzip -t FAILED";;
+  esac
   [[ " ${order[*]} " == *" $name "* ]] || order+=("$name")
 }
 
 # Rounds of every tool in turn, so that a shared machine's drift falls on all of them alike.
 runs=${BENCH_RUNS:-3}
+for t in $trees; do
+secs=() cpus=() bytes=() order=()
+echo
+echo "=== $t"
 for _ in $(seq "$runs"); do
-  run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip tree
-  run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip tree
-  run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip tree
-  run "rar -m5 unverified" "$work/rarnv.zip" "$native_unverified" a -r -m5 -ibck rarnv.zip tree
+  run "zip -9 -r" "$work/zip.zip" zip -9 -r -q zip.zip "$t"
+  run "tar | pigz -6 -p 2" "$work/pigz.tar.gz" sh -c "tar -cf - $t | pigz -6 -p 2 > pigz.tar.gz"
+  run "7z a -tzip" "$work/7z.zip" 7z a -tzip -bd 7z.zip "$t"
+  run "rar -m5 (native)" "$work/rar.zip" "$native_rar" a -r -m5 -ibck rar.zip "$t"
+  run "rar -m5 unverified" "$work/rarnv.zip" "$native_unverified" a -r -m5 -ibck rarnv.zip "$t"
   if [ -n "${BENCH_BASELINE:-}" ]; then
-    run "rar -m5 baseline" "$work/rarbase.zip" "$BENCH_BASELINE" a -r -m5 -ibck rarbase.zip tree
+    run "rar -m5 baseline" "$work/rarbase.zip" "$BENCH_BASELINE" a -r -m5 -ibck rarbase.zip "$t"
   fi
   if [ -n "${BENCH_LEVELS:-}" ]; then
-    run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip tree
-    run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip tree
+    run "rar -m4 (native)" "$work/rar4.zip" "$native_rar" a -r -m4 -ibck rar4.zip "$t"
+    run "rar -m3 (native)" "$work/rar3.zip" "$native_rar" a -r -m3 -ibck rar3.zip "$t"
   fi
   if [ -n "$wine_ready" ]; then
     run "rar.exe -m5 (Wine)" "$work/rarexe.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_rar" a -r -m5 -ibck \
-      "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\tree"
+      "Z:${work//\//\\}\\rarexe.zip" "Z:${work//\//\\}\\$t"
     if [ -f "$win_unverified" ]; then
       run "rar.exe unverified" "$work/rarexenv.zip" env LC_ALL=zh_CN.UTF-8 wine "$win_unverified" a -r -m5 -ibck \
-        "Z:${work//\//\\}\\rarexenv.zip" "Z:${work//\//\\}\\tree"
+        "Z:${work//\//\\}\\rarexenv.zip" "Z:${work//\//\\}\\$t"
     fi
     if [ -n "${BENCH_BASELINE_EXE:-}" ]; then
       run "rar.exe baseline" "$work/rarexebase.zip" env LC_ALL=zh_CN.UTF-8 wine "$BENCH_BASELINE_EXE" a -r -m5 \
-        -ibck "Z:${work//\//\\}\\rarexebase.zip" "Z:${work//\//\\}\\tree"
+        -ibck "Z:${work//\//\\}\\rarexebase.zip" "Z:${work//\//\\}\\$t"
     fi
   fi
 done
@@ -157,7 +190,7 @@ done
 # archives never refuse them.
 mkdir "$work/back"
 if "$native_rar" t -ibck "$work/rar.zip" && "$native_rar" x -ibck "$work/rar.zip" "$work/back" &&
-   diff -r "$work/tree" "$work/back/tree" >/dev/null; then
+   diff -r "$work/$t" "$work/back/$t" >/dev/null; then
   echo "rar t and rar x of our own archive: ok"
 else
   echo "rar t and rar x of our own archive: FAILED"
@@ -205,6 +238,7 @@ for verified, unverified in (("rar -m5 (native)", "rar -m5 unverified"),
     print("%s against %s: %+.1f%% wall (%.2f s against %.2f s), %+.1f%% CPU"
           % (verified, unverified, wall, statistics.median(vw), statistics.median(uw), cpu))
 PY
+done
 
 if [ -n "${BENCH_ZIP64:-}" ]; then
   big=$work/huge/huge.bin

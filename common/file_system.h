@@ -1,7 +1,19 @@
 #pragma once
 // Files and folders as every part of the system sees them: the jobs, the retention cleanup, the
-// programs' start-up and the archiver. The Win32 implementation uses the A functions on GBK
-// paths; the POSIX one serves the native build; tests use tests/common/fake_file_system.h.
+// programs' start-up and the archiver. Paths are narrow text as the system passes them around;
+// the Win32 implementation reaches them through the W functions with "\\?\" paths, so names
+// GBK cannot spell, trailing dots and blanks and paths past 260 characters all work; the POSIX
+// one serves the native build; tests use tests/common/fake_file_system.h.
+//
+// Names in Win32 paths and listings: GBK where GBK spells every character; a character it
+// cannot spell (an emoji, Hangul, Arabic, an unpaired surrogate) is written as the byte 0xFF
+// followed by four upper-case hex digits per UTF-16 unit: "emoji_😀.txt" is listed as
+// "emoji_" 0xFF "D83D" 0xFF "DE00" ".txt". No GBK text holds 0xFF (it is neither a lead nor a
+// trail byte), so the form never names another file; the digits are ASCII, so separators,
+// extensions and masks are found in it as before; the file system maps it back when such a
+// path is passed in, and refuses any other spelling of a name (ERROR_INVALID_NAME). Such names
+// stay inside the file system and the archiver: they must not reach a command line or a log
+// line another program reads as GBK. NameToUtf8 and NameFromUtf8 carry them to and from UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

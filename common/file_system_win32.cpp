@@ -1,7 +1,10 @@
-// IFileSystem on the Win32 A functions: paths are GBK bytes as the system passes them.
+// IFileSystem on the Win32 W functions with long paths: the system's paths are GBK bytes with
+// the private form for other names (common/code_page_names.h), turned into "\\?\" paths here,
+// so any name NTFS holds and any path length up to its limit is reached.
 #include "common/file_system.h"
 
-#include "common/code_page_win32.h"
+#include "common/code_page_names.h"
+#include "common/file_system_long_path.h"
 #include "common/file_win32.h"
 #include "common/gbk.h"
 #include "common/scoped_handle.h"
@@ -43,27 +46,106 @@ DirectoryEntry EntryOf(const std::string& name, DWORD attributes, DWORD sizeHigh
   return entry;
 }
 
-class CWin32FileSystem : public IFileSystem {
+std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::u16string FromWide(const wchar_t* text, std::size_t size) { return std::u16string(text, text + size); }
+
+// The current folder, for relative paths; empty when it cannot be read.
+std::u16string CurrentFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]);
+    if (n == 0) return std::u16string();
+    if (n < folder.size()) return FromWide(folder.data(), n);
+    folder.resize(n);
+  }
+}
+
+// The long form of a narrow path. A path that is no narrow name (see WideName) fails the call
+// that uses it with ERROR_INVALID_NAME: an empty wide path names nothing.
+class CLongPath {
  public:
-  bool Exists(const std::string& path) override {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  explicit CLongPath(const std::string& path) {
+    std::u16string wide;
+    if (!WideName(path, &wide) || wide.empty()) return;
+    const std::u16string current = IsRelativePath(wide) ? CurrentFolder() : std::u16string();
+    if (IsRelativePath(wide) && current.empty()) return;
+    m_str = ToWide(LongPathForm(wide, current));
+  }
+  const wchar_t* c_str() const { return m_str.c_str(); }
+  const std::wstring& Text() const { return m_str; }
+  // Calls on an empty path fail by themselves; this says why.
+  bool Valid() const {
+    if (m_str.empty()) SetLastError(ERROR_INVALID_NAME);
+    return !m_str.empty();
   }
 
+ private:
+  std::wstring m_str;
+};
+
+// A name or path from the system in the narrow form, its long prefix taken off.
+std::string NarrowPath(const wchar_t* text, std::size_t size) {
+  return NarrowName(WithoutLongPrefix(FromWide(text, size)));
+}
+
+DWORD AttributesOf(const std::string& path) {
+  const CLongPath wide(path);
+  return wide.Valid() ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
+// The path with every link on the way resolved, in the long form.
+bool RealWidePath(const std::wstring& path, std::wstring* real) {
+  // Backup semantics open folders too; no access right is needed to ask for the name.
+  CKernelHandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!handle) return false;
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetFinalPathNameByHandleW(handle.Get(), &buffer[0], static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) break;
+    if (length < buffer.size()) {
+      real->assign(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length);  // the size it needs, terminator included
+  }
+  // Wine answers only within MAX_PATH. Past it, an entry that is no link itself lies where its
+  // folder really is, under its own name.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  const std::wstring::size_type slash = path.rfind(L'\\');
+  const std::wstring::size_type root = path.compare(0, 8, L"\\\\?\\UNC\\") == 0 ? 8 : 7;
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+      slash == std::wstring::npos || slash < root || !RealWidePath(path.substr(0, slash), real)) {
+    return false;
+  }
+  *real += path.substr(slash);
+  return true;
+}
+
+class CWin32FileSystem : public IFileSystem {
+ public:
+  bool Exists(const std::string& path) override { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
   bool IsDirectory(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   }
 
   bool Stat(const std::string& path, DirectoryEntry* entry) override {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return NoteSystemError();
+    const CLongPath wide(path);
+    if (!wide.Valid() || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+      return NoteSystemError();
+    }
     *entry = EntryOf(LastPathComponent(path), data.dwFileAttributes, data.nFileSizeHigh,
                      data.nFileSizeLow, data.ftLastWriteTime, data.ftCreationTime);
     return true;
   }
 
   bool MakeDirectory(const std::string& path) override {
-    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    const CLongPath wide(path);
+    if (wide.Valid() && CreateDirectoryW(wide.c_str(), nullptr)) return true;
     const DWORD error = GetLastError();
     if (IsDirectory(path)) return true;
     SetLastError(error);
@@ -71,73 +153,71 @@ class CWin32FileSystem : public IFileSystem {
   }
 
   bool ListDirectory(const std::string& folder, std::vector<DirectoryEntry>* entries) override {
-    WIN32_FIND_DATAA found;
-    CFindHandle search(FindFirstFileA((WithTrailingBackslash(folder) + "*").c_str(), &found));
+    const CLongPath wide(folder);
+    if (!wide.Valid()) return NoteSystemError();
+    const std::wstring pattern = wide.Text() + (wide.Text().back() == L'\\' ? L"*" : L"\\*");
+    WIN32_FIND_DATAW found;
+    CFindHandle search(FindFirstFileW(pattern.c_str(), &found));
     if (!search) return GetLastError() == ERROR_FILE_NOT_FOUND || NoteSystemError();
     do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      entries->push_back(EntryOf(name, found.dwFileAttributes, found.nFileSizeHigh,
-                                 found.nFileSizeLow, found.ftLastWriteTime, found.ftCreationTime));
-    } while (FindNextFileA(search.Get(), &found));
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      entries->push_back(EntryOf(NarrowPath(name.data(), name.size()), found.dwFileAttributes,
+                                 found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime,
+                                 found.ftCreationTime));
+    } while (FindNextFileW(search.Get(), &found));
     return GetLastError() == ERROR_NO_MORE_FILES || NoteSystemError();
   }
 
   bool RemoveFile(const std::string& path) override {
-    return DeleteFileA(path.c_str()) != 0 || NoteSystemError();
+    const CLongPath wide(path);
+    return (wide.Valid() && DeleteFileW(wide.c_str()) != 0) || NoteSystemError();
   }
 
   bool MakeNewFolder(const std::string& path) override {
-    return CreateDirectoryA(path.c_str(), nullptr) != 0 || NoteSystemError();
+    const CLongPath wide(path);
+    return (wide.Valid() && CreateDirectoryW(wide.c_str(), nullptr) != 0) || NoteSystemError();
   }
 
   bool RemoveLink(const std::string& path) override {
     // RemoveDirectory takes away a folder link or junction without touching its target;
     // DeleteFile does the same for a file link.
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    const CLongPath wide(path);
+    const DWORD attributes = wide.Valid() ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
       return false;
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryA(path.c_str()) != 0;
-    return DeleteFileA(path.c_str()) != 0;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return RemoveDirectoryW(wide.c_str()) != 0;
+    return DeleteFileW(wide.c_str()) != 0;
   }
 
   bool FindRealPath(const std::string& path, std::string* realPath) override {
     realPath->clear();
-    // Backup semantics open folders too; no access right is needed to ask for the name.
-    CKernelHandle handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle) return NoteSystemError();
-    char buffer[MAX_PATH * 4];
-    DWORD length = GetFinalPathNameByHandleA(handle.Get(), buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0 || length >= sizeof buffer) return false;
-    std::string name(buffer, length);
-    if (name.compare(0, 8, "\\\\?\\UNC\\") == 0) {
-      name = "\\" + name.substr(7);
-    } else if (name.compare(0, 4, "\\\\?\\") == 0) {
-      name = name.substr(4);
-    }
-    *realPath = name;
+    const CLongPath wide(path);
+    std::wstring real;
+    if (!wide.Valid() || !RealWidePath(wide.Text(), &real)) return NoteSystemError();
+    *realPath = NarrowPath(real.data(), real.size());
     return true;
   }
 
   bool ClearReadOnly(const std::string& path) override {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const CLongPath wide(path);
+    const DWORD attributes = wide.Valid() ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
     if (attributes == INVALID_FILE_ATTRIBUTES) return NoteSystemError();
     if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return false;
-    return SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0 ||
+    return SetFileAttributesW(wide.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0 ||
            NoteSystemError();
   }
 
   bool RemoveEmptyDirectory(const std::string& path) override {
-    return RemoveDirectoryA(path.c_str()) != 0 || NoteSystemError();
+    const CLongPath wide(path);
+    return (wide.Valid() && RemoveDirectoryW(wide.c_str()) != 0) || NoteSystemError();
   }
 
   bool ReadWholeFile(const std::string& path, std::string* content) override {
     content->clear();
-    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file) return NoteSystemError();
     char buffer[65536];
     for (;;) {
@@ -154,9 +234,9 @@ class CWin32FileSystem : public IFileSystem {
   bool AppendToFile(const std::string& path, const std::string& bytes) override {
     // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the current end of file.
     // GENERIC_READ is there only because LockFileEx needs a read or write right.
-    CKernelHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | GENERIC_READ | SYNCHRONIZE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(Open(path, FILE_APPEND_DATA | GENERIC_READ | SYNCHRONIZE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL));
     if (!file) return NoteSystemError();
     // Writers serialise on one byte far beyond any real data, so readers are never blocked.
     OVERLAPPED region = {};
@@ -172,8 +252,8 @@ class CWin32FileSystem : public IFileSystem {
   }
 
   std::unique_ptr<IFile> OpenForReading(const std::string& path) override {
-    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    CKernelHandle file(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN));
     if (!file) {
       NoteSystemError();
       return nullptr;
@@ -182,8 +262,8 @@ class CWin32FileSystem : public IFileSystem {
   }
 
   std::unique_ptr<IFile> CreateNewFile(const std::string& path) override {
-    CKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL));
     if (!file) {
       NoteSystemError();
       return nullptr;
@@ -192,15 +272,16 @@ class CWin32FileSystem : public IFileSystem {
   }
 
   bool MoveOver(const std::string& from, const std::string& to) override {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+    const CLongPath wideFrom(from), wideTo(to);
+    return (wideFrom.Valid() && wideTo.Valid() &&
+            MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) ||
            NoteSystemError();
   }
 
   bool SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) override {
     const FILETIME time = FileTimeOf(epochSeconds);
-    CKernelHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    CKernelHandle file(Open(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!file || !SetFileTime(file.Get(), nullptr, nullptr, &time)) return NoteSystemError();
     return file.Close() || NoteSystemError();
   }
@@ -208,20 +289,33 @@ class CWin32FileSystem : public IFileSystem {
   bool UsesWindowsPaths() const override { return true; }
 
   std::string FullPath(const std::string& path) override {
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+    const CLongPath wide(path);
+    return wide.Valid() ? NarrowPath(wide.Text().data(), wide.Text().size()) : path;
   }
 
   bool SamePath(const std::string& a, const std::string& b) override {
     return AsciiLower(a) == AsciiLower(b);
   }
 
-  // The A functions speak the ANSI code page (936 on the target machines).
-  std::string NameToUtf8(const std::string& name) override { return ConvertCodePage(name, CP_ACP, CP_UTF8); }
-  std::string NameFromUtf8(const std::string& utf8) override { return ConvertCodePage(utf8, CP_UTF8, CP_ACP); }
+  // A malformed name comes back as it was: as a path it then names nothing.
+  std::string NameToUtf8(const std::string& name) override {
+    std::string utf8;
+    return NarrowNameToUtf8(name, &utf8) ? utf8 : name;
+  }
+  std::string NameFromUtf8(const std::string& utf8) override {
+    std::string name;
+    return NarrowNameFromUtf8(utf8, &name) ? name : utf8;
+  }
 
   std::string LastErrorText() override { return LastNotedErrorText(); }
+
+ private:
+  static CKernelHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition,
+                            DWORD flags) {
+    const CLongPath wide(path);
+    if (!wide.Valid()) return CKernelHandle();
+    return CKernelHandle(CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr));
+  }
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // failures (POSIX natively, Win32 under Wine).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "common/file_system.h"
@@ -17,6 +18,11 @@ std::string Scratch(const char* name) {
   for (const DirectoryEntry& entry : fs.ListDirectory(folder)) fs.RemoveFile(folder + "\\" + entry.name);
   EXPECT_TRUE(fs.MakeDirectory(folder));
   return folder;
+}
+
+std::string LastPathComponentOf(const std::string& path) {
+  const std::string::size_type slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string ReadAll(IFile& file) {
@@ -91,4 +97,73 @@ TEST(FileSystem, FailuresSayWhy) {
   std::vector<DirectoryEntry> entries;
   EXPECT_FALSE(fs.ListDirectory(missing, &entries)) << "a missing folder cannot be listed";
   EXPECT_TRUE(fs.ListDirectory(missing).empty());
+}
+
+namespace {
+
+void RemoveTree(IFileSystem& fs, const std::string& folder) {
+  for (const DirectoryEntry& entry : fs.ListDirectory(folder)) {
+    const std::string path = folder + "\\" + entry.name;
+    if (entry.isDirectory) {
+      RemoveTree(fs, path);
+    } else {
+      EXPECT_TRUE(fs.RemoveFile(path)) << fs.NameToUtf8(path);
+    }
+  }
+  EXPECT_TRUE(fs.RemoveEmptyDirectory(folder)) << fs.NameToUtf8(folder);
+}
+
+}  // namespace
+
+// Names GBK cannot spell, trailing dots and blanks and paths past 260 characters are reached,
+// listed under names that map back to the same UTF-8, and removed.
+TEST(FileSystem, ReachesAnyNameAndLongPaths) {
+  IFileSystem& fs = RealFileSystem();
+  const std::string top = Scratch("fs_names");
+  RemoveTree(fs, top);
+  ASSERT_TRUE(fs.MakeDirectory(top));
+  const std::string utf8Names[] = {"emoji_\xF0\x9F\x98\x80.txt", "korean_\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4.txt",
+                                   "arabic_\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7.txt", "dot.", "blank ",
+                                   "\xE6\x95\xB0\xE6\x8D\xAE.txt"};
+  for (const std::string& utf8 : utf8Names) {
+    ASSERT_TRUE(fs.AppendToFile(top + "\\" + fs.NameFromUtf8(utf8), utf8)) << utf8;
+  }
+  if (fs.UsesWindowsPaths()) {
+    EXPECT_EQ(fs.NameFromUtf8(utf8Names[0]), "emoji_\xFF" "D83D\xFF" "DE00.txt");
+    EXPECT_EQ(fs.NameFromUtf8(utf8Names[5]), "数据.txt");
+  }
+  std::vector<DirectoryEntry> entries;
+  ASSERT_TRUE(fs.ListDirectory(top, &entries));
+  std::vector<std::string> listed;
+  for (const DirectoryEntry& entry : entries) {
+    listed.push_back(fs.NameToUtf8(entry.name));
+    std::string content;
+    EXPECT_TRUE(fs.ReadWholeFile(top + "\\" + entry.name, &content));
+    EXPECT_EQ(content, listed.back()) << "the listed name opens the same file";
+  }
+  std::sort(listed.begin(), listed.end());
+  std::vector<std::string> expected(std::begin(utf8Names), std::end(utf8Names));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(listed, expected);
+
+  std::string deep = top;
+  for (int level = 0; level < 20; ++level) {
+    deep += "\\level_" + std::to_string(level) + "_abcdefgh.";
+    ASSERT_TRUE(fs.MakeDirectory(deep)) << deep.size();
+  }
+  deep += "\\" + fs.NameFromUtf8(utf8Names[0]);
+  EXPECT_GT(deep.size(), 300u);
+  std::unique_ptr<IFile> file = fs.CreateNewFile(deep);
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(file->Write("deep", 4));
+  EXPECT_TRUE(file->Close());
+  std::string real;
+  ASSERT_TRUE(fs.FindRealPath(deep, &real));
+  EXPECT_EQ(LastPathComponentOf(real), LastPathComponentOf(deep));
+  DirectoryEntry info;
+  ASSERT_TRUE(fs.Stat(deep, &info));
+  EXPECT_EQ(info.size, 4u);
+
+  RemoveTree(fs, top);
+  EXPECT_FALSE(fs.Exists(top));
 }

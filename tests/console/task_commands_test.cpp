@@ -116,3 +116,32 @@ TEST(EditorValuesCheck, RefusesTextThatWouldBreakConfigDb) {
   sql.strStoreText = "E:\\a|||b";
   EXPECT_NE(UnsafeSqlTaskValues(sql), "");
 }
+
+// A folder whose name GBK cannot spell reaches the editor as '?' characters: refused where it
+// is typed, since no job could reach it.
+TEST(EditorValuesCheck, RefusesFoldersGbkCannotSpell) {
+  const std::string refused = "”的名称含有简体中文代码页（GBK）无法表示的字符（显示为“?”），"
+                              "不能作为源目录或存储目录。请将该文件夹改为中文或英文名称，或选择其他文件夹。";
+  struct Case {
+    std::string FileTaskEditorValues::*field;
+    const char* value;
+    bool bRefused;
+    const char* why;
+  } cases[] = {
+      {&FileTaskEditorValues::strSouPath, "D:\\??_docs", true, "an emoji folder from the browser"},
+      {&FileTaskEditorValues::strDesPath, "E:\\bak\\???", true, "a Korean storage folder from a drop"},
+      {&FileTaskEditorValues::strSouPath, "D:\\数据\\报表", false, "Chinese names are GBK"},
+      {&FileTaskEditorValues::strDesPath, "E:\\bak. ", false, "trailing dots and blanks are not '?'"},
+      {&FileTaskEditorValues::strList, "a?.txt", false, "only folders: a mask may hold '?'"},
+  };
+  for (const Case& c : cases) {
+    FileTaskEditorValues v;
+    v.*c.field = c.value;
+    EXPECT_EQ(UnsafeFileTaskValues(v), c.bRefused ? "文件夹“" + std::string(c.value) + refused : "") << c.why;
+  }
+  SqlTaskEditorValues sql;
+  sql.strStoreText = "E:\\sql\\??";
+  EXPECT_EQ(UnsafeSqlTaskValues(sql), "文件夹“E:\\sql\\??" + refused);
+  sql.strStoreText = "E:\\sql?|||";
+  EXPECT_EQ(UnsafeSqlTaskValues(sql), "输入的内容不能包含“|||”，请修改后再确定。") << "the document's own rule first";
+}

@@ -11,7 +11,7 @@ import zipfile
 import rar_bombs
 from e2e_support import check, failures, win
 
-rar_exe, launcher, wine_run = sys.argv[1:4]
+rar_exe, launcher, wine_run, job_runner, owned_delete = sys.argv[1:6]
 build = os.environ.get("DORVIK_BUILD", os.path.dirname(rar_exe))
 work = os.path.join(build, "testroot", "rar_e2e")
 
@@ -179,6 +179,93 @@ for name, craft, code in (("declared", rar_bombs.declared_too_small, 3), ("share
         rc = run(arc + "rar.exe " + " " + command + " \"" + win(archive) + "\" " + target, name)
         check(rc == code, "%s bomb, %s: exit %d (got %d)" % (name, command, code, rc))
     check(os.listdir(dest) == [], "%s bomb: nothing written" % name)
+
+# Every name NTFS allows, through the real file job: names GBK cannot spell, a trailing dot and
+# blank, a 300-character path, an empty folder, a read-only and a hidden file. Read back by
+# unzip -l and zipfile, restored by rar.exe x, and the copy deleted as retention deletes it.
+def tree_of(top):
+    """Every file (path -> bytes) and folder below top, as Linux sees them."""
+    found = {}
+    for folder, dirs, names in os.walk(top):
+        rel = os.path.relpath(folder, top)
+        if rel != ".":
+            found[rel + "/"] = None
+        for name in names:
+            with open(os.path.join(folder, name), "rb") as f:
+                found[os.path.join(rel, name) if rel != "." else name] = f.read()
+    return found
+
+
+names_root = os.path.join(work, "names")
+wide_src = os.path.join(names_root, "客户资料")
+deep = "/".join("level_%02d_abc" % i for i in range(20))
+wide_files = {
+    "emoji_😀.txt": "😀".encode() * 100,
+    "korean_한국어.txt": "한국어\n".encode() * 100,
+    "arabic_مرحبا.txt": "مرحبا\n".encode() * 100,
+    "trailing dot.": b"dot\n",
+    "trailing blank ": b"blank\n",
+    "只读.txt": b"read-only\n",
+    ".hidden.txt": b"hidden\n",
+    "한국어_폴더/내용.bin": os.urandom(5 * 1048576 + 777),  # several chunks, the last one short
+    deep + "/deep_😀.txt": b"deep\n" * 1000,
+}
+for rel, data in wide_files.items():
+    path = os.path.join(wide_src, rel)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+os.makedirs(os.path.join(wide_src, "empty_😀"))
+os.chmod(os.path.join(wide_src, "只读.txt"), 0o444)
+check(len(win(os.path.join(wide_src, deep, "deep_😀.txt"))) > 300, "the deep file's path is over 300 characters")
+source_tree = tree_of(wide_src)
+
+prog = os.path.join(names_root, "prog")
+store = os.path.join(names_root, "store")
+os.makedirs(prog)
+os.makedirs(store)
+job = subprocess.run([wine_run, job_runner, "zip", arc, win(prog) + "\\", win(wide_src), win(store),
+                      "!所有文件/!@指定文件/@##$备份此类型/$", "31"], capture_output=True)
+out = job.stdout.decode("gbk", "replace")
+check(job.returncode == 0 and "success" in out and "failure" not in out, "file job on every kind of name: %r" % out)
+archives = [os.path.join(d, n) for d, _, ns in os.walk(store) for n in ns if n.endswith(".zip")]
+check(len(archives) == 1, "the job made one archive: %s" % archives)
+if archives:
+    wide_zip = archives[0]
+    expected = {"客户资料/" + rel: data for rel, data in source_tree.items()}
+    expected["客户资料/"] = None
+    check(readers_accept(wide_zip) == sorted(expected), "every file and folder is in the archive, exact names")
+    listing = subprocess.run(["unzip", "-l", wide_zip], capture_output=True,
+                             env=dict(os.environ, LC_ALL="C.UTF-8")).stdout.decode("utf-8", "replace")
+    missing = [n for n in expected if n not in listing]
+    check(not missing, "unzip -l lists every name: missing %s" % missing)
+    with zipfile.ZipFile(wide_zip) as z:
+        check(all(z.read(n) == d for n, d in expected.items() if d is not None), "zipfile: every file's bytes")
+        check(all(i.flag_bits & 0x800 for i in z.infolist() if not i.filename.isascii()),
+              "non-ASCII names carry the UTF-8 flag")
+
+    restore = os.path.join(names_root, "restore")
+    os.makedirs(restore)
+    rc = run(arc + "rar.exe x -y \"" + win(wide_zip) + "\" \"" + win(restore) + "\"", "wide_x")
+    check(rc == 0, "rar.exe x of every kind of name: exit 0")
+    restored = tree_of(os.path.join(restore, "客户资料"))
+    check(restored == source_tree, "rar.exe x brings the tree back identical: differs in %s"
+          % sorted(set(restored.items()) ^ set(source_tree.items()), key=str)[:6])
+    flat = os.path.join(names_root, "flat")
+    os.makedirs(flat)
+    rc = run(arc + "rar.exe e -y \"" + win(wide_zip) + "\" \"" + win(flat) + "\"", "wide_e")
+    check(rc == 0 and open(os.path.join(flat, "deep_😀.txt"), "rb").read() == wide_files[deep + "/deep_😀.txt"],
+          "rar.exe e writes the deep file flat under its own name")
+
+    # An expired copy of the same tree in a dated folder: deleted whole, as retention does.
+    copy_store = os.path.join(names_root, "copies")
+    shutil.copytree(wide_src, os.path.join(copy_store, "2024-5-1", "file_客户资料_20240501083000"))
+    for folder, _, ns in os.walk(copy_store):
+        for n in ns:
+            os.chmod(os.path.join(folder, n), 0o644)  # as xcopy leaves a copy: not read-only
+    gone = subprocess.run([wine_run, owned_delete, win(copy_store), "2024-5-1"], capture_output=True)
+    check(gone.returncode == 0 and os.listdir(copy_store) == [],
+          "retention's deletion removes the copy completely: left %s" % tree_of(copy_store))
 
 print("%d failed" % len(failures))
 if failures:

@@ -53,6 +53,10 @@ TEST(RarCommandLine, ProgramNameMayBeAnUnquotedPathWithBlanks) {
       {"\"C:\\Program Files\\WinRAR\\RAR.EXE\" a x.zip y", 1, "quoted, other case"},
       {"C:\\x a y\\rar.exe e p d", 3, "a blank-separated 'a' inside the path is not the command"},
       {"tool a b", 1, "no argument names the program: the first alone"},
+      {"D:\\Win RAR 目录\\rar a x.zip y", 3, "a folder named like the program on the way"},
+      {"D:\\RAR 5\\rar.exe x -y a.zip d", 2, "likewise, with .exe"},
+      {"C:\\WinRAR\\rar a x.zip D:\\rar", 1, "a source named like the program after the command"},
+      {"D:\\RAR 5\\rar -zz", 1, "no command follows: the first match, as before"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(CountProgramNameArguments(SplitCommandLine(row.line), "rar"), row.count) << row.why;

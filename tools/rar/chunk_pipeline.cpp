@@ -26,11 +26,14 @@ class CBufferPool {
  public:
   explicit CBufferPool(std::size_t nKeep) : m_nKeep(nKeep) {}
 
+  // An empty buffer, with the room of one used before when there is one: what it carried must
+  // never pass for data (a read that stops at the end of a file leaves it untouched).
   std::string Take() {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_free.empty()) return std::string();
     std::string buffer = std::move(m_free.back());
     m_free.pop_back();
+    buffer.clear();
     return buffer;
   }
 

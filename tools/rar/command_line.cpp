@@ -13,6 +13,21 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // Switch names compare without regard to ASCII case, as WinRAR's do.
 bool SwitchIs(const std::string& text, const char* name) { return AsciiLower(text) == name; }
 
+bool NamesProgram(const std::string& text, const std::string& stem) {
+  std::string::size_type back = FindLastChar(text, '\\');
+  std::string::size_type slash = text.rfind('/');
+  std::string::size_type cut = back == std::string::npos ? slash
+                               : slash == std::string::npos ? back
+                               : (back > slash ? back : slash);
+  const std::string last = AsciiLower(cut == std::string::npos ? text : text.substr(cut + 1));
+  return last == stem || last == stem + ".exe";
+}
+
+bool IsCommand(const std::string& text) {
+  const std::string command = AsciiLower(text);
+  return command == "a" || command == "e" || command == "x" || command == "t";
+}
+
 }  // namespace
 
 // Blanks and quotes are ASCII bytes below 0x40, never GBK trail bytes, so a byte scan is safe.
@@ -42,16 +57,15 @@ std::vector<RawArgument> SplitCommandLine(const std::string& line) {
 std::size_t CountProgramNameArguments(const std::vector<RawArgument>& args,
                                       const std::string& programStem) {
   const std::string stem = AsciiLower(programStem);
+  // A folder on the way may carry the program's name too (D:\RAR 5\rar a ...): the name ends
+  // where a command follows, else at the first match.
+  std::size_t first = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& text = args[i].text;
-    std::string::size_type back = FindLastChar(text, '\\');
-    std::string::size_type slash = text.rfind('/');
-    std::string::size_type cut = back == std::string::npos ? slash
-                                 : slash == std::string::npos ? back
-                                 : (back > slash ? back : slash);
-    const std::string last = AsciiLower(cut == std::string::npos ? text : text.substr(cut + 1));
-    if (last == stem || last == stem + ".exe") return i + 1;
+    if (!NamesProgram(args[i].text, stem)) continue;
+    if (i + 1 < args.size() && IsCommand(args[i + 1].text)) return i + 1;
+    if (first == 0) first = i + 1;
   }
+  if (first != 0) return first;
   return args.empty() ? 0 : 1;
 }
 

@@ -20,7 +20,8 @@ std::vector<RawArgument> SplitCommandLine(const std::string& line);
 
 // How many leading arguments make up the program's own name. The caller may name the program
 // by an unquoted path with blanks (C:\Program Files\WinRAR\rar a ...): the name then ends at the
-// first argument whose last component is `programStem` ("rar") or programStem + ".exe".
+// first argument whose last component is `programStem` ("rar") or programStem + ".exe" and
+// that a command (a, e, x, t) follows, or else at the first such argument.
 std::size_t CountProgramNameArguments(const std::vector<RawArgument>& args,
                                       const std::string& programStem);
 
