@@ -48,7 +48,7 @@ reg "$services\\EventLog\\Application\\Dorviksvc" | grep -qF "TypesSupported    
   || fail "TypesSupported"
 echo "ok: registry values (reg query)"
 
-for id in 100 101 102 103 104 105 106 108 110 111 112 200; do
+for id in 100 101 102 103 104 105 106 108 110 111 112 120 121 122 123 124 200; do
   text=$(probe message "$exe_win" $id Dorviksvc | tr -d '\r\n')
   [ -n "$text" ] || fail "no message text for event $id"
   echo "ok: event $id: $text"
