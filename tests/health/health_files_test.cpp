@@ -11,19 +11,13 @@
 #include "health/health_monitor.h"
 #include "health/status_report.h"
 #include "tests/common/fake_file_system.h"
+#include "tests/jobs/fixed_clock.h"
 
 namespace dorvik {
 namespace {
 
-Moment At(int year, int month, int day, int hour, int minute = 0) {
-  LocalTime t;
-  t.year = year;
-  t.month = month;
-  t.day = day;
-  t.hour = hour;
-  t.minute = minute;
-  t.second = 0;
-  return ToEpochSeconds(t);
+Moment At(int year, int month, int day, int hour, int minute = 0, int second = 0) {
+  return ToEpochSeconds(MakeLocalTime(year, month, day, hour, minute, second));
 }
 
 TEST(RunRecord, FormatAndDamage) {
