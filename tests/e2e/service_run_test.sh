@@ -12,7 +12,7 @@ source "$here/service_common.sh"
 svc_exe=$1 example=$2 rar_exe=$3
 root="$DORVIK_BUILD/testroot/service_run"
 prog="$root/program" store="$root/store"
-rm -rf "$root"; mkdir -p "$prog" "$root/shop" "$root/crm" "$root/web/docs" "$root/web-store" "$store"
+rm -rf "$root"; mkdir -p "$prog" "$root/shop" "$root/crm" "$root/web/docs" "$root/web-store" "$store" "$root/nosuch-store"
 cp "$svc_exe" "$prog/Dorviksvc.exe"; cp "$rar_exe" "$prog/rar.exe"
 echo "price list" > "$root/web/index.html"; echo "notes" > "$root/web/docs/readme.txt"
 
