@@ -221,6 +221,17 @@ TEST(HealthMonitor, EventsOncePerChangeAndRecordsSurviveRestarts) {
   EXPECT_FALSE(rows[1].task.bEnabled);
 }
 
+TEST(HealthMonitor, StartedWithinMinuteZeroJudgesThatHour) {
+  FakeFileSystem files;
+  files.AddFolder("C:\\Dorvik");
+  CEventsRecorder events;
+  CHealthMonitor monitor("C:\\Dorvik\\", files, events);
+  monitor.Start(ReadHealthTasks(kDocument), At(2024, 5, 1, 8, 0, 40));
+  monitor.RunEnded("file", "1", {At(2024, 5, 1, 8, 0, 41), At(2024, 5, 1, 8, 0, 50), true, "", 10});
+  monitor.Refresh(At(2024, 5, 1, 8, 10));
+  EXPECT_NE(files.FileContent("C:\\Dorvik\\Health\\dorvik.prom").find("state=\"ok\"} 1"), std::string::npos);
+}
+
 TEST(HealthMonitor, DamagedRecordAndUnwritableFolder) {
   FakeFileSystem files;
   files.AddFile("C:\\Dorvik\\Health\\records\\file-31.txt", "dorvik run record 1\nkind=file\nkey=1\n");
