@@ -72,6 +72,7 @@ write("file-%s.txt" % late.encode("gbk").hex(), "dorvik run record 1\n" + "\n".j
 write("file-%s.txt" % web.encode("gbk").hex(), "dorvik run record 1\nkind=file\nkey=" + web + "\nlast_")
 PY
 
+KEEPER_LOG="$root/wine-events.log"
 install_service_at "2024-05-09 11:59:30" "$prog/Dorviksvc.exe"
 probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running"
 echo "ok: service installed and running on the shifted clock"
@@ -128,6 +129,13 @@ web_record="$prog/Health/records/file-$(printf '%s' "$web_id" | xxd -p).txt"
 head -1 "$web_record" | grep -q "^dorvik run record 1$" && tail -1 "$web_record" | grep -q "^end$" \
   && grep -q "^last_result=ok$" "$web_record" || fail "the damaged record was not written anew"
 echo "ok: the damaged record of the web task was replaced by a whole one"
+# Wine's ReportEventA stub prints the event ID in hex (0x78 = 120), ReportEventW the inserted texts.
+events() { grep -a "ReportEventA (.*,$1,0000000000000000," "$KEEPER_LOG" | wc -l; }
+[ "$(events 0x00000078)" == 1 ] || fail "event 120 (missed) written $(events 0x00000078) times"
+[ "$(events 0x00000079)" == 0 ] || fail "event 121 without a task back to ok"
+[ "$(events 0x0000007b)" == 1 ] || fail "event 123 (damaged record) written $(events 0x0000007b) times"
+echo "ok: events 120 (missed) and 123 (damaged record) written once each; Wine's trace of their texts:"
+grep -a "eventlog:ReportEventW" "$KEEPER_LOG" | head -4 | sed 's/^[0-9a-f]*:/  /'
 
 # Sets out and code: the switch's text and exit code.
 status() {
