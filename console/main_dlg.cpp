@@ -69,9 +69,19 @@ INT_PTR CMainDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
       return TRUE;
-    case WM_NOTIFY:
-      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_NOTIFY: {
+      NMHDR* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->code == NM_CUSTOMDRAW &&
+          (header->idFrom == IDC_FILE_LIST || header->idFrom == IDC_SQL_LIST)) {
+        const CTaskListView& list = header->idFrom == IDC_FILE_LIST ? m_fileList : m_sqlList;
+        // A dialog answers a notification through DWLP_MSGRESULT, not its return value.
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT,
+                          list.CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header)));
+        return TRUE;
+      }
+      OnNotify(*header);
       return TRUE;
+    }
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
         ShowAboutBox(m_hWnd, m_webNotices.Texts().strProductPage);
@@ -302,6 +312,16 @@ void CMainDlg::OnContextMenu(bool bFileList, int row, POINT clickInList) {
                              : (bFileList ? IDR_MENU_FILE_ROW : IDR_MENU_SQL_ROW);
   HMENU menu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(menuId));
   if (!menu) return;
+  if (row >= 0) {
+    // A task that failed or missed its run says why at the top of its row menu: an item that
+    // cannot be chosen (disabled, not greyed, so it stays legible) and a separator.
+    const std::string& warning = (bFileList ? m_fileList : m_sqlList).Warning(row);
+    if (!warning.empty()) {
+      InsertMenuA(GetSubMenu(menu, 0), 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+      InsertMenuA(GetSubMenu(menu, 0), 0, MF_BYPOSITION | MF_STRING | MF_DISABLED, 0,
+                  warning.c_str());
+    }
+  }
   const int command = TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
                                      at.y, 0, m_hWnd, nullptr);
   DestroyMenu(menu);

@@ -37,6 +37,15 @@ std::string SqlLastBackupText(const std::string& logTime) {
   return logTime == kNoBackupTime ? "-" : logTime;
 }
 
+std::vector<TaskRow> WithWarnings(std::vector<TaskRow> rows, int keyColumn,
+                                  const TaskWarnings& warnings) {
+  for (TaskRow& row : rows) {
+    auto found = warnings.find(row.texts[keyColumn]);
+    if (found != warnings.end()) row.strWarning = found->second;
+  }
+  return rows;
+}
+
 std::string RowNumberText(int rowIndex) { return std::to_string(rowIndex + 1); }
 
 std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,

@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev wixl
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64
   xvfb xauth imagemagick fonts-wqy-microhei unixodbc-dev odbcinst unixodbc
-  unzip zip p7zip-full python3 faketime util-linux)
+  unzip zip p7zip-full python3 faketime util-linux
+  prometheus prometheus-node-exporter prometheus-alertmanager)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The service's health file read by the real monitoring chain (node exporter's textfile
+# collector on the program's Health folder, Prometheus with the kit's alert rules, Alertmanager
+# delivering to a local webhook), all on 127.0.0.1, with the service on shifted clocks:
+#   tomorrow 08:00  a task whose source folder is gone fails: the failed alert fires
+#   09:10           the service was stopped over a task's 09:00: the missed alert fires
+#   10:00           the source mended, both tasks run: both alerts resolve
+#   now - 250 s     the service writes its file, then stops: the stale alert fires
+# and the status switch's lines and exit codes along the way.
+# health_monitoring_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE RAR_EXE
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/service_common.sh"
+svc_exe=$1 example=$2 rar_exe=$3
+root="$DORVIK_BUILD/testroot/health_monitoring"
+prog="$root/program" store="$root/store" away="$root/数据 季度"
+stack="$root/monitoring"
+rm -rf "$root"; mkdir -p "$prog/Health" "$root/src" "$root/fine" "$away" "$store" "$root/empty"
+cp "$svc_exe" "$prog/Dorviksvc.exe"; cp "$rar_exe" "$prog/rar.exe"; cp "$svc_exe" "$root/empty/"
+echo "orders" > "$root/fine/orders.txt"; echo "plan" > "$away/plan.txt"
+monitor() { python3 "$here/monitoring_stack.py" "$1" "$stack" "${@:2}"; }
+started=$(date +%s)
+
+# Task 2 backs up a folder that is not there; task 3 a folder with Chinese text and a blank, at
+# 09:00 and 10:00; task 4 is fine at 08:00. A SQL Server task's name carries a quote and a
+# backslash into its labels (no SQL Server here: it never runs and stays pending).
+"$RUN" "$example" "$(win "$prog")" "$(win "$root/src")" "$(win "$store")" "$(win "$root/sql")" \
+  --file-task "$(win "$root/gone");$(win "$store");是;每天;8,10;保留" \
+  --file-task "$(win "$away");$(win "$store");是;每天;9,10;保留" \
+  --file-task "$(win "$root/fine");$(win "$store");是;每天;8;保留" \
+  --sql-task "demo;$(win "$root/sql");否;每天;23;周报\"q\\1;保留" >/dev/null 2>&1
+
+day=$(date -d tomorrow +%F)
+on_exit() {
+  monitor stop >/dev/null 2>&1 || true  # nothing to stop when the start failed early
+  finish
+}
+install_service_at "$day 07:59:35" "$prog/Dorviksvc.exe"
+trap on_exit EXIT
+probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running"
+monitor start "$prog/Health" "$DORVIK_SOURCE/packaging/monitoring/dorvik_alerts.yml" || fail "monitoring"
+
+status() {  # time, program; prints the status switch's output and its exit code last
+  local out code=0
+  out=$(shifted "$1" "$RUN" "$2" -s 2>/dev/null) || code=$?
+  printf '%s\n' "$out" | iconv -f GBK -t UTF-8 | tr -d '\r'
+  echo "exit $code"
+}
+expect_status() {  # what, time, exit code, line patterns... (of the installed program)
+  local out
+  out=$(status "$2" "${STATUS_EXE:-$prog/Dorviksvc.exe}")
+  printf '%s\n' "$out" | sed 's/^/  -s: /'
+  printf '%s\n' "$out" | tail -1 | grep -qx "exit $3" || fail "$1: exit code"
+  for pattern in "${@:4}"; do printf '%s\n' "$out" | grep -q -- "$pattern" || fail "$1: no line $pattern"; done
+  echo "ok: $1"
+}
+
+# 08:00: task 2 fails, task 4 makes its archive.
+monitor wait DorvikTaskFailed firing 60 task=2 kind=file || fail "no failed alert for task 2"
+promtool check metrics < "$prog/Health/dorvik.prom" || fail "promtool check metrics"
+echo "ok: promtool check metrics accepts Health/dorvik.prom"
+# Label values as Prometheus decoded them, against what the tasks hold.
+label_of() {  # series selector, label
+  monitor labels "$1" | python3 -c 'import json, sys; [print(json.loads(l)[sys.argv[1]]) for l in sys.stdin]' "$2"
+}
+[ "$(label_of 'dorvik_task_state{task="3",state="pending"}' source)" == "$(win "$away")" ] \
+  || fail "task 3's source label: $(monitor labels 'dorvik_task_state{task="3"}')"
+[ "$(label_of 'dorvik_task_state{kind="sql",state="pending"}' task | grep -v nightly)" == '周报"q\1' ] \
+  || fail "the SQL Server task's name label: $(monitor labels 'dorvik_task_state{kind="sql"}')"
+echo "ok: Prometheus holds the labels as the tasks spell them: $(win "$away"), 周报\"q\\1"
+expect_status "-s after the 08:00 runs" "$day 08:01:00" 2 "^DORVIK CRITICAL - 1 failed" \
+  "^file 2 (.*gone): failed" "^file 4 (.*fine): ok"
+
+# Stopped over 09:00: the service back at 09:10 finds task 3 missed.
+# (The keeper holds the prefix meanwhile: a prefix coming up starts the service again.)
+probe stop Dorviksvc >/dev/null
+expect_status "-s with the service stopped" "$day 09:09:00" 2 "service not running" "^file 2 .*: failed"
+stop_keeper; wineserver -k 2>/dev/null || true
+start_keeper "$day 09:10:00"
+probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running at 09:10"
+monitor wait DorvikTaskMissed firing 60 task=3 kind=file || fail "no missed alert for task 3"
+expect_status "-s at 09:11" "$day 09:11:00" 2 "1 failed, 1 missed" "^file 3 (.*数据): missed"
+
+# The source mended; the 10:00 runs resolve both alerts.
+mkdir -p "$root/gone"; echo "again" > "$root/gone/back.txt"
+probe stop Dorviksvc >/dev/null
+stop_keeper; wineserver -k 2>/dev/null || true
+start_keeper "$day 09:59:45"
+probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running at 09:59"
+monitor wait DorvikTaskFailed resolved 60 task=2 || fail "the failed alert did not resolve"
+monitor wait DorvikTaskMissed resolved 60 task=3 || fail "the missed alert did not resolve"
+expect_status "-s after the 10:00 runs" "$day 10:01:00" 0 "^DORVIK OK - 0 failed, 0 missed, 3 ok" \
+  "^file 2 (.*gone): ok"
+
+# Near the true time (Prometheus compares the file's stamp with its own clock): the running
+# service keeps the file fresh; once stopped, the file goes stale.
+probe stop Dorviksvc >/dev/null
+stop_keeper; wineserver -k 2>/dev/null || true
+near=$(date -d "@$(( $(date +%s) - 250 ))" '+%F %T')
+before=$(stat -c %Y "$prog/Health/dorvik.prom")
+start_keeper "$near"
+probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running at $near"
+for _ in $(seq 40); do [ "$(stat -c %Y "$prog/Health/dorvik.prom")" != "$before" ] && break; sleep 0.5; done
+sleep 3  # a scrape and an evaluation of the new file
+[ -z "$(monitor active DorvikHealthFileStale)" ] || fail "stale while the service runs"
+echo "ok: not stale while the service runs ($near)"
+probe stop Dorviksvc >/dev/null
+monitor wait DorvikHealthFileStale firing 90 || fail "no stale alert after the stop"
+
+expect_status "-s with every task ok and the service stopped" "$day 10:05:00" 1 "^DORVIK WARNING"
+STATUS_EXE="$root/empty/Dorviksvc.exe" expect_status "-s without config.db" "$day 10:05:00" 3
+
+echo "alert deliveries received by the webhook:"
+monitor deliveries | sed 's/^/  /' 
+echo "health monitoring: all checks passed in $(( $(date +%s) - started )) s"
