@@ -16,5 +16,6 @@ add_custom_command(
 
 add_executable(Dorviksvc
   dorviksvc_main.cpp nt_service.cpp service_install.cpp backup_service.cpp service_globals.cpp
-  service_threads.cpp service_job_reporter.cpp service_clock_win32.cpp ${DORVIK_MC_DIR}/event_messages.o)
-target_link_libraries(Dorviksvc PRIVATE dorvik_service_core dorvik_jobs_sql dorvik_version advapi32 shell32)
+  service_threads.cpp service_job_reporter.cpp service_clock_win32.cpp service_health.cpp
+  status_switch.cpp ${DORVIK_MC_DIR}/event_messages.o)
+target_link_libraries(Dorviksvc PRIVATE dorvik_health dorvik_service_core dorvik_jobs_sql dorvik_version advapi32 shell32)

@@ -14,6 +14,7 @@
 #include "service/backup_service.h"
 #include "service/service_globals.h"
 #include "service/service_threads.h"
+#include "service/status_switch.h"
 
 using namespace dorvik;
 
@@ -48,6 +49,12 @@ int main(int argc, char** argv) {
     BackupService service;
     g_strProgramDir = ProgramDirectory();
     g_strConfigPath = g_strProgramDir + "config.db";
+    // Answers with its own exit code, also (3) when config.db cannot be read.
+    if (IsStatusSwitch(argc, argv)) {
+      const int code = RunStatusSwitch(g_strProgramDir, "Dorviksvc");
+      std::fflush(stdout);
+      ExitProcess(static_cast<UINT>(code));
+    }
 
     std::string document;
     if (!ReadStartupDocument(&document)) ExitProcess(0);

@@ -17,6 +17,25 @@ namespace {
 
 const char* const kDescription = "VarnelDorvik后台监控服务。用于自动备份文件和数据库。";
 
+// Restart a minute after each failure; a day without one starts the count again.
+constexpr DWORD kRestartDelayMs = 60 * 1000;
+constexpr DWORD kFailureCountResetSeconds = 24 * 60 * 60;
+
+// So that a crash does not end every backup on the machine until someone notices. False when
+// the manager refused them.
+bool SetRecoveryActions(SC_HANDLE hService) {
+  SC_ACTION actions[3];
+  for (SC_ACTION& action : actions) {
+    action.Type = SC_ACTION_RESTART;
+    action.Delay = kRestartDelayMs;
+  }
+  SERVICE_FAILURE_ACTIONSA failure = {};
+  failure.dwResetPeriod = kFailureCountResetSeconds;
+  failure.cActions = 3;
+  failure.lpsaActions = actions;
+  return ChangeServiceConfig2A(hService, SERVICE_CONFIG_FAILURE_ACTIONS, &failure) != FALSE;
+}
+
 bool Failed(DWORD* pdwError) {
   *pdwError = GetLastError();
   return false;
@@ -43,6 +62,8 @@ bool CNTService::Install(DWORD* pdwError) {
       SERVICE_AUTO_START, SERVICE_ERROR_NORMAL, binaryPath.c_str(), nullptr, nullptr, nullptr,
       nullptr, nullptr));
   if (!hService) return Failed(pdwError);
+  const bool bRecoverySet = SetRecoveryActions(hService.Get());
+  const DWORD dwRecoveryError = GetLastError();
 
   const std::string eventKey =
       std::string("SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\") + m_szServiceName;
@@ -69,6 +90,10 @@ bool CNTService::Install(DWORD* pdwError) {
   hKey.Reset();
 
   ReportServiceEvent(EVENTLOG_INFORMATION_TYPE, EVMSG_INSTALLED, m_szServiceName);
+  // The service works without them: the install goes on, the log says what is missing.
+  if (!bRecoverySet) {
+    ReportServiceEvent(EVENTLOG_WARNING_TYPE, EVMSG_NORECOVERYACTIONS, std::to_string(dwRecoveryError).c_str());
+  }
   hService.Reset();
   hSCM.Reset();
 

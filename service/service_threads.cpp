@@ -8,6 +8,7 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "config/document.h"
+#include "health/run_outcome.h"
 #include "jobs/backup_log.h"
 #include "jobs/sql_access.h"
 #include "jobs/sql_statements.h"
@@ -15,8 +16,10 @@
 #include "service/retention.h"
 #include "service/service_clock.h"
 #include "service/service_globals.h"
+#include "service/service_health.h"
 #include "service/service_job_reporter.h"
 #include "service/task_watch.h"
+#include "tools/backup/backup_exit_code.h"
 
 namespace dorvik {
 
@@ -57,25 +60,70 @@ struct FileJobStart {
   FileBackupRequest request;
 };
 
+std::string FileTaskKey(const FileBackupRequest& request) { return GetTag(request.strRecord, "m_strID"); }
+
 DWORD WINAPI FileJobThread(LPVOID pStart) {
   std::unique_ptr<FileJobStart> start(static_cast<FileJobStart*>(pStart));
-  RunFileJob(start->kind, start->request, ServiceJobEnvironment());
+  const FileJobEnvironment& shared = ServiceJobEnvironment();
+  // The job's own reporter, so its outcome is this run's alone.
+  CRunOutcomeReporter reporter(shared.reporter);
+  FileJobEnvironment env{shared.strRarDir, shared.strProgramDir, shared.processes, shared.log,
+                         shared.files, shared.clock, reporter};
+  RunOutcome outcome;
+  outcome.start = ServiceNow();
+  RunFileJob(start->kind, start->request, env);
+  outcome.end = ServiceNow();
+  outcome.bSucceeded = reporter.Succeeded();
+  outcome.strFailure = reporter.Failure();
+  for (const std::string& output : reporter.Outputs()) outcome.nOutputBytes += OutputBytes(env.files, output);
+  RecordRunEnd("file", FileTaskKey(start->request), outcome);
   return 1;
 }
 
 void StartFileJob(FileJobKind kind, const FileBackupRequest& request) {
+  RecordRunStart("file", FileTaskKey(request));
   // Each job owns its request, so jobs running at once never share one.
   auto* start = new FileJobStart{kind, request};
-  if (!StartDetached(FileJobThread, start, "file backup job")) delete start;
+  if (StartDetached(FileJobThread, start, "file backup job")) return;
+  delete start;
+  const std::int64_t now = ServiceNow();
+  RecordRunEnd("file", FileTaskKey(request), {now, now, false, "备份线程无法启动", 0});
+}
+
+// The bytes of what Backup.exe logged for the task since the run began.
+std::uint64_t SqlOutputBytes(const std::string& key, const LocalTime& start) {
+  std::string content;
+  const std::string log = g_strProgramDir + "Log\\" + FormatLocalTime(start, "%Y_%m_%d.log");
+  // No log, no known output: the size stays 0 and the run's outcome is still its exit code.
+  if (!RealFileSystem().ReadWholeFile(log, &content)) return 0;
+  std::uint64_t total = 0;
+  for (const std::string& output : LoggedSqlOutputs(content, key, FormatLocalTime(start, "%Y-%m-%d %H:%M:%S"))) {
+    total += OutputBytes(RealFileSystem(), output);
+  }
+  return total;
 }
 
 void RunBackupProgram(const std::string& strIsCut, const std::string& strRecord) {
+  const std::string key = GetTag(strRecord, "projectname");
+  RecordRunStart("sql", key);
+  const LocalTime start = ServiceClock().Now();
+  RunOutcome outcome;
+  outcome.start = ToEpochSeconds(start);
   const std::string commandLine = SqlBackupCommandLine(g_strProgramDir, strRecord, strIsCut);
   ProcessResult result = RunSqlBackupProgram(g_csSqlBackup, RealProcessRunner(),
                                              SqlBackupProgramPath(g_strProgramDir), commandLine);
+  outcome.end = ServiceNow();
+  outcome.bSucceeded = result.Succeeded();
   if (!result.started) {
     ReportServiceJobProblem(EVMSG_SQLPROGRAMFAILED, (commandLine + ": " + result.error).c_str());
+    outcome.strFailure = "Backup.exe 无法启动：" + result.error;
+  } else if (!outcome.bSucceeded) {
+    outcome.strFailure = "Backup.exe 退出码 " + std::to_string(result.exitCode) + "：" +
+                         DescribeBackupExitCode(result.exitCode) + "（详见事件 200）";
+  } else {
+    outcome.nOutputBytes = SqlOutputBytes(key, start);
   }
+  RecordRunEnd("sql", key, outcome);
 }
 
 void StartTaskWatchers(const char* section, LPTHREAD_START_ROUTINE watcher, unsigned pauseMs) {
@@ -98,6 +146,7 @@ void CThread::Start() { m_hStarter = StartThread(StartWorkers, this, "starter");
 DWORD WINAPI CThread::StartWorkers(LPVOID pThread) {
   CThread* self = static_cast<CThread*>(pThread);
   self->DoInitSqlConnection();
+  StartHealthMonitor(ReadServiceDocument());
   self->m_hWatchFile = StartThread(WatchFileThreadProc, nullptr, "file watch");
   self->m_hWatchSql = g_bSqlAvailable ? StartThread(WatchSqlThreadProc, nullptr, "SQL watch")
                                       : nullptr;
@@ -129,8 +178,8 @@ DWORD WINAPI CThread::WatchSqlThreadProc(LPVOID) {
 
 DWORD WINAPI CThread::WatchDelThreadProc(LPVOID) {
   RunRetentionLoop(ServiceClock(), g_bStopping, [] {
-    g_Thread.CleanSqlBackups();
-    g_Thread.CleanFileBackups();
+    const std::size_t nDeleted = g_Thread.CleanSqlBackups();
+    RecordRetentionPass(nDeleted + g_Thread.CleanFileBackups());
   });
   return 1;
 }
@@ -154,12 +203,12 @@ DWORD WINAPI CThread::SqlBackground(LPVOID pRecord) {
   return 1;
 }
 
-void CThread::CleanFileBackups() {
-  dorvik::CleanFileBackups(ReadServiceDocument(), RealFileSystem(), SystemClock());
+std::size_t CThread::CleanFileBackups() {
+  return dorvik::CleanFileBackups(ReadServiceDocument(), RealFileSystem(), SystemClock());
 }
 
-void CThread::CleanSqlBackups() {
-  dorvik::CleanSqlBackups(ReadServiceDocument(), RealFileSystem(), SystemClock());
+std::size_t CThread::CleanSqlBackups() {
+  return dorvik::CleanSqlBackups(ReadServiceDocument(), RealFileSystem(), SystemClock());
 }
 
 }  // namespace dorvik

@@ -3,6 +3,7 @@
 // one thread per running file job. Their routines are the member operations of CThread.
 #include "common/win32.h"
 
+#include <cstddef>
 #include <string>
 
 namespace dorvik {
@@ -23,8 +24,9 @@ class CThread {
   void DoInitSqlConnection();
   void Backgroundbackups();
   void SqlBackgroundbackups();
-  void CleanFileBackups();
-  void CleanSqlBackups();
+  // Each returns how many backups its pass deleted.
+  std::size_t CleanFileBackups();
+  std::size_t CleanSqlBackups();
 
   HANDLE m_hStarter = nullptr;
   HANDLE m_hWatchFile = nullptr;

@@ -10,15 +10,9 @@
 #include "jobs/backup_log.h"
 #include "jobs/process.h"
 #include "jobs/sql_access.h"
+#include "tools/backup/backup_exit_code.h"
 
 namespace dorvik {
-
-enum BackupExitCode {
-  kBackupSucceeded = 0,
-  kBackupPartlyFailed = 1,    // a database, an archive or a log line failed
-  kBackupBadCommandLine = 2,
-  kBackupNoServer = 3,        // no connection, or the database list could not be read
-};
 
 struct BackupProgramEnvironment {
   std::string strConfigDocument;  // config.db beside the program, read quietly ("" if unreadable)
