@@ -14,6 +14,7 @@
 #include "console/settings_dlg.h"
 #include "console/small_dialogs.h"
 #include "console/task_commands.h"
+#include "console/task_warnings.h"
 #include "console/ui_messages.h"
 #include "console/shell_open.h"
 
@@ -191,7 +192,8 @@ void CMainDlg::OnInitDialog() {
 
   // config.db could not be created: the window runs without tasks, connection or service.
   if (m_ensureResult != EnsureResult::Ready) return;
-  m_fileList.Fill(FileTaskRows(m_startup.fileTaskRecords, LoadLastBackupTimes(m_strProgramDir)));
+  m_fileList.Fill(WithWarnings(FileTaskRows(m_startup.fileTaskRecords, LoadLastBackupTimes(m_strProgramDir)),
+                               kIdColumn, WarningsOf("file")));
   StartSqlConnectAttempt();
   m_fileList.Renumber();
   RealServiceManager().InstallServiceProgram(m_strProgramDir + kInstallProgramName);
@@ -408,6 +410,15 @@ void CMainDlg::SaveChecks(bool bFileList) {
 void CMainDlg::ShowTaskChangeProblem(TaskChange change) {
   if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
   if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+}
+
+TaskWarnings CMainDlg::WarningsOf(const std::string& kind) {
+  std::string document;
+  if (!m_store.LoadConfigDocument(&document)) return {};
+  // The service's marks of runs still going count only while it runs.
+  const bool bServiceRunning =
+      RealServiceManager().QueryStopped(kStopSwitchServiceName) == ServiceQuery::NotStopped;
+  return WarningsOfKind(LoadTaskHealth(document, m_strProgramDir, bServiceRunning), kind);
 }
 
 std::vector<std::string> CMainDlg::DocumentRecords(const char* section) {

@@ -7,6 +7,7 @@ add_test(NAME health_alert_rules
 set_tests_properties(health_alert_rules PROPERTIES LABELS "health" TIMEOUT 60)
 dorvik_script_test(health_monitoring_e2e
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/health_monitoring_test.sh $<TARGET_FILE:Dorviksvc>
-          $<TARGET_FILE:example_config> $<TARGET_FILE:rar>
+          $<TARGET_FILE:example_config> $<TARGET_FILE:rar> $<TARGET_FILE:Backup> $<TARGET_FILE:DorvikUI>
+          $<TARGET_FILE:console_driver>
   LABELS "service;health")
 set_tests_properties(health_monitoring_e2e PROPERTIES RESOURCE_LOCK wineprefix_service TIMEOUT 400)

@@ -3,31 +3,41 @@
 # collector on the program's Health folder, Prometheus with the kit's alert rules, Alertmanager
 # delivering to a local webhook), all on 127.0.0.1, with the service on shifted clocks:
 #   tomorrow 08:00  a task whose source folder is gone fails: the failed alert fires
-#   09:10           the service was stopped over a task's 09:00: the missed alert fires
-#   10:00           the source mended, both tasks run: both alerts resolve
+#   09:10           the service was stopped over a file and a SQL Server task's 09:00: both
+#                   missed alerts fire; the console shows the three tasks' rows in red
+#   10:00           the source mended, the tasks run: every alert resolves
 #   now - 250 s     the service writes its file, then stops: the stale alert fires
-# and the status switch's lines and exit codes along the way.
-# health_monitoring_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE RAR_EXE
+# and the status switch's lines and exit codes along the way. SQL Server is the test driver;
+# Backup.exe is ours.
+# health_monitoring_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE RAR_EXE BACKUP_EXE DORVIKUI_EXE CONSOLE_DRIVER_EXE
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/service_common.sh"
-svc_exe=$1 example=$2 rar_exe=$3
+svc_exe=$1 example=$2 rar_exe=$3 backup_exe=$4 ui_exe=$5 driver_exe=$6
+odbc="$DORVIK_NATIVE_BUILD/tests/sqlserver/odbc"
+[ -f "$odbc/odbcinst.ini" ] || fail "the SQL Server test driver is not built in $DORVIK_NATIVE_BUILD"
 root="$DORVIK_BUILD/testroot/health_monitoring"
 prog="$root/program" store="$root/store" away="$root/数据 季度"
 stack="$root/monitoring"
-rm -rf "$root"; mkdir -p "$prog/Health" "$root/src" "$root/fine" "$away" "$store" "$root/empty"
-cp "$svc_exe" "$prog/Dorviksvc.exe"; cp "$rar_exe" "$prog/rar.exe"; cp "$svc_exe" "$root/empty/"
+rm -rf "$root"; mkdir -p "$prog/Health" "$root/src" "$root/fine" "$away" "$store" "$root/empty" "$root/server" \
+  "$root/sql"
+cp "$svc_exe" "$prog/Dorviksvc.exe"; cp "$rar_exe" "$prog/rar.exe"; cp "$backup_exe" "$prog/Backup.exe"
+cp "$svc_exe" "$root/empty/"
 echo "orders" > "$root/fine/orders.txt"; echo "plan" > "$away/plan.txt"
+printf 'demo\tdemo orders\n' > "$root/server/databases"
+# The service inherits these from the prefix's first program.
+export ODBCSYSINI="$odbc" DORVIK_SQLSERVER_STATE="$root/server"
 monitor() { python3 "$here/monitoring_stack.py" "$1" "$stack" "${@:2}"; }
 started=$(date +%s)
 
-# Task 2 backs up a folder that is not there; task 3 a folder with Chinese text and a blank, at
-# 09:00 and 10:00; task 4 is fine at 08:00. A SQL Server task's name carries a quote and a
-# backslash into its labels (no SQL Server here: it never runs and stays pending).
+# File task 2 backs up a folder that is not there; task 3 a folder with Chinese text and a blank,
+# at 09:00 and 10:00, like the SQL Server task 周报; task 4 is fine at 08:00. Another SQL Server
+# task's name carries a quote and a backslash into its labels (due at 04:00: it stays pending).
 "$RUN" "$example" "$(win "$prog")" "$(win "$root/src")" "$(win "$store")" "$(win "$root/sql")" \
   --file-task "$(win "$root/gone");$(win "$store");是;每天;8,10;保留" \
   --file-task "$(win "$away");$(win "$store");是;每天;9,10;保留" \
   --file-task "$(win "$root/fine");$(win "$store");是;每天;8;保留" \
-  --sql-task "demo;$(win "$root/sql");否;每天;23;周报\"q\\1;保留" >/dev/null 2>&1
+  --sql-task "demo;$(win "$root/sql");否;每天;9,10;周报;保留" \
+  --sql-task "demo;$(win "$root/sql");否;每天;4;q\"\\1;保留" >/dev/null 2>&1
 
 day=$(date -d tomorrow +%F)
 on_exit() {
@@ -64,9 +74,10 @@ label_of() {  # series selector, label
 }
 [ "$(label_of 'dorvik_task_state{task="3",state="pending"}' source)" == "$(win "$away")" ] \
   || fail "task 3's source label: $(monitor labels 'dorvik_task_state{task="3"}')"
-[ "$(label_of 'dorvik_task_state{kind="sql",state="pending"}' task | grep -v nightly)" == '周报"q\1' ] \
-  || fail "the SQL Server task's name label: $(monitor labels 'dorvik_task_state{kind="sql"}')"
-echo "ok: Prometheus holds the labels as the tasks spell them: $(win "$away"), 周报\"q\\1"
+[ "$(label_of 'dorvik_task_state{kind="sql",state="pending",source="demo"}' task | LC_ALL=C sort | tr '\n' ' ')" \
+  == 'nightly q"\1 周报 ' ] \
+  || fail "the SQL Server tasks' name labels: $(monitor labels 'dorvik_task_state{kind="sql"}')"
+echo "ok: Prometheus holds the labels as the tasks spell them: $(win "$away"); nightly, q\"\\1, 周报"
 expect_status "-s after the 08:00 runs" "$day 08:01:00" 2 "^DORVIK CRITICAL - 1 failed" \
   "^file 2 (.*gone): failed" "^file 4 (.*fine): ok"
 
@@ -78,7 +89,14 @@ stop_keeper; wineserver -k 2>/dev/null || true
 start_keeper "$day 09:10:00"
 probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running at 09:10"
 monitor wait DorvikTaskMissed firing 60 task=3 kind=file || fail "no missed alert for task 3"
-expect_status "-s at 09:11" "$day 09:11:00" 2 "1 failed, 1 missed" "^file 3 (.*数据): missed"
+monitor wait DorvikTaskMissed firing 30 task=周报 kind=sql || fail "no missed alert for 周报"
+expect_status "-s at 09:11" "$day 09:11:00" 2 "1 failed, 2 missed" "^file 3 (.*数据 季度): missed" \
+  "^sql 周报 (demo): missed"
+# The console on what the service left (the folder without Dorviksvc.exe, so it starts nothing).
+view="$root/console-view"
+mkdir -p "$view"; cp -r "$prog/config.db" "$prog/Log" "$prog/Health" "$view/"; cp "$ui_exe" "$view/DorvikUI.exe"
+python3 "$here/health_console_shot.py" "$view" "$day 09:11:30" "$DORVIK_BUILD/console-screenshots" \
+  "$driver_exe" 2,3 周报 || fail "the console's warned rows"
 
 # The source mended; the 10:00 runs resolve both alerts.
 mkdir -p "$root/gone"; echo "again" > "$root/gone/back.txt"
@@ -88,8 +106,9 @@ start_keeper "$day 09:59:45"
 probe wait Dorviksvc RUNNING 30 | grep -q still && fail "not running at 09:59"
 monitor wait DorvikTaskFailed resolved 60 task=2 || fail "the failed alert did not resolve"
 monitor wait DorvikTaskMissed resolved 60 task=3 || fail "the missed alert did not resolve"
-expect_status "-s after the 10:00 runs" "$day 10:01:00" 0 "^DORVIK OK - 0 failed, 0 missed, 3 ok" \
-  "^file 2 (.*gone): ok"
+monitor wait DorvikTaskMissed resolved 60 task=周报 || fail "周报's missed alert did not resolve"
+expect_status "-s after the 10:00 runs" "$day 10:01:00" 0 "^DORVIK OK - 0 failed, 0 missed, 4 ok" \
+  "^file 2 (.*gone): ok" "^sql 周报 (demo): ok"
 
 # Near the true time (Prometheus compares the file's stamp with its own clock): the running
 # service keeps the file fresh; once stopped, the file goes stale.
