@@ -56,7 +56,7 @@ std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
     rows.push_back(
         {{"", GetTag(record, "SouPath"), GetTag(record, "striscut"), "", GetTag(record, "strdate"),
           FileLastBackupText(times.For(id)), GetTag(record, "strissave"), id},
-         GetTag(record, "Check") != "NO"});
+         GetTag(record, "Check") != "NO", ""});
   }
   return NumberedFromTop(std::move(rows));
 }
@@ -69,7 +69,7 @@ std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
     rows.push_back(
         {{"", name, GetTag(record, "despath"), GetTag(record, "iscut"), GetTag(record, "date"),
           SqlLastBackupText(times.For(name)), GetTag(record, "issave"), GetTag(record, "id")},
-         GetTag(record, "Check") != "NO"});
+         GetTag(record, "Check") != "NO", ""});
   }
   return NumberedFromTop(std::move(rows));
 }

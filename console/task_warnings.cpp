@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "common/gbk.h"
 #include "console/last_backup_times.h"
 
 namespace dorvik {
@@ -19,8 +20,14 @@ TaskWarnings WarningsOfKind(const std::vector<TaskHealthRow>& rows, const std::s
 
 std::string MenuItemText(const std::string& text) {
   std::string item;
-  for (char c : text) {
-    if (c == '&') {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // A whole character or none: a cut GBK character would show as a stray byte.
+    const std::size_t width = IsGbkLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (item.size() + width > kMenuItemLimit) return item + "...";
+    const char c = text[i];
+    if (width == 2) {
+      item.append(text, i++, 2);
+    } else if (c == '&') {
       item += "&&";
     } else if (c == '\t' || c == '\r' || c == '\n') {
       item += ' ';

@@ -13,7 +13,10 @@ namespace dorvik {
 // item texts.
 TaskWarnings WarningsOfKind(const std::vector<TaskHealthRow>& rows, const std::string& kind);
 
-// A reason as one menu item: "&" shown as itself, not as a mnemonic; tabs and line breaks blanks.
+// A reason as one menu item: "&" shown as itself, not as a mnemonic; tabs and line breaks blanks;
+// cut with "..." after kMenuItemLimit bytes (a failure's text may hold a whole command line; the
+// status switch shows it whole).
+constexpr std::size_t kMenuItemLimit = 120;
 std::string MenuItemText(const std::string& text);
 
 // Every task's health now, from the document, the logs (through the task lists' cache) and the

@@ -22,8 +22,7 @@
 //   lv-dblclick WIN ID ROW       double click on a row (-1: below the last row)
 //   lv-rclick WIN ID ROW         right click on a row (-1: below the last row)
 //   menu-pick N                  chooses item N (from 0) of the open pop-up menu
-//   menu-items                   the open pop-up menu's items ("enabled"/"disabled", tab, text;
-//                                a separator has no text), then closes it
+//   menu-size                    the open pop-up menu's width and height, then closes it
 //   controls WIN                 every visible control of the window itself: id, class, style,
 //                                rectangle in the window's client area, text
 //   has-dialog EXE ID            1 when the program holds that dialog template, else 0
@@ -527,17 +526,14 @@ void Run(const std::vector<std::string>& args) {
     HWND menu = ShownMenu();
     for (int i = 0, n = std::atoi(args[1].c_str()); i <= n; ++i) Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
-  } else if (command == "menu-items") {
-    // The shown pop-up menu's items top to bottom (a separator is an empty text); Escape closes it.
-    HWND window = ShownMenu();
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-      char text[512] = "";
-      GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-      const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-      Emit(std::string(state & (MF_DISABLED | MF_GRAYED) ? "disabled\t" : "enabled\t") + text);
-    }
-    Post(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  } else if (command == "menu-size") {
+    // Menus belong to their process under Wine (another process cannot read their items), but
+    // the pop-up window's size shows what they hold. Escape closes it.
+    HWND menu = ShownMenu();
+    RECT rect = {};
+    GetWindowRect(menu, &rect);
+    Emit(std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+    Post(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   } else if (command == "cb-items") {
     // Drop-down lists: their entries in list order, and picking one as a user does. The system
     // carries combo box texts between processes itself; Wine hands an A caller UTF-16 there, so

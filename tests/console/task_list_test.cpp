@@ -154,8 +154,16 @@ TEST(TaskList, WarnedRowsAreTheFailedAndMissedTasksOfTheirKind) {
                                                         {"3", "应于 2024-05-09 09:00:00 运行"}}));
   EXPECT_EQ(WarningsOfKind(rows, "sql"), (TaskWarnings{{"nightly", "运行失败：A && B   C"}}));
 
+  // Cut after 120 bytes, never inside a GBK character: 59 ASCII bytes, then two-byte characters
+  // of which 30 fit.
+  std::string longReason = std::string(59, 'x');
+  for (int i = 0; i < 10; ++i) longReason += "运行失败";
+  EXPECT_EQ(MenuItemText(longReason), std::string(59, 'x') + "运行失败运行失败运行失败运行失败运行失败运行失败运行失败运行...");
+  EXPECT_EQ(MenuItemText(std::string(120, 'y')), std::string(120, 'y')) << "120 bytes fit whole";
+
   std::vector<TaskRow> listed = WithWarnings(
-      {{{"1", "C:\\a", "", "", "", "", "", "3"}}, {{"2", "C:\\b", "", "", "", "", "", "4"}}}, kIdColumn,
+      {{{"1", "C:\\a", "", "", "", "", "", "3"}, true, ""}, {{"2", "C:\\b", "", "", "", "", "", "4"}, true, ""}},
+      kIdColumn,
       WarningsOfKind(rows, "file"));
   EXPECT_EQ(listed[0].strWarning, "应于 2024-05-09 09:00:00 运行") << "found by the ID column";
   EXPECT_EQ(listed[1].strWarning, "") << "an ok task carries no warning";
