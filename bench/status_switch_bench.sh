@@ -35,7 +35,7 @@ run "$root/win/tools/example_config/example_config.exe" "$(win "$prog")" "$(win 
   "$(win "$work/store")" "$(win "$work/sql")" "${tasks[@]}" >/dev/null 2>&1
 echo "config.db: $(( ${#tasks[@]} / 2 + 2 )) tasks (the example's two and 199 more); Log: $("$root/bench-native/bench/year_of_logs" "$prog")"
 
-at="2024-12-31 00:30:00"
+at="2024-12-30 23:30:00"  # the logs end with the 23:00 runs of December 30
 timed() {  # program arguments...: one run's wall time in ms; the output goes to $work/out
   local start end
   start=$(date +%s%N)

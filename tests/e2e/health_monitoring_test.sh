@@ -27,6 +27,26 @@ printf 'demo\tdemo orders\n' > "$root/server/databases"
 # The service inherits these from the prefix's first program.
 export ODBCSYSINI="$odbc" DORVIK_SQLSERVER_STATE="$root/server"
 monitor() { python3 "$here/monitoring_stack.py" "$1" "$stack" "${@:2}"; }
+
+# Wine's event log is a stub that prints each entry on the standard error of the prefix's first
+# program, which the service inherits: the ID in a "fixme:advapi:ReportEventW" line, the texts on
+# the eventlog channel. This script's keeper (it replaces service_common.sh's) keeps them.
+events="$root/events.log"
+start_keeper() {  # [shifted start time]
+  local clock=()
+  if [ $# -gt 0 ]; then clock=(env NO_FAKE_STAT=1 faketime "$1"); fi
+  setsid "${clock[@]}" env LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all,fixme+advapi,+eventlog wine "$PROBE" hold 600 \
+    >/dev/null 2>>"$events" &
+  KEEPER=$!
+  sleep 2
+}
+event_count() {  # event ID: how many entries with it the service wrote so far
+  grep -c "ReportEventW ([^,]*,0x[0-9a-f]*,0x0000,$(printf '0x%08x' "$1")," "$events" || true
+}
+event_texts() {  # event ID: its entries' texts, one entry a line
+  grep -A3 "ReportEventW ([^,]*,0x[0-9a-f]*,0x0000,$(printf '0x%08x' "$1")," "$events" |
+    grep ":eventlog:" | sed 's/^[^"]*"//; s/\\n"$//; s/"$//' | paste -sd'|' -
+}
 started=$(date +%s)
 
 # File task 2 backs up a folder that is not there; task 3 a folder with Chinese text and a blank,
@@ -92,11 +112,20 @@ monitor wait DorvikTaskMissed firing 60 task=3 kind=file || fail "no missed aler
 monitor wait DorvikTaskMissed firing 30 task=周报 kind=sql || fail "no missed alert for 周报"
 expect_status "-s at 09:11" "$day 09:11:00" 2 "1 failed, 2 missed" "^file 3 (.*数据 季度): missed" \
   "^sql 周报 (demo): missed"
+[ "$(event_count 120)" -eq 2 ] || fail "two events 120 (missed), one per task: $(event_count 120)"
+echo "ok: events 120: $(event_texts 120)"
+judged=$(stat -c %Y "$prog/Health/dorvik.prom")
 # The console on what the service left (the folder without Dorviksvc.exe, so it starts nothing).
 view="$root/console-view"
 mkdir -p "$view"; cp -r "$prog/config.db" "$prog/Log" "$prog/Health" "$view/"; cp "$ui_exe" "$view/DorvikUI.exe"
 python3 "$here/health_console_shot.py" "$view" "$day 09:11:30" "$DORVIK_BUILD/console-screenshots" \
   "$driver_exe" 2,3 周报 || fail "the console's warned rows"
+
+# The next judgement (once a minute) must not report the same misses again.
+for _ in $(seq 140); do [ "$(stat -c %Y "$prog/Health/dorvik.prom")" != "$judged" ] && break; sleep 0.5; done
+sleep 1
+[ "$(event_count 120)" -eq 2 ] || fail "event 120 reported again for the same miss: $(event_count 120)"
+echo "ok: no event 120 again at the next judgement"
 
 # The source mended; the 10:00 runs resolve both alerts.
 mkdir -p "$root/gone"; echo "again" > "$root/gone/back.txt"
@@ -109,6 +138,8 @@ monitor wait DorvikTaskMissed resolved 60 task=3 || fail "the missed alert did n
 monitor wait DorvikTaskMissed resolved 60 task=周报 || fail "周报's missed alert did not resolve"
 expect_status "-s after the 10:00 runs" "$day 10:01:00" 0 "^DORVIK OK - 0 failed, 0 missed, 4 ok" \
   "^file 2 (.*gone): ok" "^sql 周报 (demo): ok"
+[ "$(event_count 121)" -eq 3 ] || fail "three events 121 (backed up again): $(event_count 121)"
+echo "ok: events 121: $(event_texts 121)"
 
 # Near the true time (Prometheus compares the file's stamp with its own clock): the running
 # service keeps the file fresh; once stopped, the file goes stale.
