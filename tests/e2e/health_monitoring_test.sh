@@ -45,7 +45,8 @@ event_count() {  # event ID: how many entries with it the service wrote so far
 }
 event_texts() {  # event ID: its entries' texts, one entry a line
   grep -A3 "ReportEventW ([^,]*,0x[0-9a-f]*,0x0000,$(printf '0x%08x' "$1")," "$events" |
-    grep ":eventlog:" | sed 's/^[^"]*"//; s/\\n"$//; s/"$//' | paste -sd'|' -
+    grep ":eventlog:" | sed 's/^[^"]*"//; s/\\n"$//; s/"$//' | paste -sd'|' - |
+    python3 -c 'import re, sys; print(re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m.group(1), 16)), sys.stdin.read()), end="")'
 }
 started=$(date +%s)
 
