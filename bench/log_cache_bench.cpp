@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/plain_log_read.h"
+#include "bench/year_of_logs.h"
 #include "common/clock.h"
 #include "jobs/backup_log.h"
 #include "jobs/last_backup_cache.h"
@@ -22,63 +23,6 @@
 using namespace dorvik;
 
 namespace {
-
-const int kTasks = 200;
-const int kDays = 365;
-const int kFileTasks = 150;  // the others are SQL Server tasks
-
-std::string TaskKey(int task) {
-  return task <= kFileTasks ? std::to_string(task) : "sql" + std::to_string(task);
-}
-
-std::string TaskLine(int task, const std::string& timeText, const std::string& stamp,
-                     const std::string& dateFolder) {
-  std::string name = "dept" + std::to_string(task);
-  if (task <= kFileTasks) {
-    return FormatFileLogLine(TaskKey(task), timeText, "D:\\data\\" + name,
-                             "E:\\store\\" + dateFolder + "\\file_" + name + "_" + stamp + ".zip");
-  }
-  return FormatSqlLogLine(TaskKey(task), timeText,
-                          "F:\\sql\\" + name + "\\" + dateFolder + "\\db_" + name + "_" + stamp + ".bak");
-}
-
-struct Generated {
-  std::vector<std::string> fileNames;
-  std::map<std::string, std::string> lastTimes;  // key -> latest time text written
-  long long nLines = 0;
-  long long nBytes = 0;
-};
-
-// Files as the jobs write them (CR LF line ends), one a day of 2024 from January 1.
-bool GenerateLogs(const std::string& logDir, Generated* out) {
-  const std::int64_t firstNoon = ToEpochSeconds(LocalTime{2024, 1, 1, 12, 0, 0});
-  std::string content;
-  for (int d = 0; d < kDays; ++d) {
-    LocalTime day = FromEpochSeconds(firstNoon + static_cast<std::int64_t>(d) * 86400);
-    content.clear();
-    for (int hour = 0; hour < 24; ++hour) {
-      for (int task = 1; task <= kTasks; ++task) {
-        LocalTime run = day;
-        run.hour = hour;
-        run.minute = 0;
-        run.second = task % 60;
-        std::string timeText = FormatLocalTime(run, "%Y-%m-%d %H:%M:%S");
-        std::string line = TaskLine(task, timeText, FormatLocalTime(run, "%Y%m%d%H%M%S"), DateFolderName(run));
-        content.append(line, 0, line.size() - 1).append("\r\n");
-        out->lastTimes[TaskKey(task)] = timeText;
-        ++out->nLines;
-      }
-    }
-    std::string name = FormatLocalTime(day, "%Y_%m_%d.log");
-    std::FILE* file = std::fopen((logDir + kBenchSeparator + name).c_str(), "wb");
-    if (!file) return false;
-    bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    if (std::fclose(file) != 0 || !written) return false;
-    out->fileNames.push_back(name);
-    out->nBytes += static_cast<long long>(content.size());
-  }
-  return true;
-}
 
 // The process's CPU time (user and system): on a machine shared with other work, wall time
 // says more about the neighbours than about the code.
@@ -146,13 +90,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  const int perTaskScans = std::max(1, std::min(kTasks, argc > 2 ? std::atoi(argv[2]) : 5));
+  const int perTaskScans = std::max(1, std::min(kYearTasks, argc > 2 ? std::atoi(argv[2]) : 5));
   const std::string programDir = folder + "\\";  // the core's form; the POSIX build reads "\" as "/"
   const std::string logDir = folder + kBenchSeparator + "Log";
   IFileSystem& files = RealFileSystem();
-  Generated generated;
+  YearOfLogs generated;
   if (!files.MakeDirectory(folder) || !files.MakeDirectory(programDir + "Log") ||
-      !GenerateLogs(logDir, &generated)) {
+      !WriteYearOfLogs(logDir, &generated)) {
     std::fprintf(stderr, "cannot write the logs below %s\n", folder.c_str());
     return 1;
   }
@@ -169,13 +113,13 @@ int main(int argc, char** argv) {
   perTask.bLogFolderFound = true;
   Timing scans = Measure([&] {
     for (int task = 1; task <= perTaskScans; ++task) {
-      perTask.times[TaskKey(task)] = log->GetLastBackupTime(TaskKey(task));
+      perTask.times[YearTaskKey(task)] = log->GetLastBackupTime(YearTaskKey(task));
     }
   });
-  scans.cpuMs *= static_cast<double>(kTasks) / perTaskScans;
-  scans.wallMs *= static_cast<double>(kTasks) / perTaskScans;
+  scans.cpuMs *= static_cast<double>(kYearTasks) / perTaskScans;
+  scans.wallMs *= static_cast<double>(kYearTasks) / perTaskScans;
   PrintTiming("200 per-task GetLastBackupTime scans", scans, floor,
-              perTaskScans < kTasks ? "  (extrapolated from " + std::to_string(perTaskScans) + ")" : "");
+              perTaskScans < kYearTasks ? "  (extrapolated from " + std::to_string(perTaskScans) + ")" : "");
 
   LastBackupTimes firstFill;
   Timing fill = BestOf(3, [&] { firstFill = CLastBackupCache(programDir).GetAllLastBackupTimes(); });
@@ -195,11 +139,11 @@ int main(int argc, char** argv) {
     char clock[16];
     std::snprintf(clock, sizeof clock, " 23:59:%02d", run);
     std::string timeText = today.substr(0, 4) + "-" + today.substr(5, 2) + "-" + today.substr(8, 2) + clock;
-    if (!log->AppendBackupLogLine(today, TaskLine(run, timeText, "x", "y"))) {
+    if (!log->AppendBackupLogLine(today, YearTaskLine(run, timeText, "x", "y"))) {
       std::fprintf(stderr, "cannot append to %s\n", today.c_str());
       return 1;
     }
-    expected[TaskKey(run)] = timeText;
+    expected[YearTaskKey(run)] = timeText;
     Timing one = Measure([&] { refilled = cache.GetAllLastBackupTimes(); });
     refill.cpuMs += one.cpuMs / kRefills;
     refill.wallMs += one.wallMs / kRefills;
@@ -209,7 +153,7 @@ int main(int argc, char** argv) {
 
   int mismatches = 0;
   for (int task = 1; task <= perTaskScans; ++task) {
-    const std::string key = TaskKey(task);
+    const std::string key = YearTaskKey(task);
     if (perTask.For(key) != generated.lastTimes[key]) ++mismatches;
   }
   mismatches += CountMismatches("cache first fill", firstFill, generated.lastTimes);

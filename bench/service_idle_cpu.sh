@@ -8,8 +8,12 @@
 # Wine 8 answers GetProcessTimes for another process with zeros), and so is the prefix's
 # wineserver, which does the work of every wait that goes through it. Prints both as shares of
 # one core and the service's cost as a multiple of the bare program's.
+# Then the cost of the health file: the service (with a year of hourly logs in its Log folder)
+# against itself as it was before it judged tasks and wrote Health\dorvik.prom every minute
+# (bench/health_peer.sh builds that one), over windows of BENCH_HEALTH_SECONDS (default 120,
+# two rewrites at least), measured with, without, with again; the goal is at most 1.05x.
 #   BUILD_ROOT  the build trees (default <source>/build): win for the programs, native for the
-#               SQL Server test driver
+#               SQL Server test driver, bench-native for the log writer
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 root=${BUILD_ROOT:-$src/build}
@@ -100,3 +104,35 @@ stop_bare
 printf '%-44s %6.2f%%\n%-44s %6.2f%%\n' "Dorviksvc.exe, side by side" "${CPU[0]}" \
   "bare pollers, side by side" "${CPU[1]}"
 echo "service / bare, side by side: $(ratio "${CPU[0]}" "${CPU[1]}") (process)"
+
+peer=$("$src/bench/health_peer.sh")
+cmake -S "$src" -B "$root/bench-native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDORVIK_SANITIZE=OFF >/dev/null
+cmake --build "$root/bench-native" --target year_of_logs_tool -j 2 >/dev/null
+echo "Log folder: $("$root/bench-native/bench/year_of_logs" "$bench/prog")"
+cp "$bench/prog/Dorviksvc.exe" "$bench/with-health.exe"
+seconds=${BENCH_HEALTH_SECONDS:-120}
+# run_for PROGRAM LABEL: the installed service's program replaced while it is stopped, started,
+# measured; sets CPU and CPU_SERVER.
+run_for() {
+  probe stop Dorviksvc >/dev/null
+  cp "$1" "$bench/prog/Dorviksvc.exe"
+  env LC_ALL=zh_CN.UTF-8 wine sc start Dorviksvc >/dev/null 2>&1
+  probe wait Dorviksvc RUNNING 30 >/dev/null
+  sleep 10  # the watchers, the retention pass and the first reading of the logs
+  pid=$(pgrep -f 'service_bench.prog.Dorviksvc.exe' | head -1)
+  [ -n "$pid" ] || fail "no service process"
+  measure "$pid"
+  printf '%-44s %6.2f%%  wineserver %5.2f%%\n' "$2" "${CPU[0]}" "$CPU_SERVER"
+}
+echo "health file every minute, ${seconds} s windows:"
+run_for "$bench/with-health.exe" "Dorviksvc.exe with the health file"
+with1=$(echo "${CPU[0]} + $CPU_SERVER" | bc)
+run_for "$peer" "Dorviksvc.exe before the health file"
+without=$(echo "${CPU[0]} + $CPU_SERVER" | bc)
+run_for "$bench/with-health.exe" "Dorviksvc.exe with the health file, again"
+with2=$(echo "${CPU[0]} + $CPU_SERVER" | bc)
+[ -s "$bench/prog/Health/dorvik.prom" ] || fail "no health file was written"
+with=$(echo "($with1 + $with2) / 2" | bc -l)
+echo "with / without the health file (process and wineserver, the mean of both runs with it):" \
+  "$(ratio "$with" "$without"); goal at most 1.05x:" \
+  "$(python3 -c "import sys; print('met' if float(sys.argv[1]) <= 1.05 * float(sys.argv[2]) else 'missed')" "$with" "$without")"

@@ -14,6 +14,7 @@
 #include "console/settings_dlg.h"
 #include "console/small_dialogs.h"
 #include "console/task_commands.h"
+#include "console/task_warnings.h"
 #include "console/ui_messages.h"
 #include "console/shell_open.h"
 
@@ -55,6 +56,13 @@ BOOL CMainDlg::OnCommand(int id, int) {
 }
 
 BOOL CMainDlg::OnNotify(const NMHDR* header) {
+  if (header->code == NM_CUSTOMDRAW &&
+      (header->idFrom == IDC_FILE_LIST || header->idFrom == IDC_SQL_LIST)) {
+    const CTaskListView& list = header->idFrom == IDC_FILE_LIST ? m_fileList : m_sqlList;
+    // A dialog answers a notification through DWLP_MSGRESULT, not its return value.
+    SetMessageResult(list.CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header))));
+    return TRUE;
+  }
   OnListNotify(*header);
   return TRUE;
 }
@@ -180,7 +188,8 @@ void CMainDlg::OnInitDialog() {
 
   // config.db could not be created: the window runs without tasks, connection or service.
   if (m_ensureResult != EnsureResult::Ready) return;
-  m_fileList.Fill(FileTaskRows(m_startup.fileTaskRecords, LoadLastBackupTimes(m_strProgramDir)));
+  m_fileList.Fill(WithWarnings(FileTaskRows(m_startup.fileTaskRecords, LoadLastBackupTimes(m_strProgramDir)),
+                               kIdColumn, WarningsOf("file")));
   StartSqlConnectAttempt();
   m_fileList.Renumber();
   RealServiceManager().InstallServiceProgram(m_strProgramDir + kInstallProgramName);
@@ -301,6 +310,16 @@ void CMainDlg::OnContextMenu(bool bFileList, int row, POINT clickInList) {
                              : (bFileList ? IDR_MENU_FILE_ROW : IDR_MENU_SQL_ROW);
   HMENU menu = LoadMenuA(m_hInstance, MAKEINTRESOURCEA(menuId));
   if (!menu) return;
+  if (row >= 0) {
+    // A task that failed or missed its run says why at the top of its row menu: an item that
+    // cannot be chosen (disabled, not greyed, so it stays legible) and a separator.
+    const std::string& warning = (bFileList ? m_fileList : m_sqlList).Warning(row);
+    if (!warning.empty()) {
+      InsertMenuA(GetSubMenu(menu, 0), 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+      InsertMenuA(GetSubMenu(menu, 0), 0, MF_BYPOSITION | MF_STRING | MF_DISABLED, 0,
+                  warning.c_str());
+    }
+  }
   const int command = TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD, at.x,
                                      at.y, 0, m_hWnd, nullptr);
   DestroyMenu(menu);
@@ -387,6 +406,15 @@ void CMainDlg::SaveChecks(bool bFileList) {
 void CMainDlg::ShowTaskChangeProblem(TaskChange change) {
   if (change == TaskChange::NotFound) ShowText(kTaskNotInDocument);
   if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
+}
+
+TaskWarnings CMainDlg::WarningsOf(const std::string& kind) {
+  std::string document;
+  if (!m_store.LoadConfigDocument(&document)) return {};
+  // The service's marks of runs still going count only while it runs.
+  const bool bServiceRunning =
+      RealServiceManager().QueryStopped(kStopSwitchServiceName) == ServiceQuery::NotStopped;
+  return WarningsOfKind(LoadTaskHealth(document, m_strProgramDir, bServiceRunning), kind);
 }
 
 std::vector<std::string> CMainDlg::DocumentRecords(const char* section) {

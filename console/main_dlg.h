@@ -86,6 +86,8 @@ class CMainDlg : public CDialog {
   void StartBackgroundRestart(bool bAnnounce);
 
   std::vector<std::string> DocumentRecords(const char* section);
+  // The failed and missed tasks of a kind ("file", "sql") with their reasons, for the lists.
+  TaskWarnings WarningsOf(const std::string& kind);
   void ShowTaskChangeProblem(TaskChange change);
   int Ask(const std::string& question, UINT flags = 0);
   void ShowText(const std::string& text, UINT flags = 0);

@@ -20,8 +20,8 @@
 namespace dorvik {
 
 void CMainDlg::FillFileList() {
-  m_fileList.Fill(
-      FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)));
+  m_fileList.Fill(WithWarnings(FileTaskRows(DocumentRecords("FileBackups"), LoadLastBackupTimes(m_strProgramDir)),
+                               kIdColumn, WarningsOf("file")));
 }
 
 bool CMainDlg::RunCheckedFileEditor(const std::string& record, FileTaskEditorValues* values) {

@@ -93,7 +93,8 @@ void CMainDlg::RefreshSqlDatabaseNames() {
 }
 
 void CMainDlg::FillSqlList() {
-  m_sqlList.Fill(SqlTaskRows(DocumentRecords("SqlBackups"), LoadLastBackupTimes(m_strProgramDir)));
+  m_sqlList.Fill(WithWarnings(SqlTaskRows(DocumentRecords("SqlBackups"), LoadLastBackupTimes(m_strProgramDir)),
+                              kSqlNameColumn, WarningsOf("sql")));
 }
 
 bool CMainDlg::RunCheckedSqlEditor(const SqlTaskEditorContext& context,

@@ -37,6 +37,15 @@ std::string SqlLastBackupText(const std::string& logTime) {
   return logTime == kNoBackupTime ? "-" : logTime;
 }
 
+std::vector<TaskRow> WithWarnings(std::vector<TaskRow> rows, int keyColumn,
+                                  const TaskWarnings& warnings) {
+  for (TaskRow& row : rows) {
+    auto found = warnings.find(row.texts[keyColumn]);
+    if (found != warnings.end()) row.strWarning = found->second;
+  }
+  return rows;
+}
+
 std::string RowNumberText(int rowIndex) { return std::to_string(rowIndex + 1); }
 
 std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
@@ -47,7 +56,7 @@ std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
     rows.push_back(
         {{"", GetTag(record, "SouPath"), GetTag(record, "striscut"), "", GetTag(record, "strdate"),
           FileLastBackupText(times.For(id)), GetTag(record, "strissave"), id},
-         GetTag(record, "Check") != "NO"});
+         GetTag(record, "Check") != "NO", ""});
   }
   return NumberedFromTop(std::move(rows));
 }
@@ -60,7 +69,7 @@ std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
     rows.push_back(
         {{"", name, GetTag(record, "despath"), GetTag(record, "iscut"), GetTag(record, "date"),
           SqlLastBackupText(times.For(name)), GetTag(record, "issave"), GetTag(record, "id")},
-         GetTag(record, "Check") != "NO"});
+         GetTag(record, "Check") != "NO", ""});
   }
   return NumberedFromTop(std::move(rows));
 }

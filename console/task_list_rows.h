@@ -1,6 +1,7 @@
 #pragma once
 // What the console's two task lists show: their columns, and each row's texts built from the
 // task records and the backup log.
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct ListColumn {
 constexpr int kListColumnCount = 8;
 constexpr int kIdColumn = 7;  // the record's identifier, by which commands find it
 constexpr int kLastBackupColumn = 5;
+constexpr int kSqlNameColumn = 1;  // a SQL Server task's name, its key in the log
 
 extern const ListColumn kFileListColumns[kListColumnCount];
 extern const ListColumn kSqlListColumns[kListColumnCount];
@@ -23,7 +25,14 @@ extern const ListColumn kSqlListColumns[kListColumnCount];
 struct TaskRow {
   std::vector<std::string> texts;  // kListColumnCount texts, column 0 numbered from 1
   bool bChecked = true;            // only a Check of exactly "NO" disables a task
+  std::string strWarning;          // why the task needs attention (failed, missed); empty when not
 };
+
+// Reasons by task key (a file task's ID, a SQL Server task's name) for tasks that failed or
+// missed their run; the rows whose `keyColumn` holds such a key carry the reason.
+using TaskWarnings = std::map<std::string, std::string>;
+std::vector<TaskRow> WithWarnings(std::vector<TaskRow> rows, int keyColumn,
+                                  const TaskWarnings& warnings);
 
 // The last-backup column: a file task shows "-" for "2000-01-01 01:01:01" and for any time
 // whose year is below 2012 (an empty one included); a SQL Server task only for the former.

@@ -8,6 +8,11 @@ namespace dorvik {
 
 namespace {
 
+// Dark red on pale red: legible whatever the system colours, and unlike the selection highlight.
+constexpr COLORREF kWarningText = RGB(0xA0, 0x00, 0x00);
+constexpr COLORREF kWarningBackground = RGB(0xFF, 0xD8, 0xD8);
+const std::string kNoWarning;
+
 struct SortContext {
   const CTaskListView* list;
   const CListSortState* sort;
@@ -45,10 +50,13 @@ void CTaskListView::Attach(HWND list, const ListColumn (&columns)[kListColumnCou
 void CTaskListView::Fill(const std::vector<TaskRow>& rows) {
   SendMessageA(m_hList, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(m_hList);
+  m_rowWarnings.clear();
   for (std::size_t i = 0; i < rows.size(); ++i) {
+    m_rowWarnings.push_back(rows[i].strWarning);
     LVITEMA item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = static_cast<int>(i);
+    item.lParam = static_cast<LPARAM>(i);
     item.pszText = const_cast<char*>(rows[i].texts[0].c_str());
     int row = static_cast<int>(
         SendMessageA(m_hList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -124,6 +132,31 @@ void CTaskListView::Sort(const CListSortState& sort) {
   SortContext context{this, &sort};
   SendMessageA(m_hList, LVM_SORTITEMSEX, reinterpret_cast<WPARAM>(&context),
                reinterpret_cast<LPARAM>(&CompareRows));
+}
+
+const std::string& CTaskListView::Warning(int row) const {
+  LVITEMA item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!SendMessageA(m_hList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return kNoWarning;
+  const std::size_t index = static_cast<std::size_t>(item.lParam);
+  return index < m_rowWarnings.size() ? m_rowWarnings[index] : kNoWarning;
+}
+
+LRESULT CTaskListView::CustomDraw(NMLVCUSTOMDRAW* draw) const {
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+      return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+      const std::size_t index = static_cast<std::size_t>(draw->nmcd.lItemlParam);
+      if (index >= m_rowWarnings.size() || m_rowWarnings[index].empty()) return CDRF_DODEFAULT;
+      draw->clrText = kWarningText;
+      draw->clrTextBk = kWarningBackground;
+      return CDRF_NEWFONT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
 }
 
 }  // namespace dorvik

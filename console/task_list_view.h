@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "common/win32.h"
+#include <commctrl.h>
+
 #include "config/task_changes.h"
 #include "console/list_sort.h"
 #include "console/task_list_rows.h"
@@ -37,9 +39,15 @@ class CTaskListView {
   std::vector<TaskCheck> Checks() const;
   // Sorts the rows by the state's column and direction.
   void Sort(const CListSortState& sort);
+  // The row's warning (TaskRow::strWarning); empty for a healthy row.
+  const std::string& Warning(int row) const;
+  // NM_CUSTOMDRAW of this list: rows with a warning get the warning colours.
+  LRESULT CustomDraw(NMLVCUSTOMDRAW* draw) const;
 
  private:
   HWND m_hList = nullptr;
+  // Each row's lParam indexes this list, so a warning follows its row through sorts and deletions.
+  std::vector<std::string> m_rowWarnings;
 };
 
 }  // namespace dorvik

@@ -22,6 +22,7 @@
 //   lv-dblclick WIN ID ROW       double click on a row (-1: below the last row)
 //   lv-rclick WIN ID ROW         right click on a row (-1: below the last row)
 //   menu-pick N                  chooses item N (from 0) of the open pop-up menu
+//   menu-size                    the open pop-up menu's width and height, then closes it
 //   controls WIN                 every visible control of the window itself: id, class, style,
 //                                rectangle in the window's client area, text
 //   has-dialog EXE ID            1 when the program holds that dialog template, else 0
@@ -364,6 +365,17 @@ double Seconds(const std::vector<std::string>& args, size_t index, double fallba
   return args.size() > index ? std::atof(args[index].c_str()) : fallback;
 }
 
+HWND ShownMenu() {
+  HWND menu = FindWindowA("#32768", nullptr);
+  DWORD start = GetTickCount();
+  while (!menu || !IsWindowVisible(menu)) {
+    if (GetTickCount() - start > 5000) Fail("no pop-up menu");
+    Sleep(50);
+    menu = FindWindowA("#32768", nullptr);
+  }
+  return menu;
+}
+
 void Need(const std::vector<std::string>& args, size_t count) {
   if (args.size() < count) Fail("too few arguments for " + args[0]);
 }
@@ -511,15 +523,17 @@ void Run(const std::vector<std::string>& args) {
     }
   } else if (command == "menu-pick") {
     Need(args, 2);
-    HWND menu = FindWindowA("#32768", nullptr);
-    DWORD start = GetTickCount();
-    while (!menu || !IsWindowVisible(menu)) {
-      if (GetTickCount() - start > 5000) Fail("no pop-up menu");
-      Sleep(50);
-      menu = FindWindowA("#32768", nullptr);
-    }
+    HWND menu = ShownMenu();
     for (int i = 0, n = std::atoi(args[1].c_str()); i <= n; ++i) Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+  } else if (command == "menu-size") {
+    // Menus belong to their process under Wine (another process cannot read their items), but
+    // the pop-up window's size shows what they hold. Escape closes it.
+    HWND menu = ShownMenu();
+    RECT rect = {};
+    GetWindowRect(menu, &rect);
+    Emit(std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
+    Post(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   } else if (command == "cb-items") {
     // Drop-down lists: their entries in list order, and picking one as a user does. The system
     // carries combo box texts between processes itself; Wine hands an A caller UTF-16 there, so

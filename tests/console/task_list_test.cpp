@@ -4,6 +4,7 @@
 
 #include "console/list_sort.h"
 #include "console/task_list_rows.h"
+#include "console/task_warnings.h"
 
 using namespace dorvik;
 
@@ -128,4 +129,42 @@ TEST(ListSort, EachClickFlipsTheDirectionForBothLists) {
   sortNow();
   EXPECT_EQ(numbers, (std::vector<std::string>{"1", "10", "2"}))
       << "the third, on another column, ascends again, as text";
+}
+
+TEST(TaskList, WarnedRowsAreTheFailedAndMissedTasksOfTheirKind) {
+  auto row = [](const char* kind, const char* key, bool bEnabled, HealthState state, const char* reason) {
+    TaskHealthRow r;
+    r.task.strKind = kind;
+    r.task.strKey = key;
+    r.task.bEnabled = bEnabled;
+    r.health.state = state;
+    r.health.strReason = reason;
+    return r;
+  };
+  const std::vector<TaskHealthRow> rows = {
+      row("file", "2", true, HealthState::Failed, "运行失败：源文件夹不存在"),
+      row("file", "3", true, HealthState::Missed, "应于 2024-05-09 09:00:00 运行"),
+      row("file", "4", true, HealthState::Ok, "最近一次备份 2024-05-09 08:00:00"),
+      row("file", "5", true, HealthState::Pending, "尚未到运行时间"),
+      row("file", "6", false, HealthState::Failed, "disabled tasks are not judged"),
+      row("sql", "3", true, HealthState::Ok, "the same key of the other kind is another task"),
+      row("sql", "nightly", true, HealthState::Failed, "运行失败：A & B\r\n\tC"),
+  };
+  EXPECT_EQ(WarningsOfKind(rows, "file"), (TaskWarnings{{"2", "运行失败：源文件夹不存在"},
+                                                        {"3", "应于 2024-05-09 09:00:00 运行"}}));
+  EXPECT_EQ(WarningsOfKind(rows, "sql"), (TaskWarnings{{"nightly", "运行失败：A && B   C"}}));
+
+  // Cut after 120 bytes, never inside a GBK character: 59 ASCII bytes, then two-byte characters
+  // of which 30 fit.
+  std::string longReason = std::string(59, 'x');
+  for (int i = 0; i < 10; ++i) longReason += "运行失败";
+  EXPECT_EQ(MenuItemText(longReason), std::string(59, 'x') + "运行失败运行失败运行失败运行失败运行失败运行失败运行失败运行...");
+  EXPECT_EQ(MenuItemText(std::string(120, 'y')), std::string(120, 'y')) << "120 bytes fit whole";
+
+  std::vector<TaskRow> listed = WithWarnings(
+      {{{"1", "C:\\a", "", "", "", "", "", "3"}, true, ""}, {{"2", "C:\\b", "", "", "", "", "", "4"}, true, ""}},
+      kIdColumn,
+      WarningsOfKind(rows, "file"));
+  EXPECT_EQ(listed[0].strWarning, "应于 2024-05-09 09:00:00 运行") << "found by the ID column";
+  EXPECT_EQ(listed[1].strWarning, "") << "an ok task carries no warning";
 }
