@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "common/clock.h"
 #include "console/history_rows.h"
 #include "tests/common/fake_file_system.h"
-#include "tests/common/recording_lock.h"
 
 using namespace dorvik;
 
@@ -25,6 +25,28 @@ std::string FileLine(const std::string& key, const std::string& source, const st
 std::string SqlLine(const std::string& key, const std::string& output) {
   return key + std::string(15 - key.size(), ' ') + "    2024-05-01 08:30:00    " + output + "\r\n";
 }
+
+// Writes "take" and "give" into the test's event list; it can refuse to be taken.
+class CRecordingLock : public INamedLock {
+ public:
+  explicit CRecordingLock(std::vector<std::string>& events) : m_events(events) {}
+  bool Take(unsigned, std::string* why) override {
+    if (onTake) onTake();
+    if (bRefuse) {
+      *why = "refused";
+      return false;
+    }
+    m_events.push_back("take");
+    return true;
+  }
+  void Give() override { m_events.push_back("give"); }
+
+  bool bRefuse = false;
+  std::function<void()> onTake;  // runs before the lock is taken: an appender's last moment
+
+ private:
+  std::vector<std::string>& m_events;
+};
 
 }  // namespace
 

@@ -3,7 +3,6 @@
 #include "jobs/backup_log.h"
 #include "jobs/task_status.h"
 #include "tests/common/fake_file_system.h"
-#include "tests/common/recording_lock.h"
 #include "tests/config/fake_config_file.h"
 #include "tests/config/fake_config_reactions.h"
 #include "tests/jobs/fixed_clock.h"
@@ -43,29 +42,6 @@ TEST(BackupLog, AppendsWithCrLfAndCreatesTheFolder) {
 
   FakeFileSystem noProgramDir;
   EXPECT_FALSE(MakeBackupLog("C:\\Gone\\", noProgramDir)->AppendBackupLogLine("a.log", "x\n"));
-}
-
-// The history's rewrite holds the same lock: an append never falls between its last reading and
-// its move. A lock that cannot be had still lets the line be written.
-TEST(BackupLog, EachAppendHoldsTheLogLockForItsWrite) {
-  std::vector<std::string> events;
-  class CRecordingFiles : public FakeFileSystem {
-   public:
-    explicit CRecordingFiles(std::vector<std::string>& events) : m_events(events) {}
-    bool AppendToFile(const std::string& path, const std::string& bytes) override {
-      m_events.push_back("append " + bytes);
-      return FakeFileSystem::AppendToFile(path, bytes);
-    }
-    std::vector<std::string>& m_events;
-  } files(events);
-  files.AddFolder("C:\\Dorvik");
-  CRecordingLock lock(events);
-  std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files, lock);
-  ASSERT_TRUE(log->AppendBackupLogLine("2024_05_01.log", "one\n"));
-  lock.bRefuse = true;
-  ASSERT_TRUE(log->AppendBackupLogLine("2024_05_01.log", "two\n"));
-  EXPECT_EQ((std::vector<std::string>{"take", "append one\r\n", "give", "append two\r\n"}), events);
-  EXPECT_EQ("one\r\ntwo\r\n", files.FileContent("C:\\Dorvik\\Log\\2024_05_01.log"));
 }
 
 TEST(BackupLog, LastBackupTimes) {
