@@ -17,10 +17,17 @@ LocalTime NoonOf(const LocalTime& day) {
   return noon;
 }
 
+bool HasClockHour(const HourList& hours) {
+  for (int i = 0; i < hours.nCount; ++i) {
+    if (hours.nSlots[i] >= 0 && hours.nSlots[i] <= 23) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Moment LastDueMoment(const DayRule& rule, const HourList& hours, Moment now, Moment notBefore) {
-  if (hours.nLatest < 0 || rule.kind == DayRuleKind::Never) return kNoMoment;
+  if (rule.kind == DayRuleKind::Never || !HasClockHour(hours)) return kNoMoment;
   const Moment firstNoon = ToEpochSeconds(NoonOf(FromEpochSeconds(now)));
   for (int back = 0; back < kDaysLookedBack; ++back) {
     const LocalTime day = FromEpochSeconds(firstNoon - static_cast<Moment>(back) * 86400);

@@ -24,23 +24,12 @@ std::string WellFormedGbk(const std::string& text) {
   return out;
 }
 
-bool IsUtf8(const std::string& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > text.size()) return false;
-    for (std::size_t k = 1; k < n; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) >> 6) != 2) return false;
-    }
-    i += n;
-  }
-  return true;
-}
-
-// A double-byte code GBK leaves unassigned does not convert: then only the ASCII part is kept.
+// A double-byte code GBK leaves unassigned does not convert, and the text comes back as it was:
+// then only its ASCII part is kept.
 std::string ToUtf8(const std::string& gbk) {
-  std::string utf8 = GbkToUtf8(WellFormedGbk(gbk));
-  if (IsUtf8(utf8)) return utf8;
+  const std::string wellFormed = WellFormedGbk(gbk);
+  std::string utf8 = GbkToUtf8(wellFormed);
+  if (utf8 != wellFormed) return utf8;
   for (char& c : utf8) {
     if (static_cast<unsigned char>(c) >= 0x80) c = '?';
   }

@@ -28,8 +28,10 @@ void CHealthMonitor::Start(const std::vector<HealthTask>& tasks, Moment now) {
     if (record.strSchedule == task.strSchedule && record.watchedSince != kNoMoment && !bStaleMark) continue;
     if (record.strSchedule != task.strSchedule || record.watchedSince == kNoMoment) {
       // New, or due at other times now: what was due before does not count against it.
+      // From the start of this minute: a service started within minute 0 of a listed hour
+      // still starts that hour's run, so that due moment counts.
       record.strSchedule = task.strSchedule;
-      record.watchedSince = now;
+      record.watchedSince = now - now % 60;
     }
     record.runningSince = record.runningService = kNoMoment;
     Save(record);

@@ -124,8 +124,7 @@ bool ParseRunRecord(const std::string& text, RunRecord* record) {
       !ReadMoment(f["last_end"], &r.lastEnd) || !ReadMoment(f["last_success"], &r.lastSuccess) ||
       !ReadMoment(f["last_failure"], &r.lastFailure) || !ReadMoment(f["running_since"], &r.runningSince) ||
       !ReadMoment(f["running_service"], &r.runningService) || !ReadNumber(f["output_bytes"], &bytes) ||
-      bytes < 0 || (result != "ok" && result != "failed") || (f["kind"] != "file" && f["kind"] != "sql") ||
-      f["key"].empty()) {
+      bytes < 0 || (result != "ok" && result != "failed") || (f["kind"] != "file" && f["kind"] != "sql")) {
     return false;
   }
   r.strKind = f["kind"];

@@ -25,10 +25,13 @@ shifted() {  # time, program, arguments...
 }
 # The keeper leads a process group of its own (setsid, started straight from this shell, so $!
 # is its leader), and stop_keeper ends the whole group: faketime, the wrapper and wine together.
+# With KEEPER_LOG set, Wine's event log stubs of every program the prefix starts, the service's
+# included, write what they are given into that file (Wine keeps no event log).
 start_keeper() {  # [shifted start time]
   local clock=()
   if [ $# -gt 0 ]; then clock=(env NO_FAKE_STAT=1 faketime "$1"); fi
-  setsid "${clock[@]}" "$RUN" "$PROBE" hold 600 >/dev/null 2>&1 &
+  setsid env DORVIK_WINEDEBUG="${KEEPER_LOG:+fixme+advapi,+eventlog}" "${clock[@]}" "$RUN" "$PROBE" hold 600 \
+    >/dev/null 2>"${KEEPER_LOG:-/dev/null}" &
   KEEPER=$!
   sleep 2
 }

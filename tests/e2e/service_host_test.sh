@@ -47,8 +47,11 @@ reg "$services\\EventLog\\Application\\Dorviksvc" | grep -qF "EventMessageFile  
 reg "$services\\EventLog\\Application\\Dorviksvc" | grep -qF "TypesSupported    REG_DWORD    0x7" \
   || fail "TypesSupported"
 echo "ok: registry values (reg query)"
+echo "service key as Wine keeps it:"; reg "$services\\Dorviksvc" | sed 's/^/  /'
+echo "recovery actions as the manager reports them: $(probe recovery Dorviksvc | tr -d '\r')"
 
-for id in 100 101 102 103 104 105 106 108 110 111 112 200; do
+
+for id in 100 101 102 103 104 105 106 108 110 111 112 120 121 122 123 124 200; do
   text=$(probe message "$exe_win" $id Dorviksvc | tr -d '\r\n')
   [ -n "$text" ] || fail "no message text for event $id"
   echo "ok: event $id: $text"

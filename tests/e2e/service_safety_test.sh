@@ -6,7 +6,9 @@
 #   a lookalike task (shop_2020x, kept) nor those below a SQL task whose project name is ".";
 # - two tasks whose sources end in "htdocs", due at 12:00 with one storage folder, make two
 #   archives, each read back whole by Python's zipfile;
-# - the archiver and Backup.exe run, Program.exe never does.
+# - the archiver and Backup.exe run, Program.exe never does;
+# - a file named Health where the health folder belongs makes every health write fail: the
+#   service keeps running and backing up.
 # service_safety_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE RAR_EXE BACKUP_STAND_IN_EXE
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/service_common.sh"
@@ -22,6 +24,7 @@ cp "$stand_in" "$root/Program.exe"  # would record its start in $root/Backup.cal
 printf 'demo\tdemo orders\n' > "$root/server/databases"
 echo one > "$root/site1/htdocs/one.txt"; echo two > "$root/site2/htdocs/two.txt"
 echo "not a backup" > "$root/outside/keep.txt"; echo "not a backup" > "$root/outside2/keep.txt"
+echo "not a folder" > "$prog/Health"
 
 backup() {  # path below the root, write time
   mkdir -p "$(dirname "$root/$1")"; echo "$1" > "$root/$1"; touch -d "$2" "$root/$1"
@@ -87,5 +90,8 @@ $actual"
 [ -e "$root/sql/nightly/2024-5-8/db_demo_20240508030000.bak" ] || fail "SQL retention deleted a young folder"
 [ ! -e "$root/sql/nightly/2024-5-1/db_demo_20240501030000.bak" ] || fail "SQL retention kept an expired backup"
 echo "ok: retention deleted exactly the expired own backups; the outside folders, the lookalike's and the \".\" task's neighbours stay"
+probe state Dorviksvc | grep -q RUNNING || fail "the service ended without a health folder"
+[ "$(cat "$prog/Health")" == "not a folder" ] || fail "the file in the health folder's place changed"
+echo "ok: without a health folder the service runs on and backed up both tasks"
 probe stop Dorviksvc >/dev/null
 echo "service safety: all checks passed"

@@ -2,6 +2,8 @@
 # Two SQL Server tasks due at 03:00 (shifted clock) in the real service, which reaches the SQL
 # Server test driver for its start-up probe: each runs Backup.exe (a stand-in that records its
 # command line) with the whole record in quotes and its compress choice, one after the other.
+# Their outcomes reach the health file through the exit code: "second" exits 1 and is failed,
+# "nightly" exits 0 and is ok.
 # service_sql_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE BACKUP_STAND_IN_EXE
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/service_common.sh"
@@ -12,6 +14,7 @@ root="$DORVIK_BUILD/testroot/service_sql"
 rm -rf "$root"; mkdir -p "$root/prog" "$root/server" "$root/sql"
 cp "$svc_exe" "$root/prog/Dorviksvc.exe"; cp "$stand_in" "$root/prog/Backup.exe"
 printf 'demo\tdemo orders\n' > "$root/server/databases"
+echo "second 1" > "$root/prog/Backup.exitcodes"
 "$RUN" "$example" "$(win "$root/prog")" "$(win "$root/src")" "$(win "$root/sql")" "$(win "$root/sql")" \
   --sql-task "demo;$(win "$root/sql");否;每天;3;second;保留" >/dev/null 2>&1
 
@@ -42,4 +45,13 @@ assert runs[0][0].startswith("03:00:"), runs
 assert runs[1][0] >= runs[0][1], "the second Backup.exe started before the first ended: %s" % runs
 print("ok: both tasks ran at 03:00, one after the other:", [(r[0], r[1], r[2]) for r in runs])
 PY
+prom="$root/prog/Health/dorvik.prom"
+state_of() { grep -a "^dorvik_task_state{kind=\"sql\",task=\"$1\",.*state=\"$2\"} 1\$" "$prom" >/dev/null 2>&1; }
+for _ in $(seq 40); do state_of nightly ok && state_of second failed && break; sleep 0.5; done
+state_of nightly ok && state_of second failed || fail "SQL task states: $(grep -a dorvik_task_state "$prom")"
+grep -a '^dorvik_task_last_run_duration_seconds{kind="sql",task="nightly",.*} [1-9]' "$prom" >/dev/null \
+  || fail "the run's duration (the stand-in takes 1.5 s)"
+record="$root/prog/Health/records/sql-$(printf second | xxd -p).txt"
+iconv -f GBK -t UTF-8 "$record" | grep -q "^failure_text=Backup.exe 退出码 1：" || fail "failure text: $(cat "$record")"
+echo "ok: Backup.exe's exit codes reached the health file: nightly ok, second failed ($(iconv -f GBK -t UTF-8 "$record" | grep failure_text))"
 echo "service sql: all checks passed"

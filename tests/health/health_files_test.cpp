@@ -11,19 +11,13 @@
 #include "health/health_monitor.h"
 #include "health/status_report.h"
 #include "tests/common/fake_file_system.h"
+#include "tests/jobs/fixed_clock.h"
 
 namespace dorvik {
 namespace {
 
-Moment At(int year, int month, int day, int hour, int minute = 0) {
-  LocalTime t;
-  t.year = year;
-  t.month = month;
-  t.day = day;
-  t.hour = hour;
-  t.minute = minute;
-  t.second = 0;
-  return ToEpochSeconds(t);
+Moment At(int year, int month, int day, int hour, int minute = 0, int second = 0) {
+  return ToEpochSeconds(MakeLocalTime(year, month, day, hour, minute, second));
 }
 
 TEST(RunRecord, FormatAndDamage) {
@@ -225,6 +219,17 @@ TEST(HealthMonitor, EventsOncePerChangeAndRecordsSurviveRestarts) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].health.state, HealthState::Ok);
   EXPECT_FALSE(rows[1].task.bEnabled);
+}
+
+TEST(HealthMonitor, StartedWithinMinuteZeroJudgesThatHour) {
+  FakeFileSystem files;
+  files.AddFolder("C:\\Dorvik");
+  CEventsRecorder events;
+  CHealthMonitor monitor("C:\\Dorvik\\", files, events);
+  monitor.Start(ReadHealthTasks(kDocument), At(2024, 5, 1, 8, 0, 40));
+  monitor.RunEnded("file", "1", {At(2024, 5, 1, 8, 0, 41), At(2024, 5, 1, 8, 0, 50), true, "", 10});
+  monitor.Refresh(At(2024, 5, 1, 8, 10));
+  EXPECT_NE(files.FileContent("C:\\Dorvik\\Health\\dorvik.prom").find("state=\"ok\"} 1"), std::string::npos);
 }
 
 TEST(HealthMonitor, DamagedRecordAndUnwritableFolder) {

@@ -5,19 +5,13 @@
 #include <string>
 
 #include "health/task_health.h"
+#include "tests/jobs/fixed_clock.h"
 
 namespace dorvik {
 namespace {
 
 Moment At(int year, int month, int day, int hour, int minute = 0, int second = 0) {
-  LocalTime t;
-  t.year = year;
-  t.month = month;
-  t.day = day;
-  t.hour = hour;
-  t.minute = minute;
-  t.second = second;
-  return ToEpochSeconds(t);
+  return ToEpochSeconds(MakeLocalTime(year, month, day, hour, minute, second));
 }
 
 struct Case {

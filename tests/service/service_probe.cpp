@@ -7,7 +7,8 @@
 //   service_probe control NAME CODE     sends a control code; prints OK or the error
 //   service_probe cpu NAME SECONDS      CPU time of the service process over that many seconds
 //   service_probe exitcode NAME         waits for the service process to end; prints its exit code
-//   service_probe message EXE ID TEXT   the message-table text of an event ID, TEXT as %1
+//   service_probe message EXE ID TEXT   the message-table text of an event ID, TEXT as %1 to %3
+//   service_probe recovery NAME         the recovery actions the manager reports for the service
 //   service_probe hold SECONDS          just waits: Wine ends a prefix's services once no other
 //                                       program runs in it, so a test keeps this one running
 #include "common/win32.h"
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
   if (command == "message" && argc >= 5) {
     HMODULE module = LoadLibraryExA(argv[2], nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!module) return Fail("LoadLibraryEx");
-    DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(argv[4])};
+    const DWORD_PTR insert = reinterpret_cast<DWORD_PTR>(argv[4]);
+    DWORD_PTR inserts[] = {insert, insert, insert};
     char text[1024] = {};
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY,
                                   module, std::strtoul(argv[3], nullptr, 10), 0x409, text,
@@ -124,6 +126,23 @@ int main(int argc, char** argv) {
     DWORD code = 0;
     GetExitCodeProcess(process, &code);
     std::printf("pid %lu exit code 0x%lx\n", status.dwProcessId, code);
+    return 0;
+  }
+  if (command == "recovery") {
+    DWORD needed = 0;
+    QueryServiceConfig2A(service, SERVICE_CONFIG_FAILURE_ACTIONS, nullptr, 0, &needed);
+    std::string buffer(needed ? needed : sizeof(SERVICE_FAILURE_ACTIONSA), '\0');
+    auto* actions = reinterpret_cast<SERVICE_FAILURE_ACTIONSA*>(&buffer[0]);
+    if (!QueryServiceConfig2A(service, SERVICE_CONFIG_FAILURE_ACTIONS, reinterpret_cast<BYTE*>(&buffer[0]),
+                              static_cast<DWORD>(buffer.size()), &needed)) {
+      return Fail("QueryServiceConfig2");
+    }
+    std::printf("reset %lu s, %lu actions:", actions->dwResetPeriod, actions->cActions);
+    for (DWORD i = 0; i < actions->cActions; ++i) {
+      std::printf(" type %d after %lu ms", static_cast<int>(actions->lpsaActions[i].Type),
+                  actions->lpsaActions[i].Delay);
+    }
+    std::printf("\n");
     return 0;
   }
   if (command == "control" && argc >= 4) {
