@@ -119,7 +119,8 @@ run_for() {
   env LC_ALL=zh_CN.UTF-8 wine sc start Dorviksvc >/dev/null 2>&1
   probe wait Dorviksvc RUNNING 30 >/dev/null
   sleep 10  # the watchers, the retention pass and the first reading of the logs
-  pid=$(pgrep -f 'service_bench.prog.Dorviksvc.exe' | head -1)
+  probe state Dorviksvc | grep -q RUNNING || fail "$2: not running ($(probe state Dorviksvc))"
+  pid=$(pgrep -n -f 'service_bench.prog.Dorviksvc.exe')  # the newest: the one just started
   [ -n "$pid" ] || fail "no service process"
   measure "$pid"
   printf '%-44s %6.2f%%  wineserver %5.2f%%\n' "$2" "${CPU[0]}" "$CPU_SERVER"

@@ -28,18 +28,10 @@ printf 'demo\tdemo orders\n' > "$root/server/databases"
 export ODBCSYSINI="$odbc" DORVIK_SQLSERVER_STATE="$root/server"
 monitor() { python3 "$here/monitoring_stack.py" "$1" "$stack" "${@:2}"; }
 
-# Wine's event log is a stub that prints each entry on the standard error of the prefix's first
-# program, which the service inherits: the ID in a "fixme:advapi:ReportEventW" line, the texts on
-# the eventlog channel. This script's keeper (it replaces service_common.sh's) keeps them.
+# The keeper keeps what Wine's event log stubs print for the service: the ID in a
+# "fixme:advapi:ReportEventW" line, the texts on the eventlog channel (from each keeper's start).
 events="$root/events.log"
-start_keeper() {  # [shifted start time]
-  local clock=()
-  if [ $# -gt 0 ]; then clock=(env NO_FAKE_STAT=1 faketime "$1"); fi
-  setsid "${clock[@]}" env LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all,fixme+advapi,+eventlog wine "$PROBE" hold 600 \
-    >/dev/null 2>>"$events" &
-  KEEPER=$!
-  sleep 2
-}
+export KEEPER_LOG="$events"
 event_count() {  # event ID: how many entries with it the service wrote so far
   grep -c "ReportEventW ([^,]*,0x[0-9a-f]*,0x0000,$(printf '0x%08x' "$1")," "$events" || true
 }
