@@ -50,7 +50,7 @@ struct Fixture {
   }
   std::string path;
   std::unique_ptr<IConfigFile> file;
-  ConfigStore store;
+  CConfigStore store;
   std::string document;
 };
 

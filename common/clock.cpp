@@ -34,7 +34,7 @@ LocalTime FromTm(const std::tm& tm) {
   return t;
 }
 
-class SystemClockImpl : public IClock {
+class CSystemClockImpl : public IClock {
  public:
   LocalTime Now() override {
     return FromEpochSeconds(static_cast<std::int64_t>(std::time(nullptr)));
@@ -45,7 +45,7 @@ class SystemClockImpl : public IClock {
 }  // namespace
 
 IClock& SystemClock() {
-  static SystemClockImpl clock;
+  static CSystemClockImpl clock;
   return clock;
 }
 

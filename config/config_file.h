@@ -22,11 +22,11 @@ class IConfigFile {
   // new path. False when it could not be moved (the file then stays where it was).
   virtual bool MoveAside(const std::string& suffix, std::string* newPath) = 0;
   // Held while a read-modify-write runs; serialises threads and processes alike.
-  class Lock {
+  class CLock {
    public:
-    virtual ~Lock() = default;
+    virtual ~CLock() = default;
   };
-  virtual std::unique_ptr<Lock> LockForUpdate() = 0;
+  virtual std::unique_ptr<CLock> LockForUpdate() = 0;
 };
 
 // config.db at `path` on the real file system (Win32 in the Windows tree, POSIX natively).

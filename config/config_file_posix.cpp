@@ -32,18 +32,18 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-class PosixLock : public IConfigFile::Lock {
+class CPosixLock : public IConfigFile::CLock {
  public:
-  explicit PosixLock(int fd) : m_fd(fd) {}
-  ~PosixLock() override { close(m_fd); }  // closing releases the flock
+  explicit CPosixLock(int fd) : m_fd(fd) {}
+  ~CPosixLock() override { close(m_fd); }  // closing releases the flock
 
  private:
   int m_fd;
 };
 
-class PosixConfigFile : public IConfigFile {
+class CPosixConfigFile : public IConfigFile {
  public:
-  explicit PosixConfigFile(const std::string& path) : m_strPath(path) {}
+  explicit CPosixConfigFile(const std::string& path) : m_strPath(path) {}
 
   bool Exists() override {
     struct stat info;
@@ -104,7 +104,7 @@ class PosixConfigFile : public IConfigFile {
     return unlink(m_strPath.c_str()) == 0;
   }
 
-  std::unique_ptr<Lock> LockForUpdate() override {
+  std::unique_ptr<CLock> LockForUpdate() override {
     int fd = open((m_strPath + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
     if (fd < 0) return nullptr;
     while (flock(fd, LOCK_EX) != 0) {
@@ -114,7 +114,7 @@ class PosixConfigFile : public IConfigFile {
       }
     }
     RemoveStaleTempFiles();
-    return std::unique_ptr<Lock>(new PosixLock(fd));
+    return std::unique_ptr<CLock>(new CPosixLock(fd));
   }
 
  private:
@@ -148,7 +148,7 @@ class PosixConfigFile : public IConfigFile {
 }  // namespace
 
 std::unique_ptr<IConfigFile> MakeConfigFile(const std::string& path) {
-  return std::unique_ptr<IConfigFile>(new PosixConfigFile(path));
+  return std::unique_ptr<IConfigFile>(new CPosixConfigFile(path));
 }
 
 }  // namespace dorvik

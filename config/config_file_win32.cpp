@@ -27,19 +27,19 @@ std::string FullPath(const std::string& path) {
   return std::string(buffer, n);
 }
 
-class Win32Lock : public IConfigFile::Lock {
+class CWin32Lock : public IConfigFile::CLock {
  public:
-  explicit Win32Lock(CKernelHandle mutex) : m_hMutex(std::move(mutex)) {}
+  explicit CWin32Lock(CKernelHandle mutex) : m_hMutex(std::move(mutex)) {}
   // Not owning it any more is all a failed release could mean; closing the handle ends it anyway.
-  ~Win32Lock() override { ReleaseMutex(m_hMutex.Get()); }
+  ~CWin32Lock() override { ReleaseMutex(m_hMutex.Get()); }
 
  private:
   CKernelHandle m_hMutex;
 };
 
-class Win32ConfigFile : public IConfigFile {
+class CWin32ConfigFile : public IConfigFile {
  public:
-  explicit Win32ConfigFile(const std::string& path) : m_strPath(FullPath(path)) {}
+  explicit CWin32ConfigFile(const std::string& path) : m_strPath(FullPath(path)) {}
 
   bool Exists() override {
     DWORD attributes = GetFileAttributesA(m_strPath.c_str());
@@ -49,7 +49,7 @@ class Win32ConfigFile : public IConfigFile {
   ConfigReadResult ReadStored(std::string* stored, std::size_t maxBytes) override {
     stored->clear();
     // Held only while reading; a writer stuck past the wait is not waited for any longer.
-    std::unique_ptr<Lock> lock = AcquireMutex(kReaderWaitMs);
+    std::unique_ptr<CLock> lock = AcquireMutex(kReaderWaitMs);
     CKernelHandle file(CreateFileA(m_strPath.c_str(), GENERIC_READ, kShareAll, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return ConfigReadResult::OpenFailed;
@@ -87,21 +87,21 @@ class Win32ConfigFile : public IConfigFile {
     return MoveFileExA(m_strPath.c_str(), newPath->c_str(), MOVEFILE_WRITE_THROUGH) != 0;
   }
 
-  std::unique_ptr<Lock> LockForUpdate() override {
-    std::unique_ptr<Lock> lock = AcquireMutex(INFINITE);
+  std::unique_ptr<CLock> LockForUpdate() override {
+    std::unique_ptr<CLock> lock = AcquireMutex(INFINITE);
     if (lock) RemoveStaleTempFiles();
     return lock;
   }
 
  private:
   // The mutex is recursive for its owner thread, so a read inside an update does not wait.
-  std::unique_ptr<Lock> AcquireMutex(DWORD timeoutMs) {
+  std::unique_ptr<CLock> AcquireMutex(DWORD timeoutMs) {
     CKernelHandle mutex(CreateMutexA(nullptr, FALSE, ConfigLockName(m_strPath).c_str()));
     if (!mutex) return nullptr;
     // An abandoned mutex means a writer died holding it; its save was atomic, so carry on.
     DWORD wait = WaitForSingleObject(mutex.Get(), timeoutMs);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return nullptr;
-    return std::unique_ptr<Lock>(new Win32Lock(std::move(mutex)));
+    return std::unique_ptr<CLock>(new CWin32Lock(std::move(mutex)));
   }
 
   static ConfigReadResult ReadAll(HANDLE file, std::string* stored, std::size_t maxBytes) {
@@ -163,7 +163,7 @@ class Win32ConfigFile : public IConfigFile {
 }  // namespace
 
 std::unique_ptr<IConfigFile> MakeConfigFile(const std::string& path) {
-  return std::unique_ptr<IConfigFile>(new Win32ConfigFile(path));
+  return std::unique_ptr<IConfigFile>(new CWin32ConfigFile(path));
 }
 
 }  // namespace dorvik

@@ -28,10 +28,10 @@ bool SaveLocked(IConfigFile& file, const std::string& document) {
 
 }  // namespace
 
-ConfigStore::ConfigStore(IConfigFile& file, IConfigReactions& reactions)
+CConfigStore::CConfigStore(IConfigFile& file, IConfigReactions& reactions)
     : m_file(file), m_reactions(reactions) {}
 
-bool ConfigStore::LoadConfigDocument(std::string* document) {
+bool CConfigStore::LoadConfigDocument(std::string* document) {
   document->clear();
   std::string stored;
   ConfigReadResult result = m_file.ReadStored(&stored);
@@ -43,15 +43,15 @@ bool ConfigStore::LoadConfigDocument(std::string* document) {
   return true;
 }
 
-bool ConfigStore::SaveConfigDocument(const std::string& document) {
-  std::unique_ptr<IConfigFile::Lock> lock = m_file.LockForUpdate();
+bool CConfigStore::SaveConfigDocument(const std::string& document) {
+  std::unique_ptr<IConfigFile::CLock> lock = m_file.LockForUpdate();
   if (!lock) return false;
   return SaveLocked(m_file, document);
 }
 
-bool ConfigStore::UpdateConfigDocument(
+bool CConfigStore::UpdateConfigDocument(
     const std::function<std::string(const std::string&)>& change) {
-  std::unique_ptr<IConfigFile::Lock> lock = m_file.LockForUpdate();
+  std::unique_ptr<IConfigFile::CLock> lock = m_file.LockForUpdate();
   if (!lock) return false;
   std::string document;
   if (!LoadConfigDocument(&document)) return false;
@@ -62,7 +62,7 @@ bool ConfigStore::UpdateConfigDocument(
   return SaveLocked(m_file, changed);
 }
 
-bool ConfigStore::ReplaceInConfigDocument(const std::string& oldText, const std::string& newText) {
+bool CConfigStore::ReplaceInConfigDocument(const std::string& oldText, const std::string& newText) {
   return UpdateConfigDocument([&](const std::string& document) {
     return ReplaceAll(document, oldText, newText);
   });
@@ -79,22 +79,24 @@ std::string InsertBeforeSectionEnd(const std::string& document, const std::strin
 }
 }  // namespace
 
-bool ConfigStore::AppendFileTaskRecord(const std::string& recordWithSeparator) {
+bool CConfigStore::AppendFileTaskRecord(const std::string& recordWithSeparator) {
   return UpdateConfigDocument([&](const std::string& document) {
     return InsertBeforeSectionEnd(document, "</FileBackups>", recordWithSeparator, true);
   });
 }
 
-bool ConfigStore::AppendSqlTaskRecord(const std::string& recordWithSeparator) {
+bool CConfigStore::AppendSqlTaskRecord(const std::string& recordWithSeparator) {
   // Nothing follows </SqlBackups> in a well-formed document, so only the head is kept.
   return UpdateConfigDocument([&](const std::string& document) {
     return InsertBeforeSectionEnd(document, "</SqlBackups>", recordWithSeparator, false);
   });
 }
 
-std::string ReadConfigDocumentQuietly(IConfigFile& file) {
+std::string ReadConfigDocumentQuietly(IConfigFile& file, bool* bOpened) {
   std::string stored;
-  if (file.ReadStored(&stored, kQuietReadLimit) != ConfigReadResult::Ok) return std::string();
+  const ConfigReadResult result = file.ReadStored(&stored, kQuietReadLimit);
+  if (bOpened) *bOpened = result != ConfigReadResult::OpenFailed;
+  if (result != ConfigReadResult::Ok) return std::string();
   return UnscrambleText(stored);
 }
 

@@ -12,9 +12,9 @@
 
 namespace dorvik {
 
-class ConfigStore {
+class CConfigStore {
  public:
-  ConfigStore(IConfigFile& file, IConfigReactions& reactions);
+  CConfigStore(IConfigFile& file, IConfigReactions& reactions);
 
   // LoadConfigDocument: the unscrambled text; on a failed read the reaction's message is shown
   // and false returned (the text is then empty).
@@ -39,6 +39,7 @@ class ConfigStore {
 };
 
 // The service's reader: at most 10,485,760 stored bytes, no messages, empty on any failure.
-std::string ReadConfigDocumentQuietly(IConfigFile& file);
+// *bOpened (when given) tells whether the file could be opened at all.
+std::string ReadConfigDocumentQuietly(IConfigFile& file, bool* bOpened = nullptr);
 
 }  // namespace dorvik

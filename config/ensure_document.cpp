@@ -27,7 +27,7 @@ std::string ChooseArchiver(IConfigReactions& reactions, const PathExists& pathEx
 
 // Writes the default document unless another console created config.db meanwhile.
 bool CreateDefaultDocument(IConfigFile& file, const std::string& rarPath) {
-  std::unique_ptr<IConfigFile::Lock> lock = file.LockForUpdate();
+  std::unique_ptr<IConfigFile::CLock> lock = file.LockForUpdate();
   if (!lock) return false;
   if (file.Exists()) return true;
   return file.WriteStored(ScrambleText(DefaultConfigDocument(rarPath)));
@@ -54,7 +54,7 @@ EnsureResult EnsureConfigDocument(IConfigFile& file, IConfigReactions& reactions
     }
   }
 
-  ConfigStore store(file, reactions);
+  CConfigStore store(file, reactions);
   std::string document;
   if (!store.LoadConfigDocument(&document)) {
     // The read itself failed (its message is shown): the file may be sound, so it is kept.
@@ -67,7 +67,7 @@ EnsureResult EnsureConfigDocument(IConfigFile& file, IConfigReactions& reactions
     // next start writes the default document. A file that cannot be moved stays where it is
     // and is reported damaged again at the next start.
     std::string movedTo;
-    std::unique_ptr<IConfigFile::Lock> lock = file.LockForUpdate();
+    std::unique_ptr<IConfigFile::CLock> lock = file.LockForUpdate();
     const bool moved = file.MoveAside(DamagedConfigSuffix(clock.Now()), &movedTo);
     const std::string where = moved ? "\n损坏的文件已另存为：" + movedTo
                                     : "\n无法将损坏的文件另存为：" + movedTo + "，它仍留在原处。";

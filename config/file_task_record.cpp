@@ -84,20 +84,20 @@ bool FindFileTaskRecord(const std::vector<std::string>& records, const std::stri
   return FindTaskRecord(records, FileTasks().idTag, id, recordText);
 }
 
-bool AddFileTask(ConfigStore& store, const std::string& recordText) {
+bool AddFileTask(CConfigStore& store, const std::string& recordText) {
   return store.AppendFileTaskRecord(recordText + kRecordSeparator);
 }
 
-TaskChange ChangeFileTask(ConfigStore& store, const std::string& id,
+TaskChange ChangeFileTask(CConfigStore& store, const std::string& id,
                           const std::string& newRecordText) {
   return ChangeTaskRecord(store, FileTasks(), id, newRecordText);
 }
 
-TaskChange DeleteFileTask(ConfigStore& store, const std::string& id) {
+TaskChange DeleteFileTask(CConfigStore& store, const std::string& id) {
   return DeleteTaskRecord(store, FileTasks(), id);
 }
 
-TaskChange SetFileTaskChecks(ConfigStore& store, const std::vector<TaskCheck>& checks,
+TaskChange SetFileTaskChecks(CConfigStore& store, const std::vector<TaskCheck>& checks,
                              std::vector<std::string>* missingIds) {
   return SetTaskChecks(store, FileTasks(), checks, missingIds);
 }

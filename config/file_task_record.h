@@ -7,7 +7,7 @@
 
 namespace dorvik {
 
-class ConfigStore;
+class CConfigStore;
 
 // The fields in stored order; each holds the text between its tags.
 struct FileTaskRecord {
@@ -57,15 +57,15 @@ bool FindFileTaskRecord(const std::vector<std::string>& records, const std::stri
                         std::string* recordText);
 
 // Writers. Each is one locked read-modify-write of config.db.
-bool AddFileTask(ConfigStore& store, const std::string& recordText);
+bool AddFileTask(CConfigStore& store, const std::string& recordText);
 // Replaces the task with this identifier. Check and status are taken from the stored record,
 // so a run that finished while the editor was open keeps its status.
-TaskChange ChangeFileTask(ConfigStore& store, const std::string& id,
+TaskChange ChangeFileTask(CConfigStore& store, const std::string& id,
                           const std::string& newRecordText);
-TaskChange DeleteFileTask(ConfigStore& store, const std::string& id);
+TaskChange DeleteFileTask(CConfigStore& store, const std::string& id);
 // Writes each row's check state into its record's Check value; ids without a record are listed
 // in *missingIds (the console reports each) and skipped.
-TaskChange SetFileTaskChecks(ConfigStore& store, const std::vector<TaskCheck>& checks,
+TaskChange SetFileTaskChecks(CConfigStore& store, const std::vector<TaskCheck>& checks,
                              std::vector<std::string>* missingIds);
 
 }  // namespace dorvik

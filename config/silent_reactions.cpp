@@ -3,7 +3,7 @@
 namespace dorvik {
 
 namespace {
-class SilentReactions : public IConfigReactions {
+class CSilentReactions : public IConfigReactions {
  public:
   void ShowMessage(const std::string&, MessageIcon) override {}
   std::string AskArchiverPath() override { return std::string(); }
@@ -12,7 +12,7 @@ class SilentReactions : public IConfigReactions {
 }  // namespace
 
 IConfigReactions& SilentConfigReactions() {
-  static SilentReactions reactions;
+  static CSilentReactions reactions;
   return reactions;
 }
 

@@ -77,20 +77,20 @@ bool FindSqlTaskRecord(const std::vector<std::string>& records, const std::strin
   return FindTaskRecord(records, SqlTasks().idTag, id, recordText);
 }
 
-bool AddSqlTask(ConfigStore& store, const std::string& recordText) {
+bool AddSqlTask(CConfigStore& store, const std::string& recordText) {
   return store.AppendSqlTaskRecord(recordText + kRecordSeparator);
 }
 
-TaskChange ChangeSqlTask(ConfigStore& store, const std::string& id,
+TaskChange ChangeSqlTask(CConfigStore& store, const std::string& id,
                          const std::string& newRecordText) {
   return ChangeTaskRecord(store, SqlTasks(), id, newRecordText);
 }
 
-TaskChange DeleteSqlTask(ConfigStore& store, const std::string& id) {
+TaskChange DeleteSqlTask(CConfigStore& store, const std::string& id) {
   return DeleteTaskRecord(store, SqlTasks(), id);
 }
 
-TaskChange SetSqlTaskChecks(ConfigStore& store, const std::vector<TaskCheck>& checks,
+TaskChange SetSqlTaskChecks(CConfigStore& store, const std::vector<TaskCheck>& checks,
                             std::vector<std::string>* missingIds) {
   return SetTaskChecks(store, SqlTasks(), checks, missingIds);
 }

@@ -7,7 +7,7 @@
 
 namespace dorvik {
 
-class ConfigStore;
+class CConfigStore;
 
 constexpr const char* kAllDatabases = "所有数据库";
 
@@ -57,12 +57,12 @@ bool FindSqlTaskRecord(const std::vector<std::string>& records, const std::strin
                        std::string* recordText);
 
 // Writers. Each is one locked read-modify-write of config.db.
-bool AddSqlTask(ConfigStore& store, const std::string& recordText);
+bool AddSqlTask(CConfigStore& store, const std::string& recordText);
 // Replaces the task with this identifier; its status is taken from the stored record.
-TaskChange ChangeSqlTask(ConfigStore& store, const std::string& id,
+TaskChange ChangeSqlTask(CConfigStore& store, const std::string& id,
                          const std::string& newRecordText);
-TaskChange DeleteSqlTask(ConfigStore& store, const std::string& id);
-TaskChange SetSqlTaskChecks(ConfigStore& store, const std::vector<TaskCheck>& checks,
+TaskChange DeleteSqlTask(CConfigStore& store, const std::string& id);
+TaskChange SetSqlTaskChecks(CConfigStore& store, const std::vector<TaskCheck>& checks,
                             std::vector<std::string>* missingIds);
 
 }  // namespace dorvik

@@ -24,7 +24,7 @@ namespace {
 // Runs `edit` on the stored text of the record with this id inside one locked update.
 // `edit` returns the document to write.
 template <typename Edit>
-TaskChange EditTaskRecord(ConfigStore& store, const TaskSection& kind, const std::string& id,
+TaskChange EditTaskRecord(CConfigStore& store, const TaskSection& kind, const std::string& id,
                           Edit edit) {
   bool found = false;
   bool written = store.UpdateConfigDocument([&](const std::string& document) {
@@ -38,7 +38,7 @@ TaskChange EditTaskRecord(ConfigStore& store, const TaskSection& kind, const std
 
 }  // namespace
 
-TaskChange ChangeTaskRecord(ConfigStore& store, const TaskSection& kind, const std::string& id,
+TaskChange ChangeTaskRecord(CConfigStore& store, const TaskSection& kind, const std::string& id,
                             const std::string& newRecordText) {
   return EditTaskRecord(store, kind, id, [&](const std::string& document,
                                              const std::string& current) {
@@ -48,14 +48,14 @@ TaskChange ChangeTaskRecord(ConfigStore& store, const TaskSection& kind, const s
   });
 }
 
-TaskChange DeleteTaskRecord(ConfigStore& store, const TaskSection& kind, const std::string& id) {
+TaskChange DeleteTaskRecord(CConfigStore& store, const TaskSection& kind, const std::string& id) {
   return EditTaskRecord(store, kind, id, [](const std::string& document,
                                             const std::string& current) {
     return ReplaceAll(document, current + kRecordSeparator, std::string());
   });
 }
 
-TaskChange SetTaskChecks(ConfigStore& store, const TaskSection& kind,
+TaskChange SetTaskChecks(CConfigStore& store, const TaskSection& kind,
                          const std::vector<TaskCheck>& checks,
                          std::vector<std::string>* missingIds) {
   missingIds->clear();

@@ -6,7 +6,7 @@
 
 namespace dorvik {
 
-class ConfigStore;
+class CConfigStore;
 
 enum class TaskChange {
   Done,      // written (or nothing needed writing)
@@ -30,10 +30,10 @@ struct TaskSection {
 bool FindTaskRecord(const std::vector<std::string>& records, const std::string& idTag,
                     const std::string& id, std::string* recordText);
 
-TaskChange ChangeTaskRecord(ConfigStore& store, const TaskSection& kind, const std::string& id,
+TaskChange ChangeTaskRecord(CConfigStore& store, const TaskSection& kind, const std::string& id,
                             const std::string& newRecordText);
-TaskChange DeleteTaskRecord(ConfigStore& store, const TaskSection& kind, const std::string& id);
-TaskChange SetTaskChecks(ConfigStore& store, const TaskSection& kind,
+TaskChange DeleteTaskRecord(CConfigStore& store, const TaskSection& kind, const std::string& id);
+TaskChange SetTaskChecks(CConfigStore& store, const TaskSection& kind,
                          const std::vector<TaskCheck>& checks,
                          std::vector<std::string>* missingIds);
 

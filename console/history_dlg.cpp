@@ -2,7 +2,7 @@
 
 #include "common/file_system.h"
 #include "common/gbk.h"
-#include "console/message_box_reactions.h"
+#include "console/message_box.h"
 #include "console/resource.h"
 #include "console/shell_open.h"
 #include "jobs/backup_log.h"
@@ -180,7 +180,7 @@ void CHistoryDlg::OnRestore() {
   if (mark < 0) return;
   const HistoryRow& chosen = m_list.Rows()[mark];
   const RestoreRow row{chosen[1], chosen[2], chosen[3], chosen[4]};
-  if (MessageBoxA(m_hWnd, RestoreQuestion(row).c_str(), kMessageTitle, MB_YESNO) != IDYES) return;
+  if (ShowMessageBox(m_hWnd, RestoreQuestion(row), MB_YESNO) != IDYES) return;
   HWND button = GetDlgItem(m_hWnd, IDC_HISTORY_RESTORE);
   EnableWindow(button, FALSE);
   RestoreSqlBackup(row, {m_context.strRarDir, m_context.pConnection, RealProcessRunner(), RealFileSystem()}, *this);
@@ -194,7 +194,7 @@ void CHistoryDlg::SetCaption(const std::string& caption) {
 }
 
 void CHistoryDlg::ShowText(const std::string& text) {
-  MessageBoxA(m_hWnd, text.c_str(), kMessageTitle, MB_OK);
+  ShowMessageBox(m_hWnd, text);
 }
 
 }  // namespace dorvik

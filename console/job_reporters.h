@@ -14,7 +14,7 @@ namespace dorvik {
 
 class CFileJobPoster : public IFileJobReporter {
  public:
-  CFileJobPoster(HWND window, const std::string& id, ConfigStore& store,
+  CFileJobPoster(HWND window, const std::string& id, CConfigStore& store,
                  IConfigReactions& reactions)
       : m_hWnd(window), m_strID(id), m_store(store), m_reactions(reactions) {}
   void UpdateTaskStatus(const std::string& strRecord) override;
@@ -25,13 +25,13 @@ class CFileJobPoster : public IFileJobReporter {
  private:
   HWND m_hWnd;
   std::string m_strID;
-  ConfigStore& m_store;
+  CConfigStore& m_store;
   IConfigReactions& m_reactions;
 };
 
 class CSqlJobPoster : public ISqlJobReporter {
  public:
-  CSqlJobPoster(HWND window, const std::string& taskName, ConfigStore& store,
+  CSqlJobPoster(HWND window, const std::string& taskName, CConfigStore& store,
                 IConfigReactions& reactions, std::atomic<bool>& bSqlBackupIdle)
       : m_hWnd(window),
         m_strTaskName(taskName),
@@ -47,7 +47,7 @@ class CSqlJobPoster : public ISqlJobReporter {
  private:
   HWND m_hWnd;
   std::string m_strTaskName;
-  ConfigStore& m_store;
+  CConfigStore& m_store;
   IConfigReactions& m_reactions;
   std::atomic<bool>& m_bSqlBackupIdle;
 };

@@ -101,7 +101,7 @@ class CMainDlg : public CDialog {
   std::unique_ptr<IConfigFile> m_pConfigFile;
   CMessageBoxReactions m_reactions;        // the interface thread's message boxes
   CMessageBoxReactions m_threadReactions;  // workers' boxes, owned by no window
-  ConfigStore m_store;
+  CConfigStore m_store;
   std::unique_ptr<IBackupLog> m_pLog;
   ConfigStartup m_startup;
   EnsureResult m_ensureResult = EnsureResult::NotLoaded;

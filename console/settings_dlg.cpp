@@ -18,7 +18,7 @@ namespace {
 
 class CSettingsDlg : public CDialog {
  public:
-  CSettingsDlg(ConfigStore& store, const std::string& rarPath, std::string* defStorePath)
+  CSettingsDlg(CConfigStore& store, const std::string& rarPath, std::string* defStorePath)
       : m_store(store), m_strOpeningRarPath(rarPath), m_pDefStorePath(defStorePath) {}
 
   void Run(HWND owner) { RunModal(owner, IDD_SETTINGS); }
@@ -103,14 +103,14 @@ class CSettingsDlg : public CDialog {
 
   void Show(const std::string& text) { ShowMessageBox(m_hWnd, text); }
 
-  ConfigStore& m_store;
+  CConfigStore& m_store;
   const std::string m_strOpeningRarPath;
   std::string* m_pDefStorePath;
 };
 
 }  // namespace
 
-void EditSettings(HWND owner, ConfigStore& store, std::string* defStorePath) {
+void EditSettings(HWND owner, CConfigStore& store, std::string* defStorePath) {
   std::string document;
   if (!store.LoadConfigDocument(&document)) return;
   CSettingsDlg dialog(store, GetTag(document, "rarpath"), defStorePath);

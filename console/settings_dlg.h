@@ -9,6 +9,6 @@ namespace dorvik {
 
 // Runs the dialog modally. A save rewrites config.db through the store and, when a folder was
 // given, makes it the console's default storage folder (*defStorePath) at once.
-void EditSettings(HWND owner, ConfigStore& store, std::string* defStorePath);
+void EditSettings(HWND owner, CConfigStore& store, std::string* defStorePath);
 
 }  // namespace dorvik

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/file_system.h"
+#include "console/message_box.h"
 #include "console/resource.h"
 #include "console/shell_open.h"
 #include "console/ui_messages.h"
@@ -100,8 +101,8 @@ void CWebNotices::OnBannerClick() {
 }
 
 void CWebNotices::AskAboutUpdate(const UpdateNotice& notice) {
-  if (MessageBoxA(m_hWnd, UpdateQuestion(notice).c_str(), kUpdateQuestionCaption,
-                  MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+  if (ShowMessageBox(m_hWnd, UpdateQuestion(notice), MB_YESNO | MB_ICONINFORMATION,
+                     kUpdateQuestionCaption) == IDYES) {
     OpenWithShell(m_hWnd, "open", WebAddressOr(notice.strUrl, m_texts.strDownloadPage),
                   SW_SHOWNORMAL);
   }

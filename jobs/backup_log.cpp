@@ -17,9 +17,9 @@ std::string PadRight(const std::string& text, std::string::size_type width) {
 // The C runtime's text mode turns each "\n" into CR LF on disk.
 std::string ToDiskLineEnds(const std::string& line) { return ReplaceAll(line, "\n", "\r\n"); }
 
-class FileBackupLog : public IBackupLog {
+class CFileBackupLog : public IBackupLog {
  public:
-  FileBackupLog(const std::string& programDir, IFileSystem& files, INamedLock& lock)
+  CFileBackupLog(const std::string& programDir, IFileSystem& files, INamedLock& lock)
       : m_strProgramDir(programDir), m_strLogDir(programDir + "Log"), m_files(files), m_lock(lock) {}
 
   bool AppendBackupLogLine(const std::string& logFileName, const std::string& line) override {
@@ -72,7 +72,7 @@ INamedLock& BackupLogLock() {
 }
 
 std::unique_ptr<IBackupLog> MakeBackupLog(const std::string& programDir, IFileSystem& files, INamedLock& lock) {
-  return std::unique_ptr<IBackupLog>(new FileBackupLog(programDir, files, lock));
+  return std::unique_ptr<IBackupLog>(new CFileBackupLog(programDir, files, lock));
 }
 
 }  // namespace dorvik

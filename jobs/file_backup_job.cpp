@@ -35,15 +35,15 @@ std::string QuoteIfBlank(const std::string& text) {
 
 // The state of one run: its names and whether anything has gone wrong so far. The reporter's
 // end-of-run signal is given when the run object goes away, on every path out of a job.
-class FileJobRun {
+class CFileJobRun {
  public:
-  FileJobRun(const FileBackupRequest& request, FileJobEnvironment& env)
+  CFileJobRun(const FileBackupRequest& request, FileJobEnvironment& env)
       : m_request(request),
         m_env(env),
         m_start(env.clock.Now()),
         m_names(MakeFileJobNames(request.strSouPath, request.strDesPath, m_start)),
         m_filter(ParseFileFilter(request.strFile)) {}
-  ~FileJobRun() { m_env.reporter.RunEnded(); }
+  ~CFileJobRun() { m_env.reporter.RunEnded(); }
 
   const FileJobNames& Names() const { return m_names; }
   const FileFilter& Filter() const { return m_filter; }
@@ -269,7 +269,7 @@ class FileJobRun {
 };
 
 // Deletes every file below `folder` whose name an archiver exclusion mask would match.
-void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string& folder,
+void DeleteMatchingFiles(CFileJobRun& run, IFileSystem& files, const std::string& folder,
                          const std::vector<std::string>& masks) {
   for (const DirectoryEntry& entry : files.ListDirectory(folder)) {
     const std::string path = folder + "\\" + entry.name;
@@ -290,7 +290,7 @@ void DeleteMatchingFiles(FileJobRun& run, IFileSystem& files, const std::string&
 }  // namespace
 
 void DoBackup(const FileBackupRequest& request, FileJobEnvironment& env) {
-  FileJobRun run(request, env);
+  CFileJobRun run(request, env);
   const FileJobNames& names = run.Names();
   if (run.RefuseMalformedText()) return;
   if (!run.CreateFolder(names.strDateFolder)) return;
@@ -339,7 +339,7 @@ void DoBackup(const FileBackupRequest& request, FileJobEnvironment& env) {
 }
 
 void DoBackupNocut(const FileBackupRequest& request, FileJobEnvironment& env) {
-  FileJobRun run(request, env);
+  CFileJobRun run(request, env);
   const FileJobNames& names = run.Names();
   const std::string& copy = names.strCopyFolder;
   if (run.RefuseMalformedText()) return;

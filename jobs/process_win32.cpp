@@ -32,7 +32,7 @@ ProcessResult WaitForExit(HANDLE process) {
   return result;
 }
 
-class Win32ProcessRunner : public IProcessRunner {
+class CWin32ProcessRunner : public IProcessRunner {
  public:
   ProcessResult RunHiddenAndWait(const std::string& program, const std::string& commandLine) override {
     const std::string application = ProgramPath(program);
@@ -105,7 +105,7 @@ std::string WindowsProgramPath(const std::string& fileName) {
 }
 
 IProcessRunner& RealProcessRunner() {
-  static Win32ProcessRunner runner;
+  static CWin32ProcessRunner runner;
   return runner;
 }
 

@@ -44,9 +44,9 @@ std::string Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const char* call) {
   return joined;
 }
 
-class StatementHandle {
+class CStatementHandle {
  public:
-  ~StatementHandle() {
+  ~CStatementHandle() {
     if (m_h != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, m_h);
   }
   SQLHSTMT* Out() { return &m_h; }
@@ -100,13 +100,13 @@ class COdbcConnection : public ISqlConnection {
   }
 
   bool Execute(const std::string& statement, std::string* error) override {
-    StatementHandle stmt;
+    CStatementHandle stmt;
     return Run(statement, &stmt, error) && DrainResults(stmt, error);
   }
 
   bool QueryNames(const std::string& query, std::vector<std::string>* names, std::string* error) override {
     names->clear();
-    StatementHandle stmt;
+    CStatementHandle stmt;
     if (!Run(query, &stmt, error)) return false;
     // Messages may come before the rows; the first result with columns holds them.
     SQLSMALLINT columns = 0;
@@ -135,7 +135,7 @@ class COdbcConnection : public ISqlConnection {
   }
 
  private:
-  bool Run(const std::string& statement, StatementHandle* stmt, std::string* error) {
+  bool Run(const std::string& statement, CStatementHandle* stmt, std::string* error) {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_hDbc, stmt->Out()))) {
       *error = Diagnostics(SQL_HANDLE_DBC, m_hDbc, "SQLAllocHandle");
       return false;
@@ -155,7 +155,7 @@ class COdbcConnection : public ISqlConnection {
 
   // A batch is done only when every result has been taken: a BACKUP reports its failure after
   // its progress messages, in a later result.
-  static bool DrainResults(const StatementHandle& stmt, std::string* error) {
+  static bool DrainResults(const CStatementHandle& stmt, std::string* error) {
     for (;;) {
       SQLRETURN rc = SQLMoreResults(stmt.Get());
       if (rc == SQL_NO_DATA) return true;
@@ -166,7 +166,7 @@ class COdbcConnection : public ISqlConnection {
     }
   }
 
-  static bool FindNameColumn(const StatementHandle& stmt, SQLSMALLINT columns, SQLUSMALLINT* found,
+  static bool FindNameColumn(const CStatementHandle& stmt, SQLSMALLINT columns, SQLUSMALLINT* found,
                              std::string* error) {
     for (SQLSMALLINT i = 1; i <= columns; ++i) {
       SQLCHAR name[256] = {0};
@@ -188,7 +188,7 @@ class COdbcConnection : public ISqlConnection {
   }
 
   // The whole value of a text column, read in pieces; NULL reads as empty.
-  static bool ReadText(const StatementHandle& stmt, SQLUSMALLINT column, std::string* value, std::string* error) {
+  static bool ReadText(const CStatementHandle& stmt, SQLUSMALLINT column, std::string* value, std::string* error) {
     value->clear();
     char buffer[256];
     for (;;) {

@@ -30,9 +30,9 @@ std::string ArchiverProblem(const std::string& backup, const ProcessResult& resu
   return "压缩 " + backup + " 失败：rar.exe 退出码 " + std::to_string(result.exitCode);
 }
 
-class SqlRun {
+class CSqlRun {
  public:
-  SqlRun(const std::string& record, SqlJobEnvironment& env) : m_record(record), m_env(env) {}
+  CSqlRun(const std::string& record, SqlJobEnvironment& env) : m_record(record), m_env(env) {}
 
   SqlJobOutcome Run(bool bArchive) {
     if (m_env.pConnection == nullptr) {
@@ -181,11 +181,11 @@ class SqlRun {
 }  // namespace
 
 SqlJobOutcome DoSqlBackup(const std::string& strRecord, SqlJobEnvironment& env) {
-  return SqlRun(strRecord, env).Run(true);
+  return CSqlRun(strRecord, env).Run(true);
 }
 
 SqlJobOutcome DoSqlBackupNocut(const std::string& strRecord, SqlJobEnvironment& env) {
-  return SqlRun(strRecord, env).Run(false);
+  return CSqlRun(strRecord, env).Run(false);
 }
 
 }  // namespace dorvik

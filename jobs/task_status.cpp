@@ -5,7 +5,7 @@
 
 namespace dorvik {
 
-std::string UpdateTaskStatus(ConfigStore& store, IConfigReactions& reactions, IClock& clock,
+std::string UpdateTaskStatus(CConfigStore& store, IConfigReactions& reactions, IClock& clock,
                              const std::string& strRecord) {
   const std::string timeText = FormatLocalTime(clock.Now(), "%Y-%m-%d %H:%M:%S");
   const std::string oldStatus = "<status>" + GetTagValue(strRecord, "<status>", "</status>") + "</status>";

@@ -13,7 +13,7 @@ namespace dorvik {
 // alone when the record no longer occurs). Returns the time text written ("%Y-%m-%d %H:%M:%S"),
 // which becomes the console's status text. When config.db cannot be written it shows
 // "配置文件打开失败" and ends the program through the reactions, and returns "".
-std::string UpdateTaskStatus(ConfigStore& store, IConfigReactions& reactions, IClock& clock,
+std::string UpdateTaskStatus(CConfigStore& store, IConfigReactions& reactions, IClock& clock,
                              const std::string& strRecord);
 
 }  // namespace dorvik

@@ -27,9 +27,9 @@ void ReadDword(HKEY hKey, const char* name, DWORD* value) {
 
 }  // namespace
 
-BackupService::BackupService() : CNTService("Dorviksvc") {}
+CBackupService::CBackupService() : CNTService("Dorviksvc") {}
 
-void BackupService::Run() {
+void CBackupService::Run() {
   // The counter moves once a second; the flag is looked at every 100 ms so that a stop ends
   // the service well within a second.
   while (m_bRunning) {
@@ -38,7 +38,7 @@ void BackupService::Run() {
   }
 }
 
-bool BackupService::OnStarting() {
+bool CBackupService::OnStarting() {
   CRegistryKey hKey;
   // Absent values (or an absent key) leave the defaults: nothing to report.
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ServiceKey(m_szServiceName, "Parameters").c_str(), 0,
@@ -50,27 +50,28 @@ bool BackupService::OnStarting() {
   return true;
 }
 
-void BackupService::OnStarted() { g_Thread.Start(); }
+void CBackupService::OnStarted() { g_Thread.Start(); }
 
-void BackupService::OnStopRequest() {
+void CBackupService::OnStopRequest() {
   // Watchers and the retention loop start nothing new once the stop has been asked for.
   g_bStopping = true;
 }
 
-bool BackupService::OnCustomControl(DWORD dwOpcode) {
+bool CBackupService::OnCustomControl(DWORD dwOpcode) {
   if (dwOpcode != kSaveCurrentControl) return false;
   SaveCurrentValue();
   return true;
 }
 
-void BackupService::SaveCurrentValue() {
+void CBackupService::SaveCurrentValue() {
   CRegistryKey hKey;
+  const DWORD dwCurrent = m_nCurrent;
   // A registry failure here only loses the saved counter; nothing else depends on it.
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ServiceKey(m_szServiceName, "Status").c_str(), 0,
                       nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, hKey.Receive(),
                       nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(hKey.Get(), "Current", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_nCurrent),
-                   sizeof m_nCurrent);
+    RegSetValueExA(hKey.Get(), "Current", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwCurrent),
+                   sizeof dwCurrent);
   }
 }
 

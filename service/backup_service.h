@@ -1,13 +1,15 @@
 #pragma once
 // The Dorviksvc service: the host plus its Parameters and Status registry values, and the start
 // of the worker threads once it runs.
+#include <atomic>
+
 #include "service/nt_service.h"
 
 namespace dorvik {
 
-class BackupService : public CNTService {
+class CBackupService : public CNTService {
  public:
-  BackupService();
+  CBackupService();
 
   void Run() override;
   bool OnStarting() override;
@@ -22,7 +24,8 @@ class BackupService : public CNTService {
  private:
   DWORD m_nStart = 0;
   DWORD m_nInc = 1;
-  DWORD m_nCurrent = 0;
+  // Moved by Run's thread, saved by the control handler's.
+  std::atomic<DWORD> m_nCurrent{0};
 };
 
 }  // namespace dorvik

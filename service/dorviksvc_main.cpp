@@ -10,7 +10,8 @@
 #include "common/gbk.h"
 #include "common/program_dir.h"
 #include "config/document.h"
-#include "config/scramble.h"
+#include "config/config_file.h"
+#include "config/config_store.h"
 #include "service/backup_service.h"
 #include "service/service_globals.h"
 #include "service/service_threads.h"
@@ -20,21 +21,13 @@ using namespace dorvik;
 
 namespace {
 
-// The start-up read: a file that cannot be opened ends the process before anything else.
+// The start-up read, through the store like every other: a file that cannot be opened ends the
+// process before anything else.
 bool ReadStartupDocument(std::string* document) {
-  FILE* file = std::fopen(g_strConfigPath.c_str(), "rb+");
-  if (!file) return false;
-  std::string stored;
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    long size = std::ftell(file);
-    if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
-      stored.resize(static_cast<std::size_t>(size));
-      stored.resize(std::fread(&stored[0], 1, stored.size(), file));
-    }
-  }
-  std::fclose(file);
-  *document = UnscrambleText(stored);
-  return true;
+  std::unique_ptr<IConfigFile> file = MakeConfigFile(g_strConfigPath);
+  bool bOpened = false;
+  *document = ReadConfigDocumentQuietly(*file, &bOpened);
+  return bOpened;
 }
 
 void EnsureLogFolder() {
@@ -46,7 +39,7 @@ void EnsureLogFolder() {
 
 int main(int argc, char** argv) {
   {
-    BackupService service;
+    CBackupService service;
     g_strProgramDir = ProgramDirectory();
     g_strConfigPath = g_strProgramDir + "config.db";
     // Answers with its own exit code, also (3) when config.db cannot be read.

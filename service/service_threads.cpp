@@ -5,6 +5,8 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
+#include "common/gbk.h"
+#include "common/scoped_handle.h"
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "config/document.h"
@@ -40,19 +42,25 @@ void ReportThreadFailure(const char* what) {
   ReportServiceJobProblem(EVMSG_THREADFAILED, what);
 }
 
-// Creates a thread; a failure is reported and the handle is empty.
-HANDLE StartThread(LPTHREAD_START_ROUTINE routine, LPVOID argument, const char* what) {
-  HANDLE thread = CreateThread(nullptr, 0, routine, argument, 0, nullptr);
+// A task watcher holds a few strings and, for a SQL Server task, waits for Backup.exe: a small
+// stack is plenty, and with one watcher per task the default reservation would cost a megabyte
+// each. Job threads walk folder trees and keep the default.
+constexpr SIZE_T kWatcherStackBytes = 256 * 1024;
+
+// Creates a thread (stackBytes 0: the program's default reservation); a failure is reported
+// and the handle is empty.
+CKernelHandle StartThread(LPTHREAD_START_ROUTINE routine, LPVOID argument, const char* what,
+                          SIZE_T stackBytes = 0) {
+  CKernelHandle thread(CreateThread(nullptr, stackBytes, routine, argument,
+                                    stackBytes ? STACK_SIZE_PARAM_IS_A_RESERVATION : 0, nullptr));
   if (!thread) ReportThreadFailure(what);
   return thread;
 }
 
 // A thread whose handle nobody waits on: started and released at once.
-bool StartDetached(LPTHREAD_START_ROUTINE routine, LPVOID argument, const char* what) {
-  HANDLE thread = StartThread(routine, argument, what);
-  if (!thread) return false;
-  CloseHandle(thread);
-  return true;
+bool StartDetached(LPTHREAD_START_ROUTINE routine, LPVOID argument, const char* what,
+                   SIZE_T stackBytes = 0) {
+  return static_cast<bool>(StartThread(routine, argument, what, stackBytes));
 }
 
 struct FileJobStart {
@@ -103,8 +111,20 @@ std::uint64_t SqlOutputBytes(const std::string& key, const LocalTime& start) {
   return total;
 }
 
+// The command line goes through the system's Unicode form on its way to Backup.exe: a byte
+// sequence that is not well-formed GBK would arrive changed, naming another database.
+bool RefuseMalformedSqlRecord(const std::string& key, const std::string& strRecord) {
+  if (IsWellFormedGbk(strRecord)) return false;
+  const std::string reason = "任务记录含有无效的 GBK 字符，没有启动 Backup.exe";
+  ReportServiceJobProblem(EVMSG_SQLRECORDMALFORMED, (key + "：" + reason).c_str());
+  const std::int64_t now = ServiceNow();
+  RecordRunEnd("sql", key, {now, now, false, reason, 0});
+  return true;
+}
+
 void RunBackupProgram(const std::string& strIsCut, const std::string& strRecord) {
   const std::string key = GetTag(strRecord, "projectname");
+  if (RefuseMalformedSqlRecord(key, strRecord)) return;
   RecordRunStart("sql", key);
   const LocalTime start = ServiceClock().Now();
   RunOutcome outcome;
@@ -130,7 +150,7 @@ void StartTaskWatchers(const char* section, LPTHREAD_START_ROUTINE watcher, unsi
   for (const std::string& record : SplitRecords(section, ReadServiceDocument())) {
     if (pauseMs) Sleep(pauseMs);
     auto* text = new std::string(record);
-    if (!StartDetached(watcher, text, "task watcher")) delete text;
+    if (!StartDetached(watcher, text, "task watcher", kWatcherStackBytes)) delete text;
   }
 }
 
@@ -148,8 +168,7 @@ DWORD WINAPI CThread::StartWorkers(LPVOID pThread) {
   self->DoInitSqlConnection();
   StartHealthMonitor(ReadServiceDocument());
   self->m_hWatchFile = StartThread(WatchFileThreadProc, nullptr, "file watch");
-  self->m_hWatchSql = g_bSqlAvailable ? StartThread(WatchSqlThreadProc, nullptr, "SQL watch")
-                                      : nullptr;
+  if (g_bSqlAvailable) self->m_hWatchSql = StartThread(WatchSqlThreadProc, nullptr, "SQL watch");
   self->m_hWatchDel = StartThread(WatchDelThreadProc, nullptr, "retention");
   return 1;
 }

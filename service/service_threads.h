@@ -2,6 +2,7 @@
 // The service's worker threads: the starter, the three watch threads, one watcher per task and
 // one thread per running file job. Their routines are the member operations of CThread.
 #include "common/win32.h"
+#include "common/scoped_handle.h"
 
 #include <cstddef>
 #include <string>
@@ -28,10 +29,11 @@ class CThread {
   std::size_t CleanFileBackups();
   std::size_t CleanSqlBackups();
 
-  HANDLE m_hStarter = nullptr;
-  HANDLE m_hWatchFile = nullptr;
-  HANDLE m_hWatchSql = nullptr;
-  HANDLE m_hWatchDel = nullptr;
+  // Nobody waits on these threads; the handles are kept for the process's life and closed with it.
+  CKernelHandle m_hStarter;
+  CKernelHandle m_hWatchFile;
+  CKernelHandle m_hWatchSql;
+  CKernelHandle m_hWatchDel;
 };
 
 extern CThread g_Thread;

@@ -101,7 +101,7 @@ TEST_F(ConfigFileTest, ReadersSeeTheOldOrTheNewDocumentNeverAMix) {
 TEST_F(ConfigFileTest, ConcurrentWritersLoseNoChanges) {
   {
     auto file = MakeConfigFile(m_strPath);
-    ASSERT_TRUE(ConfigStore(*file, SilentConfigReactions())
+    ASSERT_TRUE(CConfigStore(*file, SilentConfigReactions())
                     .SaveConfigDocument(DefaultConfigDocument("C:\\rar.exe")));
   }
   constexpr int kThreads = 4, kEach = 15;
@@ -111,7 +111,7 @@ TEST_F(ConfigFileTest, ConcurrentWritersLoseNoChanges) {
     threads.emplace_back([&, t] {
       // Each thread opens the file on its own, as separate console threads do.
       auto file = MakeConfigFile(m_strPath);
-      ConfigStore store(*file, SilentConfigReactions());
+      CConfigStore store(*file, SilentConfigReactions());
       for (int i = 0; i < kEach; ++i) {
         std::string id = std::to_string(t * 100 + i);
         if (!AddFileTask(store, "<m_strID>" + id + "</m_strID>")) ++failed;

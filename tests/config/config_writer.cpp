@@ -31,7 +31,7 @@ std::string TaskRecord(long long id) {
   return BuildFileTaskRecord(values, &next);
 }
 
-int Seed(ConfigStore& store, long long count) {
+int Seed(CConfigStore& store, long long count) {
   std::string records;
   for (long long id = 1; id <= count; ++id) records += TaskRecord(id) + kRecordSeparator;
   std::string document = DefaultConfigDocument("C:\\Program Files\\WinRAR\\rar.exe");
@@ -39,7 +39,7 @@ int Seed(ConfigStore& store, long long count) {
   return store.SaveConfigDocument(document) ? 0 : 1;
 }
 
-int Until(ConfigStore& store, long long target) {
+int Until(CConfigStore& store, long long target) {
   for (;;) {
     std::string document;
     if (!store.LoadConfigDocument(&document)) return 1;
@@ -50,7 +50,7 @@ int Until(ConfigStore& store, long long target) {
   }
 }
 
-int Add(ConfigStore& store, long long count, long long base) {
+int Add(CConfigStore& store, long long count, long long base) {
   for (long long id = base + 1; id <= base + count; ++id) {
     if (!AddFileTask(store, TaskRecord(id))) return 1;
   }
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::unique_ptr<IConfigFile> file = MakeConfigFile(argv[1]);
-  ConfigStore store(*file, SilentConfigReactions());
+  CConfigStore store(*file, SilentConfigReactions());
   const std::string mode = argv[2];
   const long long n = std::atoll(argv[3]);
   if (mode == "seed") return Seed(store, n);

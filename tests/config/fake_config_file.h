@@ -62,16 +62,16 @@ class FakeConfigFile : public IConfigFile {
     strStored.clear();
     return true;
   }
-  std::unique_ptr<Lock> LockForUpdate() override {
+  std::unique_ptr<CLock> LockForUpdate() override {
     if (bLockFails) return nullptr;
-    return std::unique_ptr<Lock>(new FakeLock(&nLocksHeld));
+    return std::unique_ptr<CLock>(new CFakeLock(&nLocksHeld));
   }
 
  private:
-  class FakeLock : public Lock {
+  class CFakeLock : public CLock {
    public:
-    explicit FakeLock(int* held) : m_pHeld(held) { ++*m_pHeld; }
-    ~FakeLock() override { --*m_pHeld; }
+    explicit CFakeLock(int* held) : m_pHeld(held) { ++*m_pHeld; }
+    ~CFakeLock() override { --*m_pHeld; }
 
    private:
     int* m_pHeld;

@@ -13,7 +13,7 @@ namespace {
 const std::string kDoc = DefaultConfigDocument("C:\\WinRAR\\rar.exe");
 }
 
-TEST(ConfigStore, LoadFailuresShowTheirMessage) {
+TEST(CConfigStore, LoadFailuresShowTheirMessage) {
   struct Case { ConfigReadResult result; const char* message; } cases[] = {
       {ConfigReadResult::OpenFailed, "打开文件出错！"},
       {ConfigReadResult::SeekFailed, "文件定位出错！"},
@@ -24,7 +24,7 @@ TEST(ConfigStore, LoadFailuresShowTheirMessage) {
     file.SetDocument(kDoc);
     file.readResult = c.result;
     FakeConfigReactions reactions;
-    ConfigStore store(file, reactions);
+    CConfigStore store(file, reactions);
     std::string document = "stale";
     EXPECT_FALSE(store.LoadConfigDocument(&document));
     EXPECT_EQ(document, "");
@@ -34,12 +34,12 @@ TEST(ConfigStore, LoadFailuresShowTheirMessage) {
   }
 }
 
-TEST(ConfigStore, WritersNeverReplaceTheDocumentAfterAFailedRead) {
+TEST(CConfigStore, WritersNeverReplaceTheDocumentAfterAFailedRead) {
   FakeConfigFile file;
   file.SetDocument(kDoc);
   const std::string before = file.strStored;
   file.readResult = ConfigReadResult::ReadFailed;
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   EXPECT_FALSE(store.AppendFileTaskRecord("<m_strID>1</m_strID>|||"));
   EXPECT_FALSE(store.AppendSqlTaskRecord("<id>1</id>|||"));
   EXPECT_FALSE(store.ReplaceInConfigDocument("rar", "zip"));
@@ -48,9 +48,9 @@ TEST(ConfigStore, WritersNeverReplaceTheDocumentAfterAFailedRead) {
   EXPECT_EQ(file.strStored, before);
 }
 
-TEST(ConfigStore, SaveRefusesDocumentsWithoutTheirSections) {
+TEST(CConfigStore, SaveRefusesDocumentsWithoutTheirSections) {
   FakeConfigFile file;
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   for (const char* broken : {"", "<rarpath>x</rarpath>", "plain text",
                              "<rarpath></rarpath><FileBackups>|||</FileBackups><SqlBackups>|||"}) {
     EXPECT_FALSE(store.SaveConfigDocument(broken)) << broken;
@@ -65,10 +65,10 @@ TEST(ConfigStore, SaveRefusesDocumentsWithoutTheirSections) {
   EXPECT_EQ(file.Document(), "<rarpath>x</rarpath><FileBackups>|||</FileBackups>");
 }
 
-TEST(ConfigStore, FailedWriteOrLockLeavesTheDocument) {
+TEST(CConfigStore, FailedWriteOrLockLeavesTheDocument) {
   FakeConfigFile file;
   file.SetDocument(kDoc);
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   file.bWriteFails = true;
   EXPECT_FALSE(store.ReplaceInConfigDocument("WinRAR", "Other"));
   file.bWriteFails = false;
@@ -77,10 +77,10 @@ TEST(ConfigStore, FailedWriteOrLockLeavesTheDocument) {
   EXPECT_EQ(file.Document(), kDoc);
 }
 
-TEST(ConfigStore, AppendsAndReplaces) {
+TEST(CConfigStore, AppendsAndReplaces) {
   FakeConfigFile file;
   file.SetDocument(kDoc + "junk");
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   ASSERT_TRUE(store.AppendFileTaskRecord("<m_strID>1</m_strID>|||"));
   ASSERT_TRUE(store.AppendFileTaskRecord("<m_strID>2</m_strID>|||"));
   ASSERT_TRUE(store.AppendSqlTaskRecord("<id>1</id>|||"));
@@ -101,7 +101,7 @@ TEST(ConfigStore, AppendsAndReplaces) {
   EXPECT_EQ(file.nWrites, writes) << "an unchanged document is not rewritten";
 }
 
-TEST(ConfigStore, QuietReaderIsCappedAndSilent) {
+TEST(CConfigStore, QuietReaderIsCappedAndSilent) {
   FakeConfigFile file;
   EXPECT_EQ(ReadConfigDocumentQuietly(file), "");
   file.SetDocument(kDoc);

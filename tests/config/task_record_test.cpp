@@ -65,7 +65,7 @@ std::string Document(const std::string& fileRecords, const std::string& sqlRecor
 TEST(FileTaskRecord, WorkedExampleIsAppendedByteForByte) {
   FakeConfigFile file;
   file.SetDocument(DefaultConfigDocument("C:\\rar.exe"));
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   long long next = 4;
   std::string record = BuildFileTaskRecord(ExampleFileValues(), &next);
   EXPECT_EQ(record, kExampleFileRecord);
@@ -136,7 +136,7 @@ TEST(FileTaskRecord, IdentifiersAndLookup) {
 TEST(SqlTaskRecord, WorkedExampleIsAppendedByteForByte) {
   FakeConfigFile file;
   file.SetDocument(DefaultConfigDocument("C:\\rar.exe"));
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   std::string record = BuildSqlTaskRecord(ExampleSqlValues(), 9);
   EXPECT_EQ(record, kExampleSqlRecord);
   ASSERT_TRUE(AddSqlTask(store, record));
@@ -196,7 +196,7 @@ TEST(TaskChanges, ChangeDeleteAndCheckTouchOnlyTheirRecord) {
   const std::string sql = "<Check>YES</Check>    <sqlname>NO</sqlname>    <status>-</status>"
                           "    <id>1</id>    <projectname>YES</projectname>";
   FakeConfigFile file;
-  ConfigStore store(file, SilentConfigReactions());
+  CConfigStore store(file, SilentConfigReactions());
   file.SetDocument(Document(one + "|||" + two + "|||", sql + "|||"));
 
   std::vector<std::string> missing;

@@ -98,7 +98,7 @@ TEST(UpdateTaskStatus, RewritesTheRecordsStatus) {
     FakeConfigFile file;
     file.SetDocument(document);
     FakeConfigReactions reactions;
-    ConfigStore store(file, reactions);
+    CConfigStore store(file, reactions);
     EXPECT_EQ(UpdateTaskStatus(store, reactions, clock, record), "2024-05-02 00:00:03");
     EXPECT_EQ(file.Document(),
               "<rarpath>C:\\rar.exe</rarpath><defStorePath></defStorePath><FileBackups>|||"
@@ -114,7 +114,7 @@ TEST(UpdateTaskStatus, RewritesTheRecordsStatus) {
     file.SetDocument(document);
     file.bWriteFails = true;
     FakeConfigReactions reactions;
-    ConfigStore store(file, reactions);
+    CConfigStore store(file, reactions);
     EXPECT_EQ(UpdateTaskStatus(store, reactions, clock, record), "");
     ASSERT_EQ(reactions.messages.size(), 1u);
     EXPECT_EQ(reactions.messages[0].first, "配置文件打开失败");

@@ -32,7 +32,7 @@ std::string Document(int round) {
 TEST(ConfigReread, EveryTaskIsFoundWhileTheFileIsRewritten) {
   const std::string path = "service_reread_config.db";
   std::unique_ptr<IConfigFile> writerFile = MakeConfigFile(path);
-  ConfigStore store(*writerFile, SilentConfigReactions());
+  CConfigStore store(*writerFile, SilentConfigReactions());
   ASSERT_TRUE(store.SaveConfigDocument(Document(0)));
 
   std::atomic<bool> bDone{false};

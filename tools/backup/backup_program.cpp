@@ -12,7 +12,7 @@ namespace dorvik {
 namespace {
 
 // No window and no config.db: messages are kept for the event log, the status stays as it is.
-class CollectingReporter : public ISqlJobReporter {
+class CCollectingReporter : public ISqlJobReporter {
  public:
   void ShowProgress(const std::string&) override {}
   void ShowMessage(const std::string& text) override { m_strLast = text; }
@@ -44,7 +44,7 @@ BackupProgramResult RunBackupProgram(const std::string& commandLine, BackupProgr
   std::unique_ptr<ISqlConnection> connection = env.openConnection(&error);
   if (!connection) return Failed(kBackupNoServer, task + "无法连接 SQL Server：" + error);
 
-  CollectingReporter reporter;
+  CCollectingReporter reporter;
   SqlJobEnvironment job{DirectoryWithSlash(GetTag(env.strConfigDocument, "rarpath")), connection.get(), {},
                         env.processes, env.log, env.files, env.clock, reporter};
   if (GetTag(parsed.strRecord, "sqlname") == kAllDatabases) {

@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
   }
 
   std::unique_ptr<IConfigFile> file = MakeConfigFile(programDir + "config.db");
-  ConfigStore store(*file, SilentConfigReactions());
+  CConfigStore store(*file, SilentConfigReactions());
   if (!store.SaveConfigDocument(DefaultConfigDocument(programDir + "rar.exe"))) {
     std::fprintf(stderr, "cannot write %sconfig.db\n", programDir.c_str());
     return 1;

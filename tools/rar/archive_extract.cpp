@@ -41,7 +41,7 @@ bool IsRegularFile(IFileSystem& fs, const std::string& path) {
 class CExtractRun {
  public:
   CExtractRun(IFileSystem& fs, const RarOptions& options, CRarReport& report)
-      : m_fs(fs), m_style(PathStyle::Of(fs)), m_options(options), m_report(report) {}
+      : m_fs(fs), m_style(CPathStyle::Of(fs)), m_options(options), m_report(report) {}
 
   int Run() {
     std::vector<RawArgument> args = m_options.positional;
@@ -205,7 +205,7 @@ class CExtractRun {
   }
 
   IFileSystem& m_fs;
-  PathStyle m_style;
+  CPathStyle m_style;
   const RarOptions& m_options;
   CRarReport& m_report;
   std::string m_strArchive;

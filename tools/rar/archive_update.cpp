@@ -87,7 +87,7 @@ class CAddRun {
   }
 
   bool Select() {
-    const PathStyle style = PathStyle::Of(m_fs);
+    const CPathStyle style = CPathStyle::Of(m_fs);
     const std::string archiveFull = m_fs.FullPath(m_strArchive);
     const std::string archiveName = style.LastComponent(m_strArchive);
     // Never take the archive itself or its temporary files when it lies inside a source.

@@ -9,11 +9,11 @@
 namespace dorvik {
 namespace rar {
 
-class PathStyle {
+class CPathStyle {
  public:
-  static PathStyle Windows() { return PathStyle(true); }
-  static PathStyle Posix() { return PathStyle(false); }
-  static PathStyle Of(const IFileSystem& fs) { return PathStyle(fs.UsesWindowsPaths()); }
+  static CPathStyle Windows() { return CPathStyle(true); }
+  static CPathStyle Posix() { return CPathStyle(false); }
+  static CPathStyle Of(const IFileSystem& fs) { return CPathStyle(fs.UsesWindowsPaths()); }
 
   char Separator() const { return m_bWindows ? '\\' : '/'; }
   bool IsWindows() const { return m_bWindows; }
@@ -29,7 +29,7 @@ class PathStyle {
   bool EndsWithSeparator(const std::string& path) const;
 
  private:
-  explicit PathStyle(bool bWindows) : m_bWindows(bWindows) {}
+  explicit CPathStyle(bool bWindows) : m_bWindows(bWindows) {}
   bool IsSeparatorAt(const std::string& path, std::string::size_type i) const;
   bool m_bWindows;
 };

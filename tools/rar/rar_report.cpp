@@ -15,7 +15,7 @@ void CRarReport::Error(const std::string& message) {
   std::string line = FormatLocalTime(m_clock.Now(), "%Y-%m-%d %H:%M:%S") + " ";
   if (!m_strArchive.empty()) line += m_strArchive + ": ";
   line += message + "\r\n";
-  const std::string path = PathStyle::Of(m_fs).Join(m_strLogFolder, LogFileName());
+  const std::string path = CPathStyle::Of(m_fs).Join(m_strLogFolder, LogFileName());
   if (!m_fs.AppendToFile(path, line)) m_err << "rar: cannot write the log " << path << "\n";
 }
 

@@ -12,7 +12,7 @@ class CSelector {
  public:
   CSelector(IFileSystem& fs, bool bRecurse, const std::vector<std::string>& excludes,
             const std::function<bool(const std::string&)>& skip, Selection& out)
-      : m_fs(fs), m_style(PathStyle::Of(fs)), m_bRecurse(bRecurse), m_excludes(excludes), m_skip(skip),
+      : m_fs(fs), m_style(CPathStyle::Of(fs)), m_bRecurse(bRecurse), m_excludes(excludes), m_skip(skip),
         m_out(out) {}
 
   void AddSource(const std::string& source) {
@@ -96,7 +96,7 @@ class CSelector {
   }
 
   IFileSystem& m_fs;
-  PathStyle m_style;
+  CPathStyle m_style;
   bool m_bRecurse;
   const std::vector<std::string>& m_excludes;
   const std::function<bool(const std::string&)>& m_skip;
@@ -112,7 +112,7 @@ bool HasWildcard(const std::string& text) {
 std::string ToEntryName(IFileSystem& fs, const std::string& relativePath) {
   std::string name = fs.NameToUtf8(relativePath);
   // After the conversion the text is UTF-8, where 0x5C is always a character of its own.
-  if (PathStyle::Of(fs).IsWindows()) {
+  if (CPathStyle::Of(fs).IsWindows()) {
     for (char& c : name) {
       if (c == '\\') c = '/';
     }
