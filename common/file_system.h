@@ -84,12 +84,14 @@ class IFileSystem {
   // threads and processes never interleave: each call's bytes land whole and together.
   virtual bool AppendToFile(const std::string& path, const std::string& bytes) = 0;
 
-  // Null when the file cannot be opened; others may read and write it meanwhile.
+  // Null when the file cannot be opened; others may read, write, move or delete it meanwhile.
   virtual std::unique_ptr<IFile> OpenForReading(const std::string& path) = 0;
   // A new file for reading and writing; null when the path exists.
   virtual std::unique_ptr<IFile> CreateNewFile(const std::string& path) = 0;
   // Moves `from` over `to` in one step, replacing `to` when it exists.
   virtual bool MoveOver(const std::string& from, const std::string& to) = 0;
+  // Moves `from` to `to` only when nothing of that name exists (never replacing it).
+  virtual bool MoveToNewName(const std::string& from, const std::string& to) = 0;
   virtual bool SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) = 0;
 
   // Paths with "\" and drive letters, names compared without ASCII case (else POSIX paths).

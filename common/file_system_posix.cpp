@@ -196,6 +196,13 @@ class CPosixFileSystem : public IFileSystem {
     return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0 || NoteSystemError();
   }
 
+  bool MoveToNewName(const std::string& from, const std::string& to) override {
+    // link() refuses an existing name where rename() would replace it.
+    const std::string source = NativePath(from);
+    return (link(source.c_str(), NativePath(to).c_str()) == 0 && unlink(source.c_str()) == 0) ||
+           NoteSystemError();
+  }
+
   bool SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) override {
     struct timespec times[2];
     times[0].tv_sec = 0;

@@ -252,8 +252,10 @@ class CWin32FileSystem : public IFileSystem {
   }
 
   std::unique_ptr<IFile> OpenForReading(const std::string& path) override {
-    CKernelHandle file(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN));
+    // Sharing delete too: a reader must never stop a save that moves a new file over this one
+    // (config.db) or make it fail for a moment.
+    CKernelHandle file(Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
     if (!file) {
       NoteSystemError();
       return nullptr;
@@ -275,6 +277,13 @@ class CWin32FileSystem : public IFileSystem {
     const CLongPath wideFrom(from), wideTo(to);
     return (wideFrom.Valid() && wideTo.Valid() &&
             MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) ||
+           NoteSystemError();
+  }
+
+  bool MoveToNewName(const std::string& from, const std::string& to) override {
+    const CLongPath wideFrom(from), wideTo(to);
+    return (wideFrom.Valid() && wideTo.Valid() &&
+            MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH) != 0) ||
            NoteSystemError();
   }
 

@@ -16,7 +16,6 @@ std::string TempConfigName(const std::string& path, unsigned long processId, uns
   return path + "." + std::to_string(processId) + "-" + std::to_string(counter) + ".tmp";
 }
 
-std::string TempConfigPattern(const std::string& path) { return path + ".*.tmp"; }
 
 bool IsTempConfigName(const std::string& path, const std::string& candidate) {
   const std::string head = path + ".";

@@ -7,8 +7,6 @@ namespace dorvik {
 
 // "<path>.<process>-<counter>.tmp": unique per process and per save.
 std::string TempConfigName(const std::string& path, unsigned long processId, unsigned counter);
-// A wildcard for FindFirstFile: "<path>.*.tmp".
-std::string TempConfigPattern(const std::string& path);
 // Whether `candidate` is a name TempConfigName could have made for `path`.
 bool IsTempConfigName(const std::string& path, const std::string& candidate);
 

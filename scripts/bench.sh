@@ -17,6 +17,8 @@ echo "=== archiver: ours, native and under a warm Wine, against zip -9 and 7-Zip
 "$src/bench/rar_bench.sh"
 echo "=== service: CPU while idle, next to a bare program with the same polling threads, and with its health file against without"
 "$src/bench/service_idle_cpu.sh"
+echo "=== service: memory with one watcher thread per task (500 file tasks)"
+"$src/bench/service_memory.sh"
 echo "=== status switch (Dorviksvc.exe -s): 200 tasks and a year of hourly logs under Wine"
 "$src/bench/status_switch_bench.sh"
 echo "=== last backup times: per-task scans, the cache's first fill and refill"

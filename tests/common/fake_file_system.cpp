@@ -318,6 +318,11 @@ bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool FakeFileSystem::MoveToNewName(const std::string& from, const std::string& to) {
+  if (Find(to) != nullptr) return Failure(to);
+  return MoveOver(from, to);
+}
+
 void FakeFileSystem::MarkHiddenOrSystem(const std::string& path) {
   Node* node = Find(path);
   if (node != nullptr) node->bHiddenOrSystem = true;

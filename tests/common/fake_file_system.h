@@ -53,6 +53,7 @@ class FakeFileSystem : public IFileSystem {
   std::unique_ptr<IFile> OpenForReading(const std::string& path) override;
   std::unique_ptr<IFile> CreateNewFile(const std::string& path) override;
   bool MoveOver(const std::string& from, const std::string& to) override;
+  bool MoveToNewName(const std::string& from, const std::string& to) override;
   bool SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) override;
   bool UsesWindowsPaths() const override { return true; }
   std::string FullPath(const std::string& path) override { return path; }

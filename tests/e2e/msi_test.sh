@@ -6,7 +6,10 @@
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 : "${DORVIK_BUILD:?}"
 export DORVIK_SERVICE_PREFIX="$DORVIK_BUILD/wineprefix-msi"
-WINEPREFIX="$DORVIK_SERVICE_PREFIX" wineserver -k 2>/dev/null || true  # a prefix an earlier run left
+# A prefix an earlier run left: its server must be gone before the folder is, or a new prefix
+# that gets the same inode would reach the dying server.
+WINEPREFIX="$DORVIK_SERVICE_PREFIX" wineserver -k 2>/dev/null || true
+WINEPREFIX="$DORVIK_SERVICE_PREFIX" wineserver -w 2>/dev/null || true
 rm -rf "$DORVIK_SERVICE_PREFIX"
 source "$here/service_common.sh"
 msi=$1 wxs=$2 ui_exe=$3 svc_exe=$4 backup_exe=$5 rar_exe=$6 example=$7

@@ -3,7 +3,9 @@
 # Server test driver for its start-up probe: each runs Backup.exe (a stand-in that records its
 # command line) with the whole record in quotes and its compress choice, one after the other.
 # Their outcomes reach the health file through the exit code: "second" exits 1 and is failed,
-# "nightly" exits 0 and is ok.
+# "nightly" exits 0 and is ok. A third task, "broken", names its databases with a byte sequence
+# that is not GBK: the service refuses it before Backup.exe, whose command line would carry
+# another database name, and its health says why.
 # service_sql_test.sh DORVIKSVC_EXE EXAMPLE_CONFIG_EXE BACKUP_STAND_IN_EXE
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/service_common.sh"
@@ -17,6 +19,19 @@ printf 'demo\tdemo orders\n' > "$root/server/databases"
 echo "second 1" > "$root/prog/Backup.exitcodes"
 "$RUN" "$example" "$(win "$root/prog")" "$(win "$root/src")" "$(win "$root/sql")" "$(win "$root/sql")" \
   --sql-task "demo;$(win "$root/sql");否;每天;3;second;保留" >/dev/null 2>&1
+python3 - "$root/prog/config.db" "$DORVIK_SOURCE/tests/config" <<'PY' || fail "adding the broken task"
+import re, sys
+sys.path.insert(0, sys.argv[2])
+from config_db import scramble, unscramble
+text = unscramble(open(sys.argv[1], "rb").read())
+start, end = text.index(b"<SqlBackups>") + len(b"<SqlBackups>"), text.index(b"</SqlBackups>")
+records = [r for r in text[start:end].split(b"|||") if r]
+broken = re.sub(rb"<projectname>[^<]*</projectname>", b"<projectname>broken</projectname>", records[0])
+broken = re.sub(rb"<sqlname>[^<]*</sqlname>", b"<sqlname>demo,a\x81,crm</sqlname>", broken)
+broken = re.sub(rb"<id>[^<]*</id>", b"<id>99</id>", broken)
+text = text[:start] + b"|||" + b"|||".join(records + [broken]) + b"|||" + text[end:]
+open(sys.argv[1], "wb").write(scramble(text))
+PY
 
 # The service inherits these from the prefix's first program.
 export ODBCSYSINI="$odbc" DORVIK_SQLSERVER_STATE="$root/server"
@@ -54,4 +69,11 @@ grep -a '^dorvik_task_last_run_duration_seconds{kind="sql",task="nightly",.*} [1
 record="$root/prog/Health/records/sql-$(printf second | xxd -p).txt"
 iconv -f GBK -t UTF-8 "$record" | grep -q "^failure_text=Backup.exe 退出码 1：" || fail "failure text: $(cat "$record")"
 echo "ok: Backup.exe's exit codes reached the health file: nightly ok, second failed ($(iconv -f GBK -t UTF-8 "$record" | grep failure_text))"
+for _ in $(seq 20); do state_of broken failed && break; sleep 0.5; done
+state_of broken failed || fail "the broken task is failed: $(grep -a 'task="broken"' "$prom")"
+broken_record="$root/prog/Health/records/sql-$(printf broken | xxd -p).txt"
+iconv -f GBK -t UTF-8 "$broken_record" | grep -q "^failure_text=任务记录含有无效的 GBK 字符，没有启动 Backup.exe" \
+  || fail "the broken task's failure text: $(cat "$broken_record")"
+[ "$(wc -l < "$calls")" -eq 2 ] || fail "Backup.exe ran for the broken record"
+echo "ok: the record that is not GBK started no Backup.exe and is failed with its reason"
 echo "service sql: all checks passed"

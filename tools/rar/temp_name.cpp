@@ -1,5 +1,7 @@
 #include "tools/rar/temp_name.h"
 
+#include "common/process_id.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>

@@ -22,7 +22,5 @@ bool IsTemporaryNameFor(const std::string& path, const std::string& candidate);
 // takes no new file.
 std::unique_ptr<IFile> CreateTemporaryFor(IFileSystem& fs, const std::string& path, std::string& temp);
 
-unsigned long CurrentProcessId();
-
 }  // namespace rar
 }  // namespace dorvik

@@ -1,10 +1,9 @@
 #include "common/win32.h"
-#include "tools/rar/temp_name.h"
+
+#include "common/process_id.h"
 
 namespace dorvik {
-namespace rar {
 
 unsigned long CurrentProcessId() { return GetCurrentProcessId(); }
 
-}  // namespace rar
 }  // namespace dorvik

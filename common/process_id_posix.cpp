@@ -1,11 +1,9 @@
 #include <unistd.h>
 
-#include "tools/rar/temp_name.h"
+#include "common/process_id.h"
 
 namespace dorvik {
-namespace rar {
 
 unsigned long CurrentProcessId() { return static_cast<unsigned long>(getpid()); }
 
-}  // namespace rar
 }  // namespace dorvik
