@@ -7,11 +7,6 @@ namespace dorvik {
 
 namespace {
 
-std::string_view TrimLeadingBlanks(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string_view() : text.substr(first);
-}
-
 bool IsBlankLine(std::string_view line) { return line.find_first_not_of(" \t\r") == std::string_view::npos; }
 
 }  // namespace
@@ -22,15 +17,14 @@ std::vector<HistoryLogLine> ReadHistoryLines(std::string_view content, HistoryMo
     std::string_view text = content.substr(begin, end - begin);
     LogLineFields fields;
     if (text.empty() || !ParseLogLine(text, &fields)) return;
-    std::string_view rest = TrimLeadingBlanks(text.substr(fields.restBegin));
+    std::string_view rest = LogLineRest(text, fields);
     HistoryLogLine line;
     line.begin = begin;
     line.end = end;
     line.key = fields.key;
     if (mode == HistoryMode::File) {
-      std::size_t pair = rest.find("  ");
-      std::string_view source = pair == std::string_view::npos ? std::string_view() : rest.substr(0, pair);
-      std::string_view output = TrimLeadingBlanks(rest.substr(source.size()));
+      std::string_view source, output;
+      SplitFileLineRest(rest, &source, &output);
       if (output.empty()) return;
       line.source = source;
       line.output = output;

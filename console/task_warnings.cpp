@@ -1,7 +1,6 @@
 #include "console/task_warnings.h"
 
 #include "common/clock.h"
-#include "common/file_system.h"
 #include "common/gbk.h"
 #include "console/last_backup_times.h"
 
@@ -40,10 +39,8 @@ std::string MenuItemText(const std::string& text) {
 
 std::vector<TaskHealthRow> LoadTaskHealth(const std::string& document, const std::string& programDir,
                                           bool bServiceRunning) {
-  const StoredRecords records = ReadStoredRecords(RealFileSystem(), programDir);
-  return AssessTasks(ReadHealthTasks(document), LoadLastBackupTimes(programDir), records,
-                     bServiceRunning ? records.service.serviceStart : kNoMoment,
-                     ToEpochSeconds(SystemClock().Now()));
+  return ReadTaskHealth(document, programDir, LoadLastBackupTimes(programDir),
+                        ToEpochSeconds(SystemClock().Now()), bServiceRunning);
 }
 
 }  // namespace dorvik

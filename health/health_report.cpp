@@ -67,11 +67,17 @@ std::vector<TaskHealthRow> AssessTasks(const std::vector<HealthTask>& tasks, con
 }
 
 std::vector<TaskHealthRow> ReadTaskHealth(const std::string& document, const std::string& programDir,
-                                          Moment now, bool bServiceRunning, IFileSystem& files) {
+                                          const LastBackupTimes& log, Moment now, bool bServiceRunning,
+                                          IFileSystem& files) {
   const StoredRecords records = ReadStoredRecords(files, programDir);
-  const LastBackupTimes log = MakeBackupLog(programDir, files)->GetAllLastBackupTimes();
   return AssessTasks(ReadHealthTasks(document), log, records,
                      bServiceRunning ? records.service.serviceStart : kNoMoment, now);
+}
+
+std::vector<TaskHealthRow> ReadTaskHealth(const std::string& document, const std::string& programDir,
+                                          Moment now, bool bServiceRunning, IFileSystem& files) {
+  return ReadTaskHealth(document, programDir, MakeBackupLog(programDir, files)->GetAllLastBackupTimes(), now,
+                        bServiceRunning, files);
 }
 
 }  // namespace dorvik

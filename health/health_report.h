@@ -40,7 +40,11 @@ std::vector<TaskHealthRow> AssessTasks(const std::vector<HealthTask>& tasks, con
                                        const StoredRecords& records, Moment liveService, Moment now);
 
 // The entry point for readers outside the service (the status switch, the console): reads the
-// log and the records once. bServiceRunning says whether the service's running marks count.
+// records once, and the log once unless the caller has its last backup times (the console keeps
+// them cached). bServiceRunning says whether the service's running marks count.
+std::vector<TaskHealthRow> ReadTaskHealth(const std::string& document, const std::string& programDir,
+                                          const LastBackupTimes& log, Moment now, bool bServiceRunning,
+                                          IFileSystem& files = RealFileSystem());
 std::vector<TaskHealthRow> ReadTaskHealth(const std::string& document, const std::string& programDir,
                                           Moment now, bool bServiceRunning, IFileSystem& files = RealFileSystem());
 

@@ -4,15 +4,9 @@
 
 namespace dorvik {
 
-namespace {
-
-// The file job's success message: this text, then the output's path.
-const char kSuccessPrefix[] = "操作成功！备份文件：";
-
-}  // namespace
-
 void CRunOutcomeReporter::ReportSuccess(const std::string& message) {
-  if (message.rfind(kSuccessPrefix, 0) == 0) m_outputs.push_back(message.substr(sizeof kSuccessPrefix - 1));
+  const std::string prefix = kFileJobSuccessPrefix;
+  if (message.rfind(prefix, 0) == 0) m_outputs.push_back(message.substr(prefix.size()));
   m_inner.ReportSuccess(message);
 }
 
@@ -45,9 +39,8 @@ std::vector<std::string> LoggedSqlOutputs(const std::string& logContent, const s
     const std::string_view line(logContent.data() + begin, end - begin);
     LogLineFields fields;
     if (!ParseLogLine(line, &fields) || fields.key != key || FormatLogStamp(fields.when) < startText) return;
-    std::string_view rest = line.substr(fields.restBegin);
-    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
-    if (!rest.empty()) outputs.emplace_back(rest);
+    const std::string_view output = LogLineRest(line, fields);
+    if (!output.empty()) outputs.emplace_back(output);
   });
   return outputs;
 }

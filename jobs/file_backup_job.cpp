@@ -15,7 +15,6 @@ namespace dorvik {
 
 namespace {
 
-const char kSuccessPrefix[] = "操作成功！备份文件：";
 const char kTypeFormMessage[] = "文件类型输入方式有误  仅支持  *.exe .exe  exe 等三种输入格式";
 
 // Exit codes that mean "nothing matched the given name": the archiver's (as WinRAR's rar answers)
@@ -230,7 +229,7 @@ class CFileJobRun {
   }
 
   void Succeed(const std::string& output) {
-    m_env.reporter.ReportSuccess(kSuccessPrefix + output);
+    m_env.reporter.ReportSuccess(kFileJobSuccessPrefix + output);
   }
 
  private:

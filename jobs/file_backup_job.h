@@ -22,6 +22,9 @@ struct FileBackupRequest {
   bool bCompressAfter = false;  // "备份后压缩": DoBackupNocut archives the copy afterwards
 };
 
+// A run's success message: "操作成功！备份文件：" and then the output's path.
+constexpr const char* kFileJobSuccessPrefix = "操作成功！备份文件：";
+
 // The steps that differ between the console and the service.
 class IFileJobReporter {
  public:
@@ -29,7 +32,7 @@ class IFileJobReporter {
   // Called after a run that made its output: the console writes the task's <status>
   // (UpdateTaskStatus in jobs/task_status.h); the service does nothing.
   virtual void UpdateTaskStatus(const std::string& strRecord) = 0;
-  // "操作成功！备份文件：" + path: the console shows it; the service ignores it.
+  // kFileJobSuccessPrefix + path: the console shows it; the service ignores it.
   virtual void ReportSuccess(const std::string& message) = 0;
   // Something went wrong or was refused (bad filter, unsupported item, a program that failed):
   // the console shows it, the service records it (event log).

@@ -183,6 +183,25 @@ void ScanLogContent(std::string_view content, CLogKeyTimes* latest) {
   });
 }
 
+namespace {
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+}  // namespace
+
+std::string_view LogLineRest(std::string_view line, const LogLineFields& fields) {
+  return TrimLeadingBlanks(line.substr(fields.restBegin));
+}
+
+void SplitFileLineRest(std::string_view rest, std::string_view* source, std::string_view* output) {
+  const std::size_t pair = rest.find("  ");
+  *source = pair == std::string_view::npos ? std::string_view() : rest.substr(0, pair);
+  *output = TrimLeadingBlanks(rest.substr(source->size()));
+}
+
 std::string FormatLogStamp(LogStamp when) {
   std::int64_t days = FloorDiv(when, kSecondsPerDay);
   std::int64_t seconds = when - days * kSecondsPerDay;

@@ -44,6 +44,14 @@ struct LogLineFields {
 // does not parse or names no real time.
 bool ParseLogLine(std::string_view line, LogLineFields* fields);
 
+// What follows a parsed line's time, its leading blanks removed: a SQL Server line's output path,
+// a file line's source and output.
+std::string_view LogLineRest(std::string_view line, const LogLineFields& fields);
+
+// A file line's rest: the source runs up to its first pair of blanks (its padding), the output
+// follows. Without such a pair the source is empty and the whole rest is the output.
+void SplitFileLineRest(std::string_view rest, std::string_view* source, std::string_view* output);
+
 // Calls visit(begin, end, after) for every line of a log file's content: [begin, end) is the line
 // without its end (LF, with an optional CR before it), `after` where the next line begins. The last
 // line needs no line end.

@@ -6,16 +6,11 @@ namespace dorvik {
 
 namespace {
 
-std::string TrimLeadingBlanks(const std::string& text) {
-  const std::string::size_type first = text.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : text.substr(first);
-}
-
-// A file line's source runs up to the first pair of blanks (its padding); the output follows.
-std::string FileLineOutput(const std::string& rest) {
-  const std::string text = TrimLeadingBlanks(rest);
-  const std::string::size_type pair = text.find("  ");
-  return pair == std::string::npos ? std::string() : TrimLeadingBlanks(text.substr(pair));
+// A file line names its output only after its source folder.
+std::string_view FileLineOutput(std::string_view rest) {
+  std::string_view source, output;
+  SplitFileLineRest(rest, &source, &output);
+  return source.empty() ? std::string_view() : output;
 }
 
 }  // namespace
@@ -33,7 +28,7 @@ CLoggedBackups::CLoggedBackups(IFileSystem& files, const std::string& logFolder,
       LogLineFields fields;
       if (!ParseLogLine(line, &fields) || keys.count(std::string(fields.key)) == 0) return;
       std::vector<CLine>& lines = m_lines[std::string(fields.key)];
-      lines.push_back(CLine{fields.when, std::string(line.substr(fields.restBegin))});
+      lines.push_back(CLine{fields.when, std::string(LogLineRest(line, fields))});
       if (lines.size() >= 2 * kKeptPerKey) KeepNewest(&lines, kKeptPerKey);
     });
   }
@@ -58,7 +53,7 @@ std::vector<LoggedOutput> CLoggedBackups::Outputs(const std::string& key, bool b
   auto found = m_lines.find(key);
   if (found == m_lines.end()) return outputs;
   for (const CLine& line : found->second) {
-    const std::string path = bFileLines ? FileLineOutput(line.strRest) : TrimLeadingBlanks(line.strRest);
+    const std::string path(bFileLines ? FileLineOutput(line.strRest) : std::string_view(line.strRest));
     if (!path.empty()) outputs.push_back(LoggedOutput{line.when, path});
   }
   return outputs;

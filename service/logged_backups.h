@@ -37,7 +37,7 @@ class CLoggedBackups {
  private:
   struct CLine {
     LogStamp when = 0;
-    std::string strRest;  // what follows the time
+    std::string strRest;  // what follows the time, leading blanks removed
   };
   std::vector<LoggedOutput> Outputs(const std::string& key, bool bFileLines) const;
   static void KeepNewest(std::vector<CLine>* lines, std::size_t count);

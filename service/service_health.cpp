@@ -46,6 +46,15 @@ CEventLogHealthEvents g_healthEvents;
 std::unique_ptr<CHealthMonitor> g_pHealth;  // set before any watcher starts, never reset
 std::atomic<bool> g_bRefreshAsked{false};
 
+}  // namespace
+
+std::int64_t ServiceNow() { return ToEpochSeconds(ServiceClock().Now()); }
+
+void StartHealthMonitor(const std::string& document) {
+  g_pHealth = std::make_unique<CHealthMonitor>(g_strProgramDir, RealFileSystem(), g_healthEvents);
+  g_pHealth->Start(ReadHealthTasks(document), ServiceNow());
+}
+
 DWORD WINAPI HealthThreadProc(LPVOID) {
   unsigned nWaitedMs = kRefreshEveryMs;
   while (!g_bStopping) {
@@ -57,21 +66,6 @@ DWORD WINAPI HealthThreadProc(LPVOID) {
     nWaitedMs += kHealthPollMs;
   }
   return 1;
-}
-
-}  // namespace
-
-std::int64_t ServiceNow() { return ToEpochSeconds(ServiceClock().Now()); }
-
-void StartHealthMonitor(const std::string& document) {
-  g_pHealth = std::make_unique<CHealthMonitor>(g_strProgramDir, RealFileSystem(), g_healthEvents);
-  g_pHealth->Start(ReadHealthTasks(document), ServiceNow());
-  HANDLE thread = CreateThread(nullptr, 0, HealthThreadProc, nullptr, 0, nullptr);
-  if (!thread) {
-    ReportServiceJobProblem(EVMSG_THREADFAILED, "health");
-    return;
-  }
-  CloseHandle(thread);  // runs until the process ends; nobody waits for it
 }
 
 void RecordRunStart(const char* kind, const std::string& key) { g_pHealth->RunStarted(kind, key, ServiceNow()); }

@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "common/win32.h"
 #include "health/health_monitor.h"
 
 namespace dorvik {
 
-// Reads the records and starts the health thread; before any watcher starts a run.
+// Reads the records; before any watcher starts a run.
 void StartHealthMonitor(const std::string& document);
+// The health thread's routine, started once the monitor is: it refreshes until the stop.
+DWORD WINAPI HealthThreadProc(LPVOID);
 
 // A run the service starts: from the moment it is due (queued behind another SQL Server task
 // counts) until it ends.

@@ -167,6 +167,7 @@ DWORD WINAPI CThread::StartWorkers(LPVOID pThread) {
   CThread* self = static_cast<CThread*>(pThread);
   self->DoInitSqlConnection();
   StartHealthMonitor(ReadServiceDocument());
+  StartDetached(HealthThreadProc, nullptr, "health");
   self->m_hWatchFile = StartThread(WatchFileThreadProc, nullptr, "file watch");
   if (g_bSqlAvailable) self->m_hWatchSql = StartThread(WatchSqlThreadProc, nullptr, "SQL watch");
   self->m_hWatchDel = StartThread(WatchDelThreadProc, nullptr, "retention");
