@@ -20,6 +20,12 @@ const std::vector<ListColumn> kFileColumns = {{"ID", 25}, {"备份时间", 129},
 const std::vector<ListColumn> kSqlColumns = {
     {"ID", 25}, {"数据库", 50}, {"项目名", 50}, {"最后备份时间", 129}, {"备份文件", 362}};
 
+std::vector<ListRow> ListRows(std::vector<HistoryRow> rows) {
+  std::vector<ListRow> listed(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) listed[i].texts = std::move(rows[i]);
+  return listed;
+}
+
 }  // namespace
 
 CHistoryDlg::~CHistoryDlg() {
@@ -37,7 +43,7 @@ void CHistoryDlg::OnInitDialog() {
     m_rewriter = std::thread([rewrites = std::move(load.rewrites)] { RewriteLogs(RealFileSystem(), BackupLogLock(), rewrites); });
   }
   m_saved = load.rows;
-  SetDlgItemTextA(m_hWnd, IDC_HISTORY_COUNT, std::to_string(load.nCount).c_str());
+  SetItemText(IDC_HISTORY_COUNT, std::to_string(load.nCount));
   if (IsSqlMode()) {
     FillCombo(IDC_HISTORY_DATABASE, m_context.databaseNames);
     FillCombo(IDC_HISTORY_TASK, DistinctTexts(ColumnTexts(m_saved, 2)));
@@ -47,27 +53,28 @@ void CHistoryDlg::OnInitDialog() {
     for (const HistoryRow& row : m_saved) months.push_back(MonthEntry(row[1]));
     FillCombo(IDC_HISTORY_MONTH, DistinctTexts(months));
   }
-  m_list.SetRows(std::move(load.rows));
+  m_list.SetRows(ListRows(std::move(load.rows)));
   // The list takes the focus once the dialog has given it to its first control.
-  PostMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_hWnd, IDC_HISTORY_LIST)), TRUE);
+  PostMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(IDC_HISTORY_LIST)), TRUE);
 }
 
 void CHistoryDlg::SetUpControls() {
   if (IsSqlMode()) {
-    for (int id : kFileModeControls) ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
+    for (int id : kFileModeControls) ShowWindow(Item(id), SW_HIDE);
   } else {
-    for (int id : kSqlModeControls) ShowWindow(GetDlgItem(m_hWnd, id), SW_HIDE);
+    for (int id : kSqlModeControls) ShowWindow(Item(id), SW_HIDE);
   }
-  m_list.Attach(GetDlgItem(m_hWnd, IDC_HISTORY_LIST), IsSqlMode() ? kSqlColumns : kFileColumns);
+  const std::vector<ListColumn>& columns = IsSqlMode() ? kSqlColumns : kFileColumns;
+  m_list.Attach(Item(IDC_HISTORY_LIST), columns.data(), static_cast<int>(columns.size()), false);
 }
 
 void CHistoryDlg::FillCombo(int id, const std::vector<std::string>& texts) {
-  HWND combo = GetDlgItem(m_hWnd, id);
+  HWND combo = Item(id);
   for (const std::string& text : texts) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::string CHistoryDlg::ComboChoice(int id) const {
-  HWND combo = GetDlgItem(m_hWnd, id);
+  HWND combo = Item(id);
   const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
   if (index == CB_ERR) return std::string();
   std::string text(static_cast<std::size_t>(SendMessageA(combo, CB_GETLBTEXTLEN, index, 0)) + 1, '\0');
@@ -112,16 +119,18 @@ void CHistoryDlg::OnFilter(int id) {
 }
 
 void CHistoryDlg::ShowRows(std::vector<HistoryRow> rows, bool bCount) {
-  if (bCount) SetDlgItemTextA(m_hWnd, IDC_HISTORY_COUNT, std::to_string(rows.size()).c_str());
-  m_list.SetRows(std::move(rows));
+  if (bCount) SetItemText(IDC_HISTORY_COUNT, std::to_string(rows.size()));
+  m_list.SetRows(ListRows(std::move(rows)));
 }
 
 BOOL CHistoryDlg::OnNotify(const NMHDR* header) {
   if (header->idFrom != IDC_HISTORY_LIST) return FALSE;
+  LRESULT result = 0;
+  if (m_list.OnNotify(header, &result)) {
+    SetMessageResult(result);
+    return TRUE;
+  }
   switch (header->code) {
-    case LVN_GETDISPINFOA:
-      m_list.OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header)));
-      return TRUE;
     case NM_RCLICK:
       OnContextMenu(reinterpret_cast<const NMITEMACTIVATE*>(header)->iItem);
       return TRUE;
@@ -158,7 +167,7 @@ void CHistoryDlg::OnMenuCommand(int id) {
 
 void CHistoryDlg::OpenTarget() {
   const int row = m_list.SelectionMark();
-  if (row >= 0) SelectInExplorer(m_list.Rows()[row][HistoryOutputColumn(m_context.mode)]);
+  if (row >= 0) SelectInExplorer(m_list.Text(row, HistoryOutputColumn(m_context.mode)));
 }
 
 void CHistoryDlg::OpenSource() {
@@ -168,7 +177,7 @@ void CHistoryDlg::OpenSource() {
     ShowText("为避免破坏数据库数据，此文件夹连接暂不开放。");
     return;
   }
-  const std::string source = m_list.Rows()[row][2];
+  const std::string source = m_list.Text(row, 2);
   if (LastPathComponent(source).find('.') == std::string::npos)
     OpenWithShell(m_hWnd, nullptr, source, SW_SHOWNORMAL);
   else
@@ -178,17 +187,17 @@ void CHistoryDlg::OpenSource() {
 void CHistoryDlg::OnRestore() {
   const int mark = m_list.SelectionMark();
   if (mark < 0) return;
-  const HistoryRow& chosen = m_list.Rows()[mark];
+  const std::vector<std::string>& chosen = m_list.RowTexts(mark);
   const RestoreRow row{chosen[1], chosen[2], chosen[3], chosen[4]};
   if (ShowMessageBox(m_hWnd, RestoreQuestion(row), MB_YESNO) != IDYES) return;
-  HWND button = GetDlgItem(m_hWnd, IDC_HISTORY_RESTORE);
+  HWND button = Item(IDC_HISTORY_RESTORE);
   EnableWindow(button, FALSE);
   RestoreSqlBackup(row, {m_context.strRarDir, m_context.pConnection, RealProcessRunner(), RealFileSystem()}, *this);
   EnableWindow(button, TRUE);
 }
 
 void CHistoryDlg::SetCaption(const std::string& caption) {
-  HWND button = GetDlgItem(m_hWnd, IDC_HISTORY_RESTORE);
+  HWND button = Item(IDC_HISTORY_RESTORE);
   SetWindowTextA(button, caption.c_str());
   UpdateWindow(button);  // the restore holds the interface thread: show the step now
 }

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/win32.h"
-#include "console/history_list_view.h"
 #include "console/history_rows.h"
 #include "console/list_sort.h"
+#include "console/report_list_view.h"
 #include "console/dialog.h"
 #include "console/sql_restore.h"
 #include "jobs/sql_access.h"
@@ -50,7 +50,7 @@ class CHistoryDlg : public CDialog, private IRestoreView {
   void ShowText(const std::string& text) override;
 
   HistoryContext m_context;
-  CHistoryListView m_list;
+  CReportListView m_list;
   CListSortState m_sort;
   std::vector<HistoryRow> m_saved;  // the list as loaded; the filters rebuild from it
   // Writes the logs back while the list is shown: each file is flushed to disk, which for a

@@ -31,6 +31,41 @@ std::string SqlBackupRefusal(int chosenRow, bool bSqlBackupIdle) {
   return std::string();
 }
 
+bool RestartsServiceAfter(TaskKind kind, TaskEdit edit, TaskEditEnd end) {
+  static const struct {
+    TaskKind kind;
+    TaskEdit edit;
+    TaskEditEnd end;
+  } kRestarting[] = {
+      {TaskKind::File, TaskEdit::Add, TaskEditEnd::Done},
+      {TaskKind::File, TaskEdit::Change, TaskEditEnd::Done},
+      {TaskKind::File, TaskEdit::Delete, TaskEditEnd::Declined},
+      {TaskKind::File, TaskEdit::Delete, TaskEditEnd::Done},
+      {TaskKind::File, TaskEdit::Delete, TaskEditEnd::NotFound},
+      {TaskKind::File, TaskEdit::Delete, TaskEditEnd::Failed},
+      {TaskKind::Sql, TaskEdit::Add, TaskEditEnd::Done},
+      {TaskKind::Sql, TaskEdit::Change, TaskEditEnd::Done},
+      {TaskKind::Sql, TaskEdit::Delete, TaskEditEnd::Done},
+      {TaskKind::Sql, TaskEdit::Delete, TaskEditEnd::NotFound},
+  };
+  for (const auto& r : kRestarting) {
+    if (r.kind == kind && r.edit == edit && r.end == end) return true;
+  }
+  return false;
+}
+
+TaskEditEnd EditEndOf(TaskChange change) {
+  switch (change) {
+    case TaskChange::Done:
+      return TaskEditEnd::Done;
+    case TaskChange::NotFound:
+      return TaskEditEnd::NotFound;
+    case TaskChange::Failed:
+      break;
+  }
+  return TaskEditEnd::Failed;
+}
+
 std::vector<std::string> OtherTaskNames(const std::vector<std::string>& names, int editedRow) {
   std::vector<std::string> others;
   for (std::size_t i = 0; i < names.size(); ++i) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "config/task_changes.h"
+
 namespace dorvik {
 
 // The row a command works on: the only row of a one-row list, otherwise the row that carries the
@@ -25,6 +27,17 @@ std::string SqlBackupQuestion(const std::string& taskName);
 // Why an immediate SQL Server backup cannot start before its question: no chosen row, or a
 // backup started from this window still running. Empty when it may be asked.
 std::string SqlBackupRefusal(int chosenRow, bool bSqlBackupIdle);
+
+enum class TaskKind { File, Sql };
+enum class TaskEdit { Add, Change, Delete };
+// How an edit ended: declined (the editor cancelled, the deletion answered No) or the store's answer.
+enum class TaskEditEnd { Declined, Done, NotFound, Failed };
+
+// Whether the quiet service restart follows an edit that ended so. The service reads its tasks
+// only at its start, so every written edit restarts it; a file task's deletion restarts it
+// whatever the answer, a SQL Server task's only once its row is gone.
+bool RestartsServiceAfter(TaskKind kind, TaskEdit edit, TaskEditEnd end);
+TaskEditEnd EditEndOf(TaskChange change);
 
 // Column 1 of every row but `editedRow`, in list order: the names a changed SQL Server task
 // may not take.

@@ -19,8 +19,8 @@ namespace {
 
 constexpr int kFirstShownYear = 2012;
 
-std::vector<TaskRow> NumberedFromTop(std::vector<TaskRow> rowsInDocumentOrder) {
-  std::vector<TaskRow> rows(rowsInDocumentOrder.rbegin(), rowsInDocumentOrder.rend());
+std::vector<ListRow> NumberedFromTop(std::vector<ListRow> rowsInDocumentOrder) {
+  std::vector<ListRow> rows(rowsInDocumentOrder.rbegin(), rowsInDocumentOrder.rend());
   for (std::size_t i = 0; i < rows.size(); ++i)
     rows[i].texts[0] = RowNumberText(static_cast<int>(i));
   return rows;
@@ -37,9 +37,9 @@ std::string SqlLastBackupText(const std::string& logTime) {
   return logTime == kNoBackupTime ? "-" : logTime;
 }
 
-std::vector<TaskRow> WithWarnings(std::vector<TaskRow> rows, int keyColumn,
+std::vector<ListRow> WithWarnings(std::vector<ListRow> rows, int keyColumn,
                                   const TaskWarnings& warnings) {
-  for (TaskRow& row : rows) {
+  for (ListRow& row : rows) {
     auto found = warnings.find(row.texts[keyColumn]);
     if (found != warnings.end()) row.strWarning = found->second;
   }
@@ -48,9 +48,9 @@ std::vector<TaskRow> WithWarnings(std::vector<TaskRow> rows, int keyColumn,
 
 std::string RowNumberText(int rowIndex) { return std::to_string(rowIndex + 1); }
 
-std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
+std::vector<ListRow> FileTaskRows(const std::vector<std::string>& records,
                                   const LastBackupTimes& times) {
-  std::vector<TaskRow> rows;
+  std::vector<ListRow> rows;
   for (const std::string& record : records) {
     const std::string id = GetTag(record, "m_strID");
     rows.push_back(
@@ -61,9 +61,9 @@ std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
   return NumberedFromTop(std::move(rows));
 }
 
-std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
+std::vector<ListRow> SqlTaskRows(const std::vector<std::string>& records,
                                  const LastBackupTimes& times) {
-  std::vector<TaskRow> rows;
+  std::vector<ListRow> rows;
   for (const std::string& record : records) {
     const std::string name = GetTag(record, "projectname");
     rows.push_back(

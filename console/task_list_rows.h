@@ -5,14 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "console/list_row.h"
 #include "jobs/backup_log.h"
 
 namespace dorvik {
-
-struct ListColumn {
-  const char* title;
-  int width;  // pixels; 0 keeps the column present but hidden
-};
 
 constexpr int kListColumnCount = 8;
 constexpr int kIdColumn = 7;  // the record's identifier, by which commands find it
@@ -22,16 +18,10 @@ constexpr int kSqlNameColumn = 1;  // a SQL Server task's name, its key in the l
 extern const ListColumn kFileListColumns[kListColumnCount];
 extern const ListColumn kSqlListColumns[kListColumnCount];
 
-struct TaskRow {
-  std::vector<std::string> texts;  // kListColumnCount texts, column 0 numbered from 1
-  bool bChecked = true;            // only a Check of exactly "NO" disables a task
-  std::string strWarning;          // why the task needs attention (failed, missed); empty when not
-};
-
 // Reasons by task key (a file task's ID, a SQL Server task's name) for tasks that failed or
 // missed their run; the rows whose `keyColumn` holds such a key carry the reason.
 using TaskWarnings = std::map<std::string, std::string>;
-std::vector<TaskRow> WithWarnings(std::vector<TaskRow> rows, int keyColumn,
+std::vector<ListRow> WithWarnings(std::vector<ListRow> rows, int keyColumn,
                                   const TaskWarnings& warnings);
 
 // The last-backup column: a file task shows "-" for "2000-01-01 01:01:01" and for any time
@@ -40,9 +30,9 @@ std::string FileLastBackupText(const std::string& logTime);
 std::string SqlLastBackupText(const std::string& logTime);
 
 // Rows top to bottom: the document's last record first, numbered from 1 at the top.
-std::vector<TaskRow> FileTaskRows(const std::vector<std::string>& records,
+std::vector<ListRow> FileTaskRows(const std::vector<std::string>& records,
                                   const LastBackupTimes& times);
-std::vector<TaskRow> SqlTaskRows(const std::vector<std::string>& records,
+std::vector<ListRow> SqlTaskRows(const std::vector<std::string>& records,
                                  const LastBackupTimes& times);
 
 // "1", "2", ... for rows counted from the top.

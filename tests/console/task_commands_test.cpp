@@ -5,6 +5,7 @@
 
 #include "console/archiver_choice.h"
 #include "console/editor_values_check.h"
+#include "console/sql_backup_start.h"
 #include "console/start_switch.h"
 #include "console/task_commands.h"
 
@@ -59,6 +60,65 @@ TEST(TaskCommands, SqlBackupRefusals) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(SqlBackupRefusal(c.row, c.idle), c.refusal) << c.row << c.idle;
+}
+
+TEST(TaskCommands, WhichEditsRestartTheService) {
+  using E = TaskEditEnd;
+  struct Case {
+    TaskKind kind;
+    TaskEdit edit;
+    bool declined, done, notFound, failed;
+  } cases[] = {
+      {TaskKind::File, TaskEdit::Add, false, true, false, false},
+      {TaskKind::File, TaskEdit::Change, false, true, false, false},
+      {TaskKind::File, TaskEdit::Delete, true, true, true, true},  // whatever the answer
+      {TaskKind::Sql, TaskEdit::Add, false, true, false, false},
+      {TaskKind::Sql, TaskEdit::Change, false, true, false, false},
+      {TaskKind::Sql, TaskEdit::Delete, false, true, true, false},  // once the row is gone
+  };
+  for (const Case& c : cases) {
+    const int at = static_cast<int>(&c - cases);
+    EXPECT_EQ(RestartsServiceAfter(c.kind, c.edit, E::Declined), c.declined) << at;
+    EXPECT_EQ(RestartsServiceAfter(c.kind, c.edit, E::Done), c.done) << at;
+    EXPECT_EQ(RestartsServiceAfter(c.kind, c.edit, E::NotFound), c.notFound) << at;
+    EXPECT_EQ(RestartsServiceAfter(c.kind, c.edit, E::Failed), c.failed) << at;
+  }
+  EXPECT_EQ(EditEndOf(TaskChange::NotFound), E::NotFound);
+}
+
+// The steps run in order and the first that fails ends the attempt: nothing is asked without a
+// row or while a backup runs, and the record and its folder are read only after the Yes.
+TEST(TaskCommands, SqlBackupStepsInOrder) {
+  const std::string record = "<id>3</id><despath>D:\\bak</despath>";
+  struct Case {
+    int row;
+    bool idle, yes, found, folder;
+    const char* steps;  // q: asked, r: record looked up, p: folder looked at
+    const char* refusal;
+    bool start;
+  } cases[] = {
+      {-1, true, true, true, true, "", "你没有选中任何一个任务", false},
+      {0, false, true, true, true, "", "还有一个进程在进行备份，请稍等再试...", false},
+      {0, true, false, true, true, "q", "", false},
+      {0, true, true, false, true, "qr", "初始化错误", false},
+      {0, true, true, true, false, "qrp", "目标文件路径不存在！", false},
+      {0, true, true, true, true, "qrp", "", true},
+  };
+  for (const Case& c : cases) {
+    std::string steps, asked, looked;
+    const SqlBackupStart start = PrepareSqlBackup(
+        c.row, c.idle, "nightly",
+        {[&](const std::string& question) { steps += "q"; asked = question; return c.yes; },
+         [&](std::string* found) { steps += "r"; *found = record; return c.found; },
+         [&](const std::string& path) { steps += "p"; looked = path; return c.folder; }});
+    const int at = static_cast<int>(&c - cases);
+    EXPECT_EQ(steps, c.steps) << at;
+    EXPECT_EQ(start.strRefusal, c.refusal) << at;
+    EXPECT_EQ(start.bStart, c.start) << at;
+    if (!asked.empty()) EXPECT_EQ(asked, "请问需要立即备份[ nightly ]吗？");
+    if (!looked.empty()) EXPECT_EQ(looked, "D:\\bak");
+    if (c.start) EXPECT_EQ(start.strRecord, record);
+  }
 }
 
 TEST(TaskCommands, OtherTaskNamesLeaveOutTheEditedRow) {

@@ -47,7 +47,7 @@ TEST(TaskList, FileRowsShowTheLastRecordOnTopNumberedFromOne) {
       "<Check>NO</Check>    <SouPath>C:\\web</SouPath>    <striscut>否</striscut>    "
       "<strdate>每天</strdate>    <m_strID>7</m_strID>    <strissave>保留</strissave>",
   };
-  std::vector<TaskRow> rows = FileTaskRows(records, Times({{"5", "2024-05-01 08:30:00"}}));
+  std::vector<ListRow> rows = FileTaskRows(records, Times({{"5", "2024-05-01 08:30:00"}}));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].texts,
             (std::vector<std::string>{"1", "C:\\web", "否", "", "每天", "-", "保留", "7"}));
@@ -66,7 +66,7 @@ TEST(TaskList, SqlRowsTakeTheirKeyFromTheProjectName) {
       "<status>-</status>    <num>2</num>    <id>4</id>    <projectname>nightly</projectname>    "
       "<issave>删除7天以前的</issave>",
   };
-  std::vector<TaskRow> rows = SqlTaskRows(
+  std::vector<ListRow> rows = SqlTaskRows(
       records, Times({{"4", "2024-01-01 00:00:00"}, {"nightly", "2011-03-04 05:06:07"}}));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].texts, (std::vector<std::string>{"1", "nightly", "E:\\sqlbak", "是", "每天",
@@ -161,7 +161,7 @@ TEST(TaskList, WarnedRowsAreTheFailedAndMissedTasksOfTheirKind) {
   EXPECT_EQ(MenuItemText(longReason), std::string(59, 'x') + "运行失败运行失败运行失败运行失败运行失败运行失败运行失败运行...");
   EXPECT_EQ(MenuItemText(std::string(120, 'y')), std::string(120, 'y')) << "120 bytes fit whole";
 
-  std::vector<TaskRow> listed = WithWarnings(
+  std::vector<ListRow> listed = WithWarnings(
       {{{"1", "C:\\a", "", "", "", "", "", "3"}, true, ""}, {{"2", "C:\\b", "", "", "", "", "", "4"}, true, ""}},
       kIdColumn,
       WarningsOfKind(rows, "file"));
