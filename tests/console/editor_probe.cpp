@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "common/text.h"
-#include "console/file_task_dlg.h"
+#include "console/editors/file_task_dlg.h"
 #include "console/resource.h"
-#include "console/sql_task_dlg.h"
+#include "console/editors/sql_task_dlg.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "console/file_backup_start.h"
+#include "console/core/file_backup_start.h"
 
 using namespace dorvik;
 

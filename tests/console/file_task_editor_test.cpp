@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/file_task_record.h"
-#include "console/file_task_editor.h"
+#include "console/editors/file_task_editor.h"
 #include "console/resource.h"
 #include "tests/console/ok_check_cases.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "common/clock.h"
-#include "console/history_rows.h"
+#include "console/history/history_rows.h"
 #include "tests/common/fake_file_system.h"
 
 using namespace dorvik;

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/editor_text.h"
+#include "console/editors/editor_text.h"
 
 namespace dorvik {
 

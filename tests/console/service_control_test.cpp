@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "console/service_control.h"
+#include "console/core/service_control.h"
 #include "tests/jobs/fixed_clock.h"
 
 using namespace dorvik;

@@ -1,11 +1,11 @@
-#include "console/settings_values.h"
+#include "console/core/settings_values.h"
 
 #include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "console/archiver_choice.h"
+#include "console/core/archiver_choice.h"
 
 namespace dorvik {
 namespace {

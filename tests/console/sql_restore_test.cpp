@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/gbk.h"
-#include "console/sql_restore.h"
+#include "console/history/sql_restore.h"
 #include "tests/common/fake_file_system.h"
 #include "tests/jobs/recording_process_runner.h"
 

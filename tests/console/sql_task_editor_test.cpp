@@ -8,7 +8,7 @@
 #include "config/sql_task_record.h"
 #include "console/resource.h"
 #include "tests/console/ok_check_cases.h"
-#include "console/sql_task_editor.h"
+#include "console/editors/sql_task_editor.h"
 
 namespace dorvik {
 namespace {

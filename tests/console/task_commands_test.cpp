@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <iterator>
 
-#include "console/archiver_choice.h"
-#include "console/editor_values_check.h"
-#include "console/sql_backup_start.h"
-#include "console/start_switch.h"
-#include "console/task_commands.h"
+#include "console/core/archiver_choice.h"
+#include "console/editors/editor_values_check.h"
+#include "console/core/sql_backup_start.h"
+#include "console/core/start_switch.h"
+#include "console/core/task_commands.h"
 
 using namespace dorvik;
 

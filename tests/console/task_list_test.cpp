@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "console/list_sort.h"
-#include "console/task_list_rows.h"
-#include "console/task_warnings.h"
+#include "console/core/list_sort.h"
+#include "console/core/task_list_rows.h"
+#include "console/core/task_warnings.h"
 
 using namespace dorvik;
 

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "console/banner_list.h"
-#include "console/update_notice.h"
-#include "console/web_address.h"
-#include "console/web_texts.h"
+#include "console/web/banner_list.h"
+#include "console/web/update_notice.h"
+#include "console/web/web_address.h"
+#include "console/web/web_texts.h"
 
 namespace dorvik {
 namespace {

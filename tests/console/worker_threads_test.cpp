@@ -1,4 +1,4 @@
-#include "console/worker_threads.h"
+#include "console/core/worker_threads.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@ from console_session import MAIN, Driver, DriverError, Session, resource_ids  # 
 from e2e_support import check, failures  # noqa: E402
 
 R = resource_ids()
-WARNING_BACKGROUND = "#FFD8D8"  # console/report_list_view.cpp
+WARNING_BACKGROUND = "#FFD8D8"  # console/dialogs/report_list_view.cpp
 ROW_PIXELS = (10, 20)            # the pixel lines of one row's background, at least and at most
 
 

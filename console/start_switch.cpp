@@ -1,7 +1,0 @@
-#include "console/start_switch.h"
-
-namespace dorvik {
-
-bool IsStopServiceSwitch(const std::string& commandTail) { return commandTail == "/stopsvc"; }
-
-}  // namespace dorvik

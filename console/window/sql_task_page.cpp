@@ -1,0 +1,246 @@
+#include "console/window/sql_task_page.h"
+
+#include <thread>
+
+#include "common/clock.h"
+#include "common/file_system.h"
+#include "config/document.h"
+#include "config/sql_task_record.h"
+#include "console/dialogs/dialog.h"
+#include "console/editors/editor_values_check.h"
+#include "console/window/job_reporters.h"
+#include "console/core/last_backup_times.h"
+#include "console/resource.h"
+#include "console/dialogs/shell_open.h"
+#include "console/core/sql_backup_start.h"
+#include "console/editors/sql_task_dlg.h"
+#include "console/dialogs/ui_messages.h"
+#include "jobs/process.h"
+#include "jobs/sql_statements.h"
+
+namespace dorvik {
+
+namespace {
+const TaskPageControls kSqlPageControls = {
+    IDC_SQL_LIST,       IDC_SQL_NEW,     IDC_SQL_MODIFY,    IDC_SQL_DELETE,
+    IDC_SQL_BACKUP_NOW, IDC_SQL_HISTORY, IDR_MENU_SQL_ROW,  IDR_MENU_SQL_EMPTY,
+};
+constexpr const char* kConnectFailedCaption = "连接SQL Server";
+}  // namespace
+
+CSqlTaskPage::CSqlTaskPage(TaskPageContext& context, ITaskPageHost& host)
+    : CTaskPage(TaskKind::Sql, kSqlPageControls, context, host) {}
+
+void CSqlTaskPage::Attach(HWND window) {
+  CTaskPage::Attach(window);
+  m_nConnectionState = -1;
+  EnableWindow(Item(IDC_PAGE_SQL), FALSE);
+  SetItemText(IDC_PAGE_SQL, "连接数据库...");
+}
+
+bool CSqlTaskPage::OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kMsgSqlConnecting:
+      if (wParam > m_nAppliedAttempt) {
+        SetItemText(IDC_PAGE_SQL, "正在连接...");
+        EnableWindow(Item(IDC_PAGE_SQL), FALSE);
+      }
+      return true;
+    case kMsgSqlConnected:
+      ApplyConnectResult(static_cast<unsigned>(wParam), TakePosted<ISqlConnection>(lParam));
+      return true;
+    case kMsgSqlProgress:
+      SetItemText(IDC_SQL_BACKUP_NOW, *TakePosted<std::string>(lParam));
+      return true;
+    case kMsgSqlLastBackup: {
+      std::unique_ptr<CRowTime> status = TakePosted<CRowTime>(lParam);
+      m_list.SetTextWhere(kSqlNameColumn, status->strKey, kLastBackupColumn, status->strTime);
+      return true;
+    }
+    case kMsgSqlRunEnded:
+      SetItemText(IDC_SQL_BACKUP_NOW, "立即备份");
+      EnableWindow(Item(IDC_SQL_BACKUP_NOW), TRUE);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CSqlTaskPage::StartConnecting() { StartConnectAttempt(); }
+
+// The thread touches nothing of the window's: it opens a connection and posts it, and the
+// page adopts it on the interface thread (ApplyConnectResult).
+void CSqlTaskPage::StartConnectAttempt() {
+  if (m_nConnectionState == 0) return;
+  const unsigned attempt = ++m_nAttempt;
+  HWND window = m_hWnd;
+  std::thread([window, attempt] {
+    PostMessageA(window, kMsgSqlConnecting, attempt, 0);
+    std::string error;
+    std::unique_ptr<ISqlConnection> connection = OpenSqlConnection(&error);
+    // A window already gone takes nothing: the connection closes here.
+    if (PostMessageA(window, kMsgSqlConnected, attempt, reinterpret_cast<LPARAM>(connection.get()))) {
+      connection.release();
+    }
+  }).detach();
+}
+
+// The captions of an ended attempt; a late notice of an attempt already shown is ignored (its
+// connection closes).
+void CSqlTaskPage::ApplyConnectResult(unsigned attempt, std::unique_ptr<ISqlConnection> connection) {
+  if (attempt <= m_nAppliedAttempt) return;
+  m_nAppliedAttempt = attempt;
+  m_nConnectionState = connection ? 1 : 0;
+  m_connection.Adopt(std::move(connection));
+  const bool bOpen = m_bOpenWhenConnected;
+  m_bOpenWhenConnected = false;
+  EnableWindow(Item(IDC_PAGE_SQL), TRUE);
+  if (m_nConnectionState == 1) {
+    SetItemText(IDC_PAGE_SQL, "SQL Server备份");
+    if (bOpen) Open();
+  } else {
+    SetItemText(IDC_PAGE_SQL, kConnectFailedCaption);
+    m_host.ShowPage(ConsolePage::File);
+  }
+}
+
+// The interface thread never waits for a connection attempt: asked for while one runs, the page
+// opens when it has connected.
+void CSqlTaskPage::OnPageButton() {
+  if (WindowText(Item(IDC_PAGE_SQL)) == kConnectFailedCaption) {
+    m_nConnectionState = -1;
+    StartConnectAttempt();
+  }
+  if (m_nConnectionState == -1) {
+    m_bOpenWhenConnected = true;
+    return;
+  }
+  if (m_nConnectionState == 1) Open();
+}
+
+void CSqlTaskPage::Open() {
+  RefreshDatabaseNames();
+  m_host.ShowPage(ConsolePage::Sql);
+  Fill();
+}
+
+void CSqlTaskPage::RefreshDatabaseNames() {
+  std::vector<std::string> names;
+  std::string error;
+  bool bBusy = false;
+  const bool ok = m_connection.TryQueryNames(kDatabaseListQuery, &names, &error, &bBusy);
+  // A backup holds the connection: the names read before stay (they rarely change).
+  if (bBusy) return;
+  m_databaseNames = UserDatabaseNames(names);
+  if (!ok && error != kSqlNotConnected) ShowText(error);
+}
+
+void CSqlTaskPage::Fill() {
+  m_list.SetRows(WithTaskWarnings(SqlTaskRows(DocumentRecords(), LoadLastBackupTimes(m_context.strProgramDir))));
+}
+
+bool CSqlTaskPage::RunCheckedEditor(const SqlTaskEditorContext& context, SqlTaskEditorValues* values) {
+  if (!RunSqlTaskEditor(m_hWnd, context, values)) return false;
+  const std::string unsafe = UnsafeSqlTaskValues(*values);
+  if (unsafe.empty()) return true;
+  ShowText(unsafe);
+  return false;
+}
+
+void CSqlTaskPage::OnNew() {
+  SqlTaskEditorContext context;
+  context.strNewId = std::to_string(NextSqlTaskId(DocumentRecords()));
+  context.strDefStorePath = m_context.startup.strDefStorePath;
+  context.knownDatabases = m_databaseNames;
+  context.refusedNames = m_list.ColumnTexts(kSqlNameColumn);
+  SqlTaskEditorValues values;
+  if (!RunCheckedEditor(context, &values)) return;
+  const int known = static_cast<int>(m_databaseNames.size());
+  const bool bAdded = AddSqlTask(m_context.store, BuildSqlTaskRecord(values, known));
+  if (!bAdded) ShowText(kConfigWriteFailed);
+  Fill();
+  AfterEdit(TaskEdit::Add, bAdded ? TaskEditEnd::Done : TaskEditEnd::Failed);
+}
+
+void CSqlTaskPage::EditRow(int row) {
+  const std::string id = m_list.Text(row, kIdColumn);
+  SqlTaskEditorContext context;
+  context.bChange = true;
+  if (!FindSqlTaskRecord(DocumentRecords(), id, &context.strRecordText)) {
+    ShowText(kTaskNotInDocument);
+    return;
+  }
+  context.strDefStorePath = m_context.startup.strDefStorePath;
+  context.knownDatabases = m_databaseNames;
+  context.refusedNames = OtherTaskNames(m_list.ColumnTexts(kSqlNameColumn), row);
+  SqlTaskEditorValues values;
+  if (!RunCheckedEditor(context, &values)) return;
+  const int known = static_cast<int>(m_databaseNames.size());
+  const TaskChange change = ChangeSqlTask(m_context.store, id, BuildSqlTaskRecord(values, known));
+  ShowTaskChangeProblem(change);
+  Fill();
+  AfterEdit(TaskEdit::Change, EditEndOf(change));
+}
+
+void CSqlTaskPage::OnDelete() {
+  if (m_list.RowCount() == 0) return;
+  const int row = m_list.ChosenRow();
+  if (row < 0) {
+    ShowText(kNoTaskSelected);
+    return;
+  }
+  TaskEditEnd end = TaskEditEnd::Declined;
+  if (Ask(SqlDeleteQuestion(m_list.Text(row, kSqlNameColumn))) == IDYES) {
+    const TaskChange change = DeleteSqlTask(m_context.store, m_list.Text(row, kIdColumn));
+    if (change == TaskChange::Failed) {
+      ShowText(kConfigWriteFailed);
+    } else {
+      m_list.DeleteRow(row);
+    }
+    end = EditEndOf(change);
+  }
+  AfterEdit(TaskEdit::Delete, end);
+}
+
+void CSqlTaskPage::OnBackupNow() {
+  const int row = m_list.ChosenRow();
+  const std::string name = m_list.Text(row, kSqlNameColumn);
+  const std::string id = m_list.Text(row, kIdColumn);
+  const SqlBackupStart start = PrepareSqlBackup(
+      row, m_bBackupIdle, name,
+      {[this](const std::string& question) { return Ask(question) == IDYES; },
+       [this, &id](std::string* record) { return FindSqlTaskRecord(DocumentRecords(), id, record); },
+       [](const std::string& path) { return RealFileSystem().Exists(path); }});
+  if (!start.bStart) {
+    if (!start.strRefusal.empty()) ShowText(start.strRefusal);
+    return;
+  }
+  m_bBackupIdle = false;
+  EnableWindow(Item(IDC_SQL_BACKUP_NOW), FALSE);
+  SetItemText(IDC_SQL_BACKUP_NOW, "备份中...");
+  m_context.workers.Start([this, record = start.strRecord, name, databases = m_databaseNames] {
+    CSqlJobPoster reporter(m_hWnd, name, m_context.store, m_context.threadReactions, m_bBackupIdle);
+    SqlJobEnvironment env{m_context.startup.strRarDir, &m_connection, databases, RealProcessRunner(),
+                          m_context.log, RealFileSystem(), SystemClock(), reporter};
+    if (GetTag(record, "iscut") == "是") {
+      DoSqlBackup(record, env);
+    } else {
+      DoSqlBackupNocut(record, env);
+    }
+  });
+}
+
+void CSqlTaskPage::OpenHistory() { ShowHistory(&m_connection, m_databaseNames); }
+
+// A SQL Server task has only its storage folder to open.
+void CSqlTaskPage::OpenFolder(bool bSource) {
+  const int mark = m_list.SelectionMark();
+  if (bSource || mark < 0) return;
+  OpenWithShell(m_hWnd, nullptr, m_list.Text(mark, 2), SW_SHOWNORMAL);
+}
+
+TaskChange CSqlTaskPage::StoreChecks(const std::vector<TaskCheck>& checks, std::vector<std::string>* missingIds) {
+  return SetSqlTaskChecks(m_context.store, checks, missingIds);
+}
+
+}  // namespace dorvik
