@@ -12,7 +12,7 @@
 #include "bench/plain_log_read.h"
 #include "common/clock.h"
 #include "common/file_system.h"
-#include "console/history_rows.h"
+#include "console/history/history_rows.h"
 #include "jobs/backup_log.h"
 
 using namespace dorvik;

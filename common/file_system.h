@@ -113,4 +113,8 @@ class IFileSystem {
 // separator "\" in paths is read as "/").
 IFileSystem& RealFileSystem();
 
+// Whether a file or folder is at `path` on the real disk; an empty path names nothing. The one
+// existence check the programs hand to the portable checks as their `pathExists`.
+inline bool PathExistsOnDisk(const std::string& path) { return !path.empty() && RealFileSystem().Exists(path); }
+
 }  // namespace dorvik

@@ -6,8 +6,8 @@
 #include "console/core/archiver_choice.h"
 #include "console/dialogs/dialog.h"
 #include "console/dialogs/message_box.h"
-#include "console/resource.h"
 #include "console/dialogs/shell_open.h"
+#include "console/resource.h"
 
 namespace dorvik {
 

@@ -1,8 +1,8 @@
 #include "console/dialogs/small_dialogs.h"
 
 #include "console/dialogs/dialog.h"
-#include "console/resource.h"
 #include "console/dialogs/shell_open.h"
+#include "console/resource.h"
 
 namespace dorvik {
 

@@ -7,6 +7,7 @@
 
 #include "common/file_system.h"
 #include "console/dialogs/message_box.h"
+#include "console/dialogs/shell_open.h"
 
 namespace dorvik {
 
@@ -93,13 +94,11 @@ bool BrowseShell(HWND owner, const ShellBrowse& how, const std::string& startFol
 }
 
 void OpenTypedFolder(HWND owner, const std::string& folder) {
-  if (folder.empty() || !PathExistsOnDisk(folder)) {
+  if (!PathExistsOnDisk(folder)) {
     ShowEditorMessage(owner, kNoFolderToOpen);
     return;
   }
-  // Without SEE_MASK_FLAG_NO_UI the shell reports its own failures to the user, so the result
-  // is deliberately not looked at here.
-  ShellExecuteA(owner, "open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(owner, "open", folder, SW_SHOWNORMAL);
 }
 
 std::vector<std::string> TakeDroppedNames(HWND owner, HDROP drop) {
@@ -119,10 +118,6 @@ std::vector<std::string> TakeDroppedNames(HWND owner, HDROP drop) {
   }
   DragFinish(drop);
   return names;
-}
-
-bool PathExistsOnDisk(const std::string& path) {
-  return !path.empty() && RealFileSystem().Exists(path);
 }
 
 }  // namespace dorvik

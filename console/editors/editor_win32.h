@@ -9,8 +9,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "console/editors/control_model.h"
 #include "console/dialogs/dialog.h"
+#include "console/editors/control_model.h"
 #include "console/editors/editor_text.h"
 
 namespace dorvik {
@@ -46,7 +46,5 @@ void OpenTypedFolder(HWND owner, const std::string& folder);
 // The names of a drop, in order. Releases the drop. On a failed allocation shows the message and
 // returns the names read so far.
 std::vector<std::string> TakeDroppedNames(HWND owner, HDROP drop);
-
-bool PathExistsOnDisk(const std::string& path);
 
 }  // namespace dorvik

@@ -1,7 +1,8 @@
 #include "console/editors/file_task_dlg.h"
 
-#include "console/editors/editor_win32.h"
+#include "common/file_system.h"
 #include "console/dialogs/dialog.h"
+#include "console/editors/editor_win32.h"
 #include "console/editors/file_task_editor.h"
 #include "console/resource.h"
 

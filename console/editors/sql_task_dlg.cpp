@@ -1,8 +1,10 @@
 #include "console/editors/sql_task_dlg.h"
 
 #include <commctrl.h>
-#include "console/editors/editor_win32.h"
+
+#include "common/file_system.h"
 #include "console/dialogs/dialog.h"
+#include "console/editors/editor_win32.h"
 #include "console/resource.h"
 
 namespace dorvik {

@@ -3,8 +3,8 @@
 #include "common/file_system.h"
 #include "common/gbk.h"
 #include "console/dialogs/message_box.h"
-#include "console/resource.h"
 #include "console/dialogs/shell_open.h"
+#include "console/resource.h"
 #include "jobs/backup_log.h"
 
 namespace dorvik {

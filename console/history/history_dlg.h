@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "common/win32.h"
-#include "console/history/history_rows.h"
 #include "console/core/list_sort.h"
-#include "console/dialogs/report_list_view.h"
 #include "console/dialogs/dialog.h"
+#include "console/dialogs/report_list_view.h"
+#include "console/history/history_rows.h"
 #include "console/history/sql_restore.h"
 #include "jobs/sql_access.h"
 

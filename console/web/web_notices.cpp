@@ -5,9 +5,9 @@
 
 #include "common/file_system.h"
 #include "console/dialogs/message_box.h"
-#include "console/resource.h"
 #include "console/dialogs/shell_open.h"
 #include "console/dialogs/ui_messages.h"
+#include "console/resource.h"
 #include "console/web/web_address.h"
 #include "console/web/web_fetch.h"
 

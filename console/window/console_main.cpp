@@ -5,9 +5,9 @@
 #include <commctrl.h>
 
 #include "common/program_dir.h"
-#include "console/window/main_dlg.h"
 #include "console/core/service_control.h"
 #include "console/core/start_switch.h"
+#include "console/window/main_dlg.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   using namespace dorvik;

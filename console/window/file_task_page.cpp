@@ -4,15 +4,15 @@
 #include "common/file_system.h"
 #include "config/document.h"
 #include "config/file_task_record.h"
-#include "console/editors/editor_values_check.h"
 #include "console/core/file_backup_start.h"
-#include "console/editors/file_task_dlg.h"
-#include "console/window/job_reporters.h"
 #include "console/core/last_backup_times.h"
 #include "console/dialogs/message_box.h"
-#include "console/resource.h"
 #include "console/dialogs/shell_open.h"
 #include "console/dialogs/ui_messages.h"
+#include "console/editors/editor_values_check.h"
+#include "console/editors/file_task_dlg.h"
+#include "console/resource.h"
+#include "console/window/job_reporters.h"
 #include "jobs/process.h"
 
 namespace dorvik {
@@ -136,9 +136,7 @@ void CFileTaskPage::OnBackupNow() {
 
 // On a worker thread: everything it has to say goes through the poster.
 void CFileTaskPage::RunBackup(const std::string& record) {
-  IFileSystem& files = RealFileSystem();
-  const FileBackupStart start =
-      PrepareFileBackup(record, [&files](const std::string& path) { return files.Exists(path); });
+  const FileBackupStart start = PrepareFileBackup(record, PathExistsOnDisk);
   CFileJobPoster reporter(m_hWnd, GetTag(record, "m_strID"), m_context.store, m_context.threadReactions);
   if (!start.strRefusal.empty()) {
     reporter.ReportFailure(start.strRefusal);
@@ -147,7 +145,7 @@ void CFileTaskPage::RunBackup(const std::string& record) {
   }
   PostMessageA(m_hWnd, kMsgFileBackupBusy, 0, 0);
   FileJobEnvironment env{m_context.startup.strRarDir, m_context.strProgramDir, RealProcessRunner(),
-                         m_context.log, files, SystemClock(), reporter};
+                         m_context.log, RealFileSystem(), SystemClock(), reporter};
   if (start.bArchive) {
     DoBackup(start.request, env);
   } else {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "console/core/task_run_guard.h"
 #include "console/editors/file_task_editor.h"
 #include "console/window/task_page.h"
-#include "console/core/task_run_guard.h"
 
 namespace dorvik {
 

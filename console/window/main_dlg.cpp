@@ -5,22 +5,20 @@
 
 #include "common/clock.h"
 #include "common/file_system.h"
-#include "console/dialogs/message_box.h"
-#include "console/resource.h"
 #include "console/core/service_control.h"
 #include "console/core/service_manager.h"
-#include "console/window/settings_dlg.h"
+#include "console/dialogs/message_box.h"
 #include "console/dialogs/shell_open.h"
 #include "console/dialogs/small_dialogs.h"
 #include "console/dialogs/ui_messages.h"
+#include "console/resource.h"
+#include "console/window/settings_dlg.h"
 
 namespace dorvik {
 
 namespace {
 
 constexpr COLORREF kBannerBackground = RGB(0x1E, 0x5A, 0xB0);
-
-bool FileOrFolderExists(const std::string& path) { return RealFileSystem().Exists(path); }
 
 }  // namespace
 
@@ -38,7 +36,7 @@ CMainDlg::CMainDlg(HINSTANCE instance, const std::string& programDir)
 void CMainDlg::Run() {
   // config.db is settled before the window exists: its questions and messages come first either
   // way, and a console that has to end does so before anything is shown.
-  m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, FileOrFolderExists,
+  m_ensureResult = EnsureConfigDocument(*m_pConfigFile, m_reactions, PathExistsOnDisk,
                                         SystemClock(), &m_startup);
   if (m_ensureResult == EnsureResult::Ended) return;
   // Without a display the window cannot be made (-1): there is nothing to show, so end quietly.

@@ -8,14 +8,14 @@
 #include "config/config_file.h"
 #include "config/config_store.h"
 #include "config/ensure_document.h"
-#include "console/dialogs/dialog.h"
-#include "console/window/file_task_page.h"
 #include "console/core/list_sort.h"
+#include "console/core/worker_threads.h"
+#include "console/dialogs/dialog.h"
 #include "console/dialogs/message_box_reactions.h"
+#include "console/web/web_notices.h"
+#include "console/window/file_task_page.h"
 #include "console/window/sql_task_page.h"
 #include "console/window/task_page.h"
-#include "console/web/web_notices.h"
-#include "console/core/worker_threads.h"
 #include "jobs/backup_log.h"
 
 namespace dorvik {

@@ -4,13 +4,13 @@
 
 #include "common/file_system.h"
 #include "config/document.h"
-#include "console/editors/editor_win32.h"
-#include "console/dialogs/message_box_reactions.h"
-#include "console/dialogs/dialog.h"
-#include "console/resource.h"
 #include "console/core/settings_values.h"
-#include "console/dialogs/shell_open.h"
 #include "console/core/task_commands.h"
+#include "console/dialogs/dialog.h"
+#include "console/dialogs/message_box_reactions.h"
+#include "console/dialogs/shell_open.h"
+#include "console/editors/editor_win32.h"
+#include "console/resource.h"
 
 namespace dorvik {
 

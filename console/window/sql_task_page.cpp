@@ -6,15 +6,15 @@
 #include "common/file_system.h"
 #include "config/document.h"
 #include "config/sql_task_record.h"
-#include "console/dialogs/dialog.h"
-#include "console/editors/editor_values_check.h"
-#include "console/window/job_reporters.h"
 #include "console/core/last_backup_times.h"
-#include "console/resource.h"
-#include "console/dialogs/shell_open.h"
 #include "console/core/sql_backup_start.h"
-#include "console/editors/sql_task_dlg.h"
+#include "console/dialogs/dialog.h"
+#include "console/dialogs/shell_open.h"
 #include "console/dialogs/ui_messages.h"
+#include "console/editors/editor_values_check.h"
+#include "console/editors/sql_task_dlg.h"
+#include "console/resource.h"
+#include "console/window/job_reporters.h"
 #include "jobs/process.h"
 #include "jobs/sql_statements.h"
 
@@ -210,7 +210,7 @@ void CSqlTaskPage::OnBackupNow() {
       row, m_bBackupIdle, name,
       {[this](const std::string& question) { return Ask(question) == IDYES; },
        [this, &id](std::string* record) { return FindSqlTaskRecord(DocumentRecords(), id, record); },
-       [](const std::string& path) { return RealFileSystem().Exists(path); }});
+       PathExistsOnDisk});
   if (!start.bStart) {
     if (!start.strRefusal.empty()) ShowText(start.strRefusal);
     return;

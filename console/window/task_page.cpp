@@ -2,12 +2,12 @@
 
 #include "common/gbk.h"
 #include "config/document.h"
-#include "console/history/history_dlg.h"
-#include "console/dialogs/message_box.h"
-#include "console/resource.h"
 #include "console/core/service_control.h"
 #include "console/core/service_manager.h"
 #include "console/core/task_warnings.h"
+#include "console/dialogs/message_box.h"
+#include "console/history/history_dlg.h"
+#include "console/resource.h"
 
 namespace dorvik {
 

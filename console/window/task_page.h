@@ -10,11 +10,11 @@
 #include "config/config_store.h"
 #include "config/ensure_document.h"
 #include "console/core/list_sort.h"
-#include "console/dialogs/message_box_reactions.h"
-#include "console/dialogs/report_list_view.h"
 #include "console/core/task_commands.h"
 #include "console/core/task_list_rows.h"
 #include "console/core/worker_threads.h"
+#include "console/dialogs/message_box_reactions.h"
+#include "console/dialogs/report_list_view.h"
 #include "jobs/backup_log.h"
 #include "jobs/sql_access.h"
 

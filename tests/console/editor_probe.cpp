@@ -16,8 +16,8 @@
 
 #include "common/text.h"
 #include "console/editors/file_task_dlg.h"
-#include "console/resource.h"
 #include "console/editors/sql_task_dlg.h"
+#include "console/resource.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

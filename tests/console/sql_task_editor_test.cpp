@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "config/sql_task_record.h"
+#include "console/editors/sql_task_editor.h"
 #include "console/resource.h"
 #include "tests/console/ok_check_cases.h"
-#include "console/editors/sql_task_editor.h"
 
 namespace dorvik {
 namespace {

@@ -4,10 +4,10 @@
 #include <iterator>
 
 #include "console/core/archiver_choice.h"
-#include "console/editors/editor_values_check.h"
 #include "console/core/sql_backup_start.h"
 #include "console/core/start_switch.h"
 #include "console/core/task_commands.h"
+#include "console/editors/editor_values_check.h"
 
 using namespace dorvik;
 
