@@ -48,18 +48,18 @@ class CFakeFile : public IFile {
 
 }  // namespace
 
-std::string FakeFileSystem::Key(const std::string& path) {
+std::string CFakeFileSystem::Key(const std::string& path) {
   std::string key = AsciiLower(path);
   while (key.size() > 1 && FindLastChar(key, '\\') == key.size() - 1) key.pop_back();
   return key;
 }
 
-std::string FakeFileSystem::ParentKey(const std::string& key) {
+std::string CFakeFileSystem::ParentKey(const std::string& key) {
   std::string::size_type pos = FindLastChar(key, '\\');
   return pos == std::string::npos ? std::string() : key.substr(0, pos);
 }
 
-bool FakeFileSystem::ParentIsFolder(const std::string& key) const {
+bool CFakeFileSystem::ParentIsFolder(const std::string& key) const {
   std::string parent = ParentKey(key);
   if (parent.empty()) return false;
   if (IsDriveRoot(parent)) return true;
@@ -67,7 +67,7 @@ bool FakeFileSystem::ParentIsFolder(const std::string& key) const {
   return node && node->isDirectory;
 }
 
-std::string FakeFileSystem::Resolve(const std::string& key, bool bFollowLast) const {
+std::string CFakeFileSystem::Resolve(const std::string& key, bool bFollowLast) const {
   std::string resolved;
   std::string::size_type from = 0;
   for (int hops = 0; from <= key.size() && hops < 64;) {
@@ -86,26 +86,26 @@ std::string FakeFileSystem::Resolve(const std::string& key, bool bFollowLast) co
   return resolved;
 }
 
-const FakeFileSystem::Node* FakeFileSystem::NodeAt(const std::string& key) const {
+const CFakeFileSystem::Node* CFakeFileSystem::NodeAt(const std::string& key) const {
   auto it = m_nodes.find(Resolve(key, true));
   return it == m_nodes.end() ? nullptr : &it->second;
 }
 
-bool FakeFileSystem::Fails(const std::string& path) const {
+bool CFakeFileSystem::Fails(const std::string& path) const {
   return m_failing.count(Key(path)) != 0;
 }
 
-bool FakeFileSystem::Failure(const std::string& path) {
+bool CFakeFileSystem::Failure(const std::string& path) {
   m_strLastError = Fails(path) ? "Access is denied (5)" : "The system cannot find the path specified (3)";
   return false;
 }
 
-FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) {
+CFakeFileSystem::Node* CFakeFileSystem::Find(const std::string& path) {
   auto it = m_nodes.find(Resolve(Key(path), true));
   return Fails(path) || it == m_nodes.end() ? nullptr : &it->second;
 }
 
-void FakeFileSystem::AddFolder(const std::string& path, std::int64_t lastWriteTime) {
+void CFakeFileSystem::AddFolder(const std::string& path, std::int64_t lastWriteTime) {
   std::string key = Key(path);
   if (key.empty() || IsDriveRoot(key)) return;
   std::string::size_type pos = FindLastChar(path, '\\');
@@ -116,7 +116,7 @@ void FakeFileSystem::AddFolder(const std::string& path, std::int64_t lastWriteTi
   node.lastWriteTime = lastWriteTime;
 }
 
-void FakeFileSystem::AddFile(const std::string& path, const std::string& content,
+void CFakeFileSystem::AddFile(const std::string& path, const std::string& content,
                              std::int64_t lastWriteTime) {
   std::string::size_type pos = FindLastChar(path, '\\');
   if (pos != std::string::npos) AddFolder(path.substr(0, pos));
@@ -127,20 +127,20 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& content
   node.lastWriteTime = lastWriteTime;
 }
 
-void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
+void CFakeFileSystem::AddLink(const std::string& path, const std::string& target) {
   Node& node = m_nodes[Key(path)];
   node.path = path;
   node.target = Key(target);
 }
 
-void FakeFileSystem::FailOn(const std::string& path) { m_failing.insert(Key(path)); }
+void CFakeFileSystem::FailOn(const std::string& path) { m_failing.insert(Key(path)); }
 
-std::string FakeFileSystem::FileContent(const std::string& path) const {
+std::string CFakeFileSystem::FileContent(const std::string& path) const {
   auto it = m_nodes.find(Key(path));
   return it == m_nodes.end() || it->second.isDirectory ? std::string() : *it->second.content;
 }
 
-std::vector<std::string> FakeFileSystem::ListTree(const std::string& folder) const {
+std::vector<std::string> CFakeFileSystem::ListTree(const std::string& folder) const {
   std::string prefix = Key(folder) + "\\";
   std::vector<std::string> paths;
   for (const auto& entry : m_nodes) {
@@ -149,17 +149,17 @@ std::vector<std::string> FakeFileSystem::ListTree(const std::string& folder) con
   return paths;
 }
 
-bool FakeFileSystem::Exists(const std::string& path) {
+bool CFakeFileSystem::Exists(const std::string& path) {
   return IsDriveRoot(Key(path)) || Find(path) != nullptr;
 }
 
-bool FakeFileSystem::IsDirectory(const std::string& path) {
+bool CFakeFileSystem::IsDirectory(const std::string& path) {
   if (IsDriveRoot(Key(path))) return true;
   const Node* node = Find(path);
   return node != nullptr && node->isDirectory;
 }
 
-bool FakeFileSystem::Stat(const std::string& path, DirectoryEntry* entry) {
+bool CFakeFileSystem::Stat(const std::string& path, DirectoryEntry* entry) {
   *entry = DirectoryEntry();
   if (IsDriveRoot(Key(path))) {
     entry->isDirectory = true;
@@ -175,14 +175,14 @@ bool FakeFileSystem::Stat(const std::string& path, DirectoryEntry* entry) {
   return true;
 }
 
-bool FakeFileSystem::MakeDirectory(const std::string& path) {
+bool CFakeFileSystem::MakeDirectory(const std::string& path) {
   if (Fails(path)) return Failure(path);
   if (IsDriveRoot(Key(path))) return true;
   if (const Node* node = Find(path)) return node->isDirectory || Failure(path);
   return MakeNewFolder(path);
 }
 
-bool FakeFileSystem::MakeNewFolder(const std::string& path) {
+bool CFakeFileSystem::MakeNewFolder(const std::string& path) {
   std::string key = Resolve(Key(path), true);
   if (Fails(path) || m_nodes.count(key) != 0 || !ParentIsFolder(key)) return Failure(path);
   Node& node = m_nodes[key];
@@ -192,7 +192,7 @@ bool FakeFileSystem::MakeNewFolder(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::ListDirectory(const std::string& folder, std::vector<DirectoryEntry>* entries) {
+bool CFakeFileSystem::ListDirectory(const std::string& folder, std::vector<DirectoryEntry>* entries) {
   if (!IsDirectory(folder)) return Failure(folder);
   std::string key = Resolve(Key(folder), true);
   for (const auto& entry : m_nodes) {
@@ -211,7 +211,7 @@ bool FakeFileSystem::ListDirectory(const std::string& folder, std::vector<Direct
   return true;
 }
 
-bool FakeFileSystem::RemoveFile(const std::string& path) {
+bool CFakeFileSystem::RemoveFile(const std::string& path) {
   auto it = m_nodes.find(Resolve(Key(path), false));
   if (Fails(path) || it == m_nodes.end() || it->second.isDirectory) return Failure(path);
   const Node* target = NodeAt(it->first);
@@ -220,11 +220,11 @@ bool FakeFileSystem::RemoveFile(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::ClearReadOnly(const std::string& path) {
+bool CFakeFileSystem::ClearReadOnly(const std::string& path) {
   return Failure(path);  // nothing here is ever read-only
 }
 
-bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
+bool CFakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
   std::string key = Resolve(Key(path), false);
   auto it = m_nodes.find(key);
   if (Fails(path) || it == m_nodes.end()) return Failure(path);
@@ -243,14 +243,14 @@ bool FakeFileSystem::RemoveEmptyDirectory(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::RemoveLink(const std::string& path) {
+bool CFakeFileSystem::RemoveLink(const std::string& path) {
   auto it = m_nodes.find(Resolve(Key(path), false));
   if (Fails(path) || it == m_nodes.end() || it->second.target.empty()) return Failure(path);
   m_nodes.erase(it);
   return true;
 }
 
-bool FakeFileSystem::FindRealPath(const std::string& path, std::string* realPath) {
+bool CFakeFileSystem::FindRealPath(const std::string& path, std::string* realPath) {
   realPath->clear();
   const Node* node = Find(path);
   if (node == nullptr) return Failure(path);
@@ -258,7 +258,7 @@ bool FakeFileSystem::FindRealPath(const std::string& path, std::string* realPath
   return true;
 }
 
-bool FakeFileSystem::ReadWholeFile(const std::string& path, std::string* content) {
+bool CFakeFileSystem::ReadWholeFile(const std::string& path, std::string* content) {
   ++nReads;
   content->clear();
   const Node* node = Find(path);
@@ -267,7 +267,7 @@ bool FakeFileSystem::ReadWholeFile(const std::string& path, std::string* content
   return true;
 }
 
-bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
+bool CFakeFileSystem::AppendToFile(const std::string& path, const std::string& bytes) {
   if (Fails(path)) return Failure(path);
   Node* node = Find(path);
   if (node == nullptr) {
@@ -280,7 +280,7 @@ bool FakeFileSystem::AppendToFile(const std::string& path, const std::string& by
   return true;
 }
 
-std::unique_ptr<IFile> FakeFileSystem::OpenForReading(const std::string& path) {
+std::unique_ptr<IFile> CFakeFileSystem::OpenForReading(const std::string& path) {
   const Node* node = Find(path);
   if (node == nullptr || node->isDirectory) {
     Failure(path);
@@ -289,7 +289,7 @@ std::unique_ptr<IFile> FakeFileSystem::OpenForReading(const std::string& path) {
   return std::unique_ptr<IFile>(new CFakeFile(node->content));
 }
 
-std::unique_ptr<IFile> FakeFileSystem::CreateNewFile(const std::string& path) {
+std::unique_ptr<IFile> CFakeFileSystem::CreateNewFile(const std::string& path) {
   if (Fails(path) || m_nodes.count(Key(path)) != 0 || !ParentIsFolder(Key(path))) {
     Failure(path);
     return nullptr;
@@ -298,7 +298,7 @@ std::unique_ptr<IFile> FakeFileSystem::CreateNewFile(const std::string& path) {
   return std::unique_ptr<IFile>(new CFakeFile(m_nodes[Key(path)].content));
 }
 
-bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
+bool CFakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
   const Node* node = Find(from);
   if (node == nullptr || Fails(to) || !ParentIsFolder(Key(to))) return Failure(node ? to : from);
   // A folder moves with everything below it.
@@ -318,25 +318,25 @@ bool FakeFileSystem::MoveOver(const std::string& from, const std::string& to) {
   return true;
 }
 
-bool FakeFileSystem::MoveToNewName(const std::string& from, const std::string& to) {
+bool CFakeFileSystem::MoveToNewName(const std::string& from, const std::string& to) {
   if (Find(to) != nullptr) return Failure(to);
   return MoveOver(from, to);
 }
 
-void FakeFileSystem::MarkHiddenOrSystem(const std::string& path) {
+void CFakeFileSystem::MarkHiddenOrSystem(const std::string& path) {
   Node* node = Find(path);
   if (node != nullptr) node->bHiddenOrSystem = true;
 }
 
-bool FakeFileSystem::SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) {
+bool CFakeFileSystem::SetLastWriteTime(const std::string& path, std::int64_t epochSeconds) {
   Node* node = Find(path);
   if (node == nullptr) return Failure(path);
   node->lastWriteTime = epochSeconds;
   return true;
 }
 
-std::string FakeFileSystem::NameToUtf8(const std::string& name) { return GbkToUtf8(name); }
+std::string CFakeFileSystem::NameToUtf8(const std::string& name) { return GbkToUtf8(name); }
 
-std::string FakeFileSystem::NameFromUtf8(const std::string& utf8) { return Utf8ToGbk(utf8); }
+std::string CFakeFileSystem::NameFromUtf8(const std::string& utf8) { return Utf8ToGbk(utf8); }
 
 }  // namespace dorvik

@@ -14,7 +14,7 @@
 
 namespace dorvik {
 
-class FakeFileSystem : public IFileSystem {
+class CFakeFileSystem : public IFileSystem {
  public:
   // Test set-up: creates every missing folder on the way. Without a time, files and folders get
   // m_nNewFileTime, as do those the code under test makes.

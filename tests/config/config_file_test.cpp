@@ -17,7 +17,7 @@ using namespace dorvik;
 
 namespace {
 
-class ConfigFileTest : public ::testing::Test {
+class CConfigFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -33,7 +33,7 @@ class ConfigFileTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ConfigFileTest, WritesReadsAndRemoves) {
+TEST_F(CConfigFileTest, WritesReadsAndRemoves) {
   auto file = MakeConfigFile(m_strPath);
   std::string stored = "unchanged";
   EXPECT_FALSE(file->Exists());
@@ -53,7 +53,7 @@ TEST_F(ConfigFileTest, WritesReadsAndRemoves) {
   EXPECT_FALSE(file->Exists());
 }
 
-TEST_F(ConfigFileTest, LeftoversOfAKilledWriterAreIgnoredAndCleared) {
+TEST_F(CConfigFileTest, LeftoversOfAKilledWriterAreIgnoredAndCleared) {
   auto file = MakeConfigFile(m_strPath);
   ASSERT_TRUE(file->WriteStored("good"));
   const std::string leftover = m_strPath + ".4242-7.tmp";
@@ -69,7 +69,7 @@ TEST_F(ConfigFileTest, LeftoversOfAKilledWriterAreIgnoredAndCleared) {
   std::remove(foreign.c_str());
 }
 
-TEST_F(ConfigFileTest, ReadersSeeTheOldOrTheNewDocumentNeverAMix) {
+TEST_F(CConfigFileTest, ReadersSeeTheOldOrTheNewDocumentNeverAMix) {
   auto writer = MakeConfigFile(m_strPath);
   const std::string small(1000, '\x8c');
   const std::string large(300000, '\xb6');
@@ -98,7 +98,7 @@ TEST_F(ConfigFileTest, ReadersSeeTheOldOrTheNewDocumentNeverAMix) {
   EXPECT_EQ(bad, 0) << "of " << reads << " reads";
 }
 
-TEST_F(ConfigFileTest, ConcurrentWritersLoseNoChanges) {
+TEST_F(CConfigFileTest, ConcurrentWritersLoseNoChanges) {
   {
     auto file = MakeConfigFile(m_strPath);
     ASSERT_TRUE(CConfigStore(*file, SilentConfigReactions())
@@ -131,7 +131,7 @@ TEST_F(ConfigFileTest, ConcurrentWritersLoseNoChanges) {
   }
 }
 
-TEST_F(ConfigFileTest, MovesADamagedFileAsideWithoutReplacingAnything) {
+TEST_F(CConfigFileTest, MovesADamagedFileAsideWithoutReplacingAnything) {
   auto file = MakeConfigFile(m_strPath);
   const std::string suffix = ".damaged-20240501-080309";
   auto content = [](const std::string& path) {

@@ -13,7 +13,7 @@ using namespace dorvik;
 
 namespace {
 
-class ConfigFileWin32Test : public ::testing::Test {
+class CConfigFileWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -37,7 +37,7 @@ class ConfigFileWin32Test : public ::testing::Test {
 
 // Replacing a file that is open fails on Wine and on Windows without POSIX rename semantics,
 // whatever the reader shares; a save retries for a while, and readers only hold it briefly.
-TEST_F(ConfigFileWin32Test, ASaveWaitsForAReaderThatHoldsTheFile) {
+TEST_F(CConfigFileWin32Test, ASaveWaitsForAReaderThatHoldsTheFile) {
   struct Case { DWORD share; const char* why; } cases[] = {
       {FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, "a reader like ours"},
       {FILE_SHARE_READ, "a reader that shares nothing else"},
@@ -68,7 +68,7 @@ TEST_F(ConfigFileWin32Test, ASaveWaitsForAReaderThatHoldsTheFile) {
   }
 }
 
-TEST_F(ConfigFileWin32Test, AReaderHoldingTheFileTooLongFailsTheSaveCleanly) {
+TEST_F(CConfigFileWin32Test, AReaderHoldingTheFileTooLongFailsTheSaveCleanly) {
   auto file = MakeConfigFile(m_strPath);
   ASSERT_TRUE(file->WriteStored("old"));
   HANDLE holder = CreateFileA(m_strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -81,7 +81,7 @@ TEST_F(ConfigFileWin32Test, AReaderHoldingTheFileTooLongFailsTheSaveCleanly) {
   EXPECT_EQ(stored, "old");
 }
 
-TEST_F(ConfigFileWin32Test, TheLockIsSharedByEverySpellingOfThePath) {
+TEST_F(CConfigFileWin32Test, TheLockIsSharedByEverySpellingOfThePath) {
   auto first = MakeConfigFile(m_strPath);
   std::string upper = m_strPath;
   CharUpperA(&upper[0]);

@@ -14,11 +14,11 @@ using namespace dorvik;
 namespace {
 
 struct Machine {
-  FakeConfigFile file;
-  FakeConfigReactions reactions;
+  CFakeConfigFile file;
+  CFakeConfigReactions reactions;
   std::set<std::string> paths;
   ConfigStartup startup;
-  FixedClock clock{MakeLocalTime(2024, 5, 1, 8, 3, 9)};
+  CFixedClock clock{MakeLocalTime(2024, 5, 1, 8, 3, 9)};
 
   EnsureResult Run() {
     return EnsureConfigDocument(file, reactions,

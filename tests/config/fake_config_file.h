@@ -9,7 +9,7 @@
 
 namespace dorvik {
 
-class FakeConfigFile : public IConfigFile {
+class CFakeConfigFile : public IConfigFile {
  public:
   bool bExists = false;
   std::string strStored;

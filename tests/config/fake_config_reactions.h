@@ -8,7 +8,7 @@
 
 namespace dorvik {
 
-class FakeConfigReactions : public IConfigReactions {
+class CFakeConfigReactions : public IConfigReactions {
  public:
   std::vector<std::pair<std::string, MessageIcon>> messages;
   std::string strArchiverAnswer;

@@ -20,10 +20,10 @@ TEST(CConfigStore, LoadFailuresShowTheirMessage) {
       {ConfigReadResult::ReadFailed, "读取文件错误！"},
   };
   for (const Case& c : cases) {
-    FakeConfigFile file;
+    CFakeConfigFile file;
     file.SetDocument(kDoc);
     file.readResult = c.result;
-    FakeConfigReactions reactions;
+    CFakeConfigReactions reactions;
     CConfigStore store(file, reactions);
     std::string document = "stale";
     EXPECT_FALSE(store.LoadConfigDocument(&document));
@@ -35,7 +35,7 @@ TEST(CConfigStore, LoadFailuresShowTheirMessage) {
 }
 
 TEST(CConfigStore, WritersNeverReplaceTheDocumentAfterAFailedRead) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   file.SetDocument(kDoc);
   const std::string before = file.strStored;
   file.readResult = ConfigReadResult::ReadFailed;
@@ -49,7 +49,7 @@ TEST(CConfigStore, WritersNeverReplaceTheDocumentAfterAFailedRead) {
 }
 
 TEST(CConfigStore, SaveRefusesDocumentsWithoutTheirSections) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   CConfigStore store(file, SilentConfigReactions());
   for (const char* broken : {"", "<rarpath>x</rarpath>", "plain text",
                              "<rarpath></rarpath><FileBackups>|||</FileBackups><SqlBackups>|||"}) {
@@ -66,7 +66,7 @@ TEST(CConfigStore, SaveRefusesDocumentsWithoutTheirSections) {
 }
 
 TEST(CConfigStore, FailedWriteOrLockLeavesTheDocument) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   file.SetDocument(kDoc);
   CConfigStore store(file, SilentConfigReactions());
   file.bWriteFails = true;
@@ -78,7 +78,7 @@ TEST(CConfigStore, FailedWriteOrLockLeavesTheDocument) {
 }
 
 TEST(CConfigStore, AppendsAndReplaces) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   file.SetDocument(kDoc + "junk");
   CConfigStore store(file, SilentConfigReactions());
   ASSERT_TRUE(store.AppendFileTaskRecord("<m_strID>1</m_strID>|||"));
@@ -102,7 +102,7 @@ TEST(CConfigStore, AppendsAndReplaces) {
 }
 
 TEST(CConfigStore, QuietReaderIsCappedAndSilent) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   EXPECT_EQ(ReadConfigDocumentQuietly(file), "");
   file.SetDocument(kDoc);
   EXPECT_EQ(ReadConfigDocumentQuietly(file), kDoc);

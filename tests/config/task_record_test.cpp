@@ -63,7 +63,7 @@ std::string Document(const std::string& fileRecords, const std::string& sqlRecor
 }  // namespace
 
 TEST(FileTaskRecord, WorkedExampleIsAppendedByteForByte) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   file.SetDocument(DefaultConfigDocument("C:\\rar.exe"));
   CConfigStore store(file, SilentConfigReactions());
   long long next = 4;
@@ -134,7 +134,7 @@ TEST(FileTaskRecord, IdentifiersAndLookup) {
 }
 
 TEST(SqlTaskRecord, WorkedExampleIsAppendedByteForByte) {
-  FakeConfigFile file;
+  CFakeConfigFile file;
   file.SetDocument(DefaultConfigDocument("C:\\rar.exe"));
   CConfigStore store(file, SilentConfigReactions());
   std::string record = BuildSqlTaskRecord(ExampleSqlValues(), 9);
@@ -195,7 +195,7 @@ TEST(TaskChanges, ChangeDeleteAndCheckTouchOnlyTheirRecord) {
                           "    <m_strID>2</m_strID>";
   const std::string sql = "<Check>YES</Check>    <sqlname>NO</sqlname>    <status>-</status>"
                           "    <id>1</id>    <projectname>YES</projectname>";
-  FakeConfigFile file;
+  CFakeConfigFile file;
   CConfigStore store(file, SilentConfigReactions());
   file.SetDocument(Document(one + "|||" + two + "|||", sql + "|||"));
 

@@ -134,24 +134,24 @@ TEST(HistoryRows, FiltersRebuildFromTheSavedRows) {
   for (const Case& c : cases) EXPECT_EQ(c.expected, Outputs(c.rows, c.column)) << c.why;
 }
 
-class HistoryLoadTest : public ::testing::Test {
+class CHistoryLoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_fs.m_nNewFileTime = kMade;
     m_fs.AddFolder("C:\\prog\\Log");
   }
-  FakeFileSystem m_fs;
+  CFakeFileSystem m_fs;
   std::vector<std::string> m_events;
   CRecordingLock m_lock{m_events};
 };
 
-TEST_F(HistoryLoadTest, EmptyLogFolderGivesNoRows) {
+TEST_F(CHistoryLoadTest, EmptyLogFolderGivesNoRows) {
   HistoryLoad load = LoadHistory(m_fs, "C:\\prog\\Log", HistoryMode::File);
   EXPECT_TRUE(load.rows.empty());
   EXPECT_EQ(0, load.nCount);
 }
 
-TEST_F(HistoryLoadTest, FileModeListsSurvivorsAndRemovesOnlyWholeMissingLines) {
+TEST_F(CHistoryLoadTest, FileModeListsSurvivorsAndRemovesOnlyWholeMissingLines) {
   const std::string copy = "D:\\bak\\2024-5-1\\file_web_20240501083000";
   m_fs.AddFile(copy + ".zip", "zip");  // the copy folder is gone, its archive stays
   m_fs.AddFolder("D:\\bak\\2024-5-2\\file_shop_20240502083000");
@@ -175,7 +175,7 @@ TEST_F(HistoryLoadTest, FileModeListsSurvivorsAndRemovesOnlyWholeMissingLines) {
   EXPECT_EQ("", m_fs.FileContent("C:\\prog\\Log\\2024_05_01.log.rewrite"));
 }
 
-TEST_F(HistoryLoadTest, SqlModeNumbersFromTheTopAndKeepsFileLines) {
+TEST_F(CHistoryLoadTest, SqlModeNumbersFromTheTopAndKeepsFileLines) {
   m_fs.AddFile("D:\\sql\\shop\\2024-5-1\\db_shop_2023_20240501083000.zip");
   m_fs.AddFile("D:\\sql\\web\\2024-5-1\\db_web_20240501083000.bak");
   const std::string log = SqlLine("shop", "D:\\sql\\shop\\2024-5-1\\db_shop_2023_20240501083000.zip") +
@@ -196,7 +196,7 @@ TEST_F(HistoryLoadTest, SqlModeNumbersFromTheTopAndKeepsFileLines) {
             m_fs.FileContent("C:\\prog\\Log\\2024_05_01.log"));
 }
 
-TEST_F(HistoryLoadTest, ALogThatCannotBeRewrittenKeepsItsLines) {
+TEST_F(CHistoryLoadTest, ALogThatCannotBeRewrittenKeepsItsLines) {
   const std::string log = SqlLine("web", "D:\\gone\\db_web_2024.bak");
   m_fs.AddFile("C:\\prog\\Log\\2024_05_01.log", log);
   m_fs.FailOn("C:\\prog\\Log\\2024_05_01.log.rewrite");
@@ -213,17 +213,17 @@ TEST_F(HistoryLoadTest, ALogThatCannotBeRewrittenKeepsItsLines) {
 
 // Appenders hold the log lock for each write; the rewrite holds it from its last reading to the
 // move, so a line appended at any moment is either carried over or lands in the new file.
-TEST_F(HistoryLoadTest, TheRewriteHoldsTheLogLockFromItsLastReadingToTheMove) {
-  class CRecordingFiles : public FakeFileSystem {
+TEST_F(CHistoryLoadTest, TheRewriteHoldsTheLogLockFromItsLastReadingToTheMove) {
+  class CRecordingFiles : public CFakeFileSystem {
    public:
     explicit CRecordingFiles(std::vector<std::string>& events) : m_events(events) {}
     bool ReadWholeFile(const std::string& path, std::string* content) override {
       m_events.push_back("read " + path);
-      return FakeFileSystem::ReadWholeFile(path, content);
+      return CFakeFileSystem::ReadWholeFile(path, content);
     }
     bool MoveOver(const std::string& from, const std::string& to) override {
       m_events.push_back("move " + from);
-      return FakeFileSystem::MoveOver(from, to);
+      return CFakeFileSystem::MoveOver(from, to);
     }
     std::vector<std::string>& m_events;
   } fs(m_events);

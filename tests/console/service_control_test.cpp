@@ -11,7 +11,7 @@ using namespace dorvik;
 namespace {
 
 // Answers status queries from a script (the last answer repeats) and records every call.
-class ScriptedServiceManager : public IServiceManager {
+class CScriptedServiceManager : public IServiceManager {
  public:
   std::vector<ServiceQuery> answers;
   std::vector<std::string> calls;
@@ -62,9 +62,9 @@ TEST(ServiceControl, RestartWaitsForTheStopWithinItsLimit) {
        "never stops: gives up after 30 s and starts"},
   };
   for (const Case& c : cases) {
-    ScriptedServiceManager manager;
+    CScriptedServiceManager manager;
     manager.answers = c.answers;
-    FixedClock clock(MakeLocalTime(2024, 5, 1, 8, 0, 0));
+    CFixedClock clock(MakeLocalTime(2024, 5, 1, 8, 0, 0));
     EXPECT_EQ(RestartServiceByName(manager, clock, "dorviksvc", "C:\\p\\Dorviksvc.exe", c.bInstall),
               1);
     std::vector<std::string> expected = {"stop dorviksvc"};
@@ -94,7 +94,7 @@ TEST(ServiceControl, ControlStartsOrStopsAndInstallsOnlyWhenAsked) {
       {Q::Stopped, true, true, {"query Dorviksvc", "start Dorviksvc"}, "registered: no install"},
   };
   for (const Case& c : cases) {
-    ScriptedServiceManager manager;
+    CScriptedServiceManager manager;
     manager.answers = {c.answer};
     EXPECT_EQ(ControlServiceByName(manager, "Dorviksvc", c.bStart, "p.exe", c.bInstall), 1);
     EXPECT_EQ(manager.calls, c.calls) << c.why;

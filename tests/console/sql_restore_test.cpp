@@ -80,9 +80,9 @@ TEST(SqlRestore, RunsInOrderAndAlwaysRemovesTheUnpackedFile) {
        "a failing procedure is shown and the restore goes on"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     fs.AddFile(c.output, "backup");
-    RecordingProcessRunner runner;
+    CRecordingProcessRunner runner;
     const std::string unpacked = UnpackedBackupPath(c.output, DirectoryWithSlash(c.output));
     runner.onStart = [&](const std::string&) { fs.AddFile(unpacked, "unpacked"); };
     CRecordingConnection connection;
@@ -107,8 +107,8 @@ TEST(SqlRestore, RunsInOrderAndAlwaysRemovesTheUnpackedFile) {
 }
 
 TEST(SqlRestore, WithoutAConnectionTheFailuresAreShown) {
-  FakeFileSystem fs;
-  RecordingProcessRunner runner;
+  CFakeFileSystem fs;
+  CRecordingProcessRunner runner;
   CRecordingView view;
   RestoreSqlBackup({"db", "task", "time", "D:\\db_a_2024.bak"}, {"", nullptr, runner, fs}, view);
   EXPECT_EQ((std::vector<std::string>{"caption a...", "text 未连接SQL Server。", "text 未连接SQL Server。", "caption 还原"}),
@@ -153,10 +153,10 @@ TEST(SqlRestore, RestoresTheChosenFileAndTouchesNoOther) {
       {"D:\\sql\\db_crm_2024.zip.part", {}, "", "", "", "neither .bak nor .zip: nothing is run"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     fs.AddFile(c.output, "chosen");
     for (const std::string& other : c.others) fs.AddFile(other, "other");
-    RecordingProcessRunner runner;
+    CRecordingProcessRunner runner;
     runner.onStart = [&](const std::string&) { fs.AddFile(c.unpacked, "unpacked"); };
     CRecordingConnection connection;
     CRecordingView view;

@@ -181,7 +181,7 @@ const char kDocument[] =
     "    <date>每天</date>    <time>8</time>|||</SqlBackups>";
 
 TEST(HealthMonitor, EventsOncePerChangeAndRecordsSurviveRestarts) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   files.AddFolder("C:\\Dorvik");
   CEventsRecorder events;
   const std::vector<HealthTask> tasks = ReadHealthTasks(kDocument);
@@ -222,7 +222,7 @@ TEST(HealthMonitor, EventsOncePerChangeAndRecordsSurviveRestarts) {
 }
 
 TEST(HealthMonitor, StartedWithinMinuteZeroJudgesThatHour) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   files.AddFolder("C:\\Dorvik");
   CEventsRecorder events;
   CHealthMonitor monitor("C:\\Dorvik\\", files, events);
@@ -233,7 +233,7 @@ TEST(HealthMonitor, StartedWithinMinuteZeroJudgesThatHour) {
 }
 
 TEST(HealthMonitor, DamagedRecordAndUnwritableFolder) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   files.AddFile("C:\\Dorvik\\Health\\records\\file-31.txt", "dorvik run record 1\nkind=file\nkey=1\n");
   CEventsRecorder events;
   const std::vector<HealthTask> tasks = ReadHealthTasks(kDocument);

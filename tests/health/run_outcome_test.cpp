@@ -44,7 +44,7 @@ TEST(RunOutcome, FileJobMessages) {
 }
 
 TEST(RunOutcome, OutputBytes) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   files.AddFile("D:\\bak\\a.zip", std::string(700, 'z'));
   files.AddFile("D:\\bak\\copy\\one.txt", "12345");
   files.AddFile("D:\\bak\\copy\\sub\\two.txt", "123");

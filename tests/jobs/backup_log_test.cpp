@@ -28,7 +28,7 @@ TEST(BackupLogLine, FixedWidthFields) {
 }
 
 TEST(BackupLog, AppendsWithCrLfAndCreatesTheFolder) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   files.AddFolder("C:\\Dorvik");
   std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files);
   EXPECT_EQ(log->GetLastBackupTime("3"), "") << "no Log folder yet";
@@ -40,12 +40,12 @@ TEST(BackupLog, AppendsWithCrLfAndCreatesTheFolder) {
   files.FailOn("C:\\Dorvik\\Log\\2024_05_02.log");
   EXPECT_FALSE(log->AppendBackupLogLine("2024_05_02.log", "x\n"));
 
-  FakeFileSystem noProgramDir;
+  CFakeFileSystem noProgramDir;
   EXPECT_FALSE(MakeBackupLog("C:\\Gone\\", noProgramDir)->AppendBackupLogLine("a.log", "x\n"));
 }
 
 TEST(BackupLog, LastBackupTimes) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   files.AddFolder("C:\\Dorvik\\Log");
   std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files);
   EXPECT_EQ(log->GetLastBackupTime("3"), "2000-01-01 01:01:01") << "an empty Log folder";
@@ -93,11 +93,11 @@ TEST(UpdateTaskStatus, RewritesTheRecordsStatus) {
   const std::string other = "<Check>YES</Check>    <SouPath>D:\\other</SouPath>    <status>-</status>    <m_strID>6</m_strID>";
   const std::string document = "<rarpath>C:\\rar.exe</rarpath><defStorePath></defStorePath><FileBackups>|||" +
                                record + "|||" + other + "|||</FileBackups><SqlBackups>|||</SqlBackups>";
-  FixedClock clock(MakeLocalTime(2024, 5, 2, 0, 0, 3));
+  CFixedClock clock(MakeLocalTime(2024, 5, 2, 0, 0, 3));
   {
-    FakeConfigFile file;
+    CFakeConfigFile file;
     file.SetDocument(document);
-    FakeConfigReactions reactions;
+    CFakeConfigReactions reactions;
     CConfigStore store(file, reactions);
     EXPECT_EQ(UpdateTaskStatus(store, reactions, clock, record), "2024-05-02 00:00:03");
     EXPECT_EQ(file.Document(),
@@ -110,10 +110,10 @@ TEST(UpdateTaskStatus, RewritesTheRecordsStatus) {
     EXPECT_TRUE(reactions.messages.empty());
   }
   {
-    FakeConfigFile file;
+    CFakeConfigFile file;
     file.SetDocument(document);
     file.bWriteFails = true;
-    FakeConfigReactions reactions;
+    CFakeConfigReactions reactions;
     CConfigStore store(file, reactions);
     EXPECT_EQ(UpdateTaskStatus(store, reactions, clock, record), "");
     ASSERT_EQ(reactions.messages.size(), 1u);

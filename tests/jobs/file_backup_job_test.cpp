@@ -11,7 +11,7 @@ using namespace dorvik;
 
 namespace {
 
-class RecordingReporter : public IFileJobReporter {
+class CRecordingReporter : public IFileJobReporter {
  public:
   void UpdateTaskStatus(const std::string& record) override { statusRecords.push_back(record); }
   void ReportSuccess(const std::string& message) override { successes.push_back(message); }
@@ -31,10 +31,10 @@ std::string Filter(const char* kind, const char* list, const char* direction) {
 
 // The worked example's task: C:\web\shop into D:\bak, run at 2024-05-01 08:30:00.
 struct JobFixture {
-  FakeFileSystem files;
-  RecordingProcessRunner processes;
-  RecordingReporter reporter;
-  FixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
+  CFakeFileSystem files;
+  CRecordingProcessRunner processes;
+  CRecordingReporter reporter;
+  CFixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
   std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files);
   FileJobEnvironment env{"C:\\Program Files\\WinRAR\\", "C:\\Dorvik\\", processes, *log, files,
                          clock, reporter};
@@ -95,7 +95,7 @@ TEST(DoBackup, CommandLinesOfEveryFilter) {
     DoBackup(f.request, f.env);
     EXPECT_EQ(f.processes.CommandLines(), c.lines) << c.why;
     for (const auto& start : f.processes.starts) {
-      EXPECT_EQ(start.kind, RecordingProcessRunner::Start::kHiddenWait) << c.why;
+      EXPECT_EQ(start.kind, CRecordingProcessRunner::Start::kHiddenWait) << c.why;
       EXPECT_EQ(start.program, "C:\\Program Files\\WinRAR\\rar.exe") << "never taken from the line";
     }
     EXPECT_TRUE(f.reporter.failures.empty()) << c.why << ": " << f.reporter.failures.front();
@@ -109,10 +109,10 @@ TEST(DoBackup, CommandLinesOfEveryFilter) {
 }
 
 TEST(DoBackupNocut, CommandLinesOfEveryFilter) {
-  using Kind = RecordingProcessRunner::Start::Kind;
+  using Kind = CRecordingProcessRunner::Start::Kind;
   const std::string zip = " C:\\Program Files\\WinRAR\\rar.exe  a -r -m5 -o+ -ibck -y -ilog -k  "
                           "\"D:\\bak\\2024-5-1\\file_shop_20240501083000.zip\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"";
-  struct Case { std::string filter; bool compress; std::vector<RecordingProcessRunner::Start> starts; const char* why; } cases[] = {
+  struct Case { std::string filter; bool compress; std::vector<CRecordingProcessRunner::Start> starts; const char* why; } cases[] = {
       {"!所有文件/!", false,
        {{Kind::kHiddenWait, "xcopy /y /e \"C:\\web\\shop\" \"D:\\bak\\2024-5-1\\file_shop_20240501083000\"", "xcopy"}},
        "all files"},

@@ -11,7 +11,7 @@ using namespace dorvik;
 
 namespace {
 
-class PrintingReporter : public IFileJobReporter {
+class CPrintingReporter : public IFileJobReporter {
  public:
   void UpdateTaskStatus(const std::string& record) override { std::printf("status: %s\n", record.c_str()); }
   void ReportSuccess(const std::string& message) override { std::printf("success: %s\n", message.c_str()); }
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   request.strSouPath = argv[4];
   request.strDesPath = argv[5];
   request.strFile = argv[6];
-  PrintingReporter reporter;
+  CPrintingReporter reporter;
   std::unique_ptr<IBackupLog> log = MakeBackupLog(argv[3]);
   FileJobEnvironment env{argv[2], argv[3], RealProcessRunner(), *log, RealFileSystem(),
                          SystemClock(), reporter};

@@ -4,9 +4,9 @@
 
 namespace dorvik {
 
-class FixedClock : public IClock {
+class CFixedClock : public IClock {
  public:
-  explicit FixedClock(const LocalTime& now) : m_now(now) {}
+  explicit CFixedClock(const LocalTime& now) : m_now(now) {}
   LocalTime Now() override { return m_now; }
   void SleepMs(unsigned ms) override { nSleptMs += ms; }
   void Set(const LocalTime& now) { m_now = now; }

@@ -12,7 +12,7 @@ const char* const kDir = "C:\\Dorvik\\";
 const char* const kDay1 = "C:\\Dorvik\\Log\\2024_05_01.log";
 const char* const kDay2 = "C:\\Dorvik\\Log\\2024_05_02.log";
 
-LastBackupTimes FullScan(FakeFileSystem& files) {
+LastBackupTimes FullScan(CFakeFileSystem& files) {
   return MakeBackupLog(kDir, files)->GetAllLastBackupTimes();
 }
 
@@ -42,7 +42,7 @@ TEST(LastBackupCache, LinesCountAsTheFullScanCountsThem) {
       {"3 2024-05-01 08:30:00\r\r\n", "3", "2024-05-01 08:30:00", "only one CR belongs to the line end"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem files;
+    CFakeFileSystem files;
     files.AddFile(kDay1, "", 100);
     CLastBackupCache cache(kDir, files);
     EXPECT_EQ(cache.GetAllLastBackupTimes().For(c.key), none);
@@ -53,7 +53,7 @@ TEST(LastBackupCache, LinesCountAsTheFullScanCountsThem) {
 }
 
 TEST(LastBackupCache, RefillReadsOnlyNewAndChangedFiles) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   CLastBackupCache cache(kDir, files);
   EXPECT_FALSE(cache.GetAllLastBackupTimes().bLogFolderFound) << "no Log folder: every time is empty";
 
@@ -107,7 +107,7 @@ TEST(LastBackupCache, RefillReadsOnlyNewAndChangedFiles) {
 }
 
 TEST(LastBackupCache, ThousandsOfKeysInOneFile) {
-  FakeFileSystem files;
+  CFakeFileSystem files;
   std::string day1, day2;
   for (int key = 1; key <= 3000; ++key) {
     day1 += FormatSqlLogLine("k" + std::to_string(key), "2024-05-01 10:00:00", "a");

@@ -10,7 +10,7 @@
 
 namespace dorvik {
 
-class RecordingProcessRunner : public IProcessRunner {
+class CRecordingProcessRunner : public IProcessRunner {
  public:
   struct Start {
     enum Kind { kHiddenWait, kShellOpenWait } kind;

@@ -26,7 +26,7 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-class SqlAccessTest : public ::testing::Test {
+class CSqlAccessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* root = std::getenv("DORVIK_TEST_ROOT");
@@ -46,7 +46,7 @@ class SqlAccessTest : public ::testing::Test {
   std::string m_dir;
 };
 
-TEST_F(SqlAccessTest, ConnectsToMasterOfThisMachineWithLongTimeouts) {
+TEST_F(CSqlAccessTest, ConnectsToMasterOfThisMachineWithLongTimeouts) {
   ASSERT_TRUE(Open());
   char host[256] = {0};
   gethostname(host, sizeof(host) - 1);
@@ -55,7 +55,7 @@ TEST_F(SqlAccessTest, ConnectsToMasterOfThisMachineWithLongTimeouts) {
             ReadAll(m_dir + "/connections.log"));
 }
 
-TEST_F(SqlAccessTest, ListsDatabaseNamesInTheClientsCodePage) {
+TEST_F(CSqlAccessTest, ListsDatabaseNamesInTheClientsCodePage) {
   std::unique_ptr<ISqlConnection> connection = Open();
   ASSERT_TRUE(connection);
   std::vector<std::string> names;
@@ -70,7 +70,7 @@ TEST_F(SqlAccessTest, ListsDatabaseNamesInTheClientsCodePage) {
   EXPECT_EQ("查询结果中没有 name 列", error);
 }
 
-TEST_F(SqlAccessTest, StatementsRunToCompletionOrFailWithTheServersDescription) {
+TEST_F(CSqlAccessTest, StatementsRunToCompletionOrFailWithTheServersDescription) {
   std::unique_ptr<ISqlConnection> connection = Open();
   ASSERT_TRUE(connection);
   std::ofstream(m_dir + "/failures") << "crm\tdisk-full\n";
@@ -93,7 +93,7 @@ TEST_F(SqlAccessTest, StatementsRunToCompletionOrFailWithTheServersDescription) 
   EXPECT_EQ("query_timeout=9999\n", ReadAll(m_dir + "/queries.log").substr(0, 19));
 }
 
-TEST_F(SqlAccessTest, QuotedNamesAndPathsReachTheServerIntact) {
+TEST_F(CSqlAccessTest, QuotedNamesAndPathsReachTheServerIntact) {
   std::ofstream(m_dir + "/databases") << "a]b'c\n";
   mkdir((m_dir + "/it's").c_str(), 0755);
   std::unique_ptr<ISqlConnection> connection = Open();
@@ -112,7 +112,7 @@ TEST_F(SqlAccessTest, QuotedNamesAndPathsReachTheServerIntact) {
   EXPECT_TRUE(connection->Execute(RestoreDatabaseStatement("a]b'c", file), &error)) << error;
 }
 
-TEST_F(SqlAccessTest, RefusedConnectionCarriesItsDescription) {
+TEST_F(CSqlAccessTest, RefusedConnectionCarriesItsDescription) {
   std::ofstream(m_dir + "/refuse_connections");
   std::string error;
   EXPECT_FALSE(OpenSqlConnection(&error));

@@ -12,7 +12,7 @@
 namespace dorvik {
 namespace {
 
-class FakeSqlConnection : public ISqlConnection {
+class CFakeSqlConnection : public ISqlConnection {
  public:
   bool Execute(const std::string& statement, std::string* error) override {
     statements.push_back(statement);
@@ -29,7 +29,7 @@ class FakeSqlConnection : public ISqlConnection {
   std::set<std::string> failing;
 };
 
-class RecordingSqlReporter : public ISqlJobReporter {
+class CRecordingSqlReporter : public ISqlJobReporter {
  public:
   void ShowProgress(const std::string& database) override { progress.push_back(database); }
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
@@ -72,10 +72,10 @@ struct Fixture {
     };
   }
   // The server writes the backup file of each statement that succeeds.
-  struct WritingConnection : FakeSqlConnection {
-    FakeFileSystem* files = nullptr;
+  struct WritingConnection : CFakeSqlConnection {
+    CFakeFileSystem* files = nullptr;
     bool Execute(const std::string& statement, std::string* error) override {
-      if (!FakeSqlConnection::Execute(statement, error)) return false;
+      if (!CFakeSqlConnection::Execute(statement, error)) return false;
       std::string path = statement.substr(statement.find("disk='") + 6);
       path.pop_back();
       files->AddFile(path, "bak");
@@ -89,12 +89,12 @@ struct Fixture {
   }
   std::string LogText() { return files.FileContent("C:\\Dorvik\\Log\\2024_05_01.log"); }
 
-  FakeFileSystem files;
-  RecordingProcessRunner processes;
-  FixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
+  CFakeFileSystem files;
+  CRecordingProcessRunner processes;
+  CFixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
   std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files);
   WritingConnection connection;
-  RecordingSqlReporter reporter;
+  CRecordingSqlReporter reporter;
   std::vector<std::string> allDatabases;
 };
 

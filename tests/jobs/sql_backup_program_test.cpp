@@ -38,9 +38,9 @@ TEST(BackupCommandLineTest, RecordBetweenFirstAndLastQuote) {
   }
 }
 
-class ScriptedConnection : public ISqlConnection {
+class CScriptedConnection : public ISqlConnection {
  public:
-  explicit ScriptedConnection(std::vector<std::string>* sent) : statements(*sent) {}
+  explicit CScriptedConnection(std::vector<std::string>* sent) : statements(*sent) {}
   bool Execute(const std::string& statement, std::string* error) override {
     statements.push_back(statement);
     if (statement.find("[bad]") == std::string::npos) return true;
@@ -66,16 +66,16 @@ struct ProgramFixture {
                                      *error = "refused";
                                      return nullptr;
                                    }
-                                   return std::make_unique<ScriptedConnection>(&statements);
+                                   return std::make_unique<CScriptedConnection>(&statements);
                                  },
                                  processes, *log, files, clock};
     return RunBackupProgram("C:\\Dorvik\\Backup.exe \"<sqlname>" + sqlname +
                                 "</sqlname>    <despath>D:\\sql</despath>    <projectname>p</projectname>\" " + choice,
                             env);
   }
-  FakeFileSystem files;
-  RecordingProcessRunner processes;
-  FixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
+  CFakeFileSystem files;
+  CRecordingProcessRunner processes;
+  CFixedClock clock{MakeLocalTime(2024, 5, 1, 8, 30, 0)};
   std::unique_ptr<IBackupLog> log = MakeBackupLog("C:\\Dorvik\\", files);
   std::vector<std::string> statements;  // what the program's connections were sent
 };
@@ -128,7 +128,7 @@ TEST(BackupProgramTest, FailuresGiveExitCodesAndTexts) {
     BackupProgramEnvironment env{"", [](std::string*) { return std::unique_ptr<ISqlConnection>(); },
                                  empty.processes, *log, empty.files, empty.clock};
     env.openConnection = [&](std::string*) -> std::unique_ptr<ISqlConnection> {
-      return std::make_unique<ScriptedConnection>(&empty.statements);
+      return std::make_unique<CScriptedConnection>(&empty.statements);
     };
     EXPECT_EQ(kBackupBadCommandLine, RunBackupProgram("C:\\Dorvik\\Backup.exe \"\" 否", env).nExitCode);
     EXPECT_TRUE(empty.statements.empty());

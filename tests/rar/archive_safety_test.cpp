@@ -43,14 +43,14 @@ class CDamagedFile : public IFile {
 
 // A fake file system whose new files are damaged on closing, and whose files can be changed
 // by "another program" just as they are opened for reading.
-class CUnluckyFileSystem : public FakeFileSystem {
+class CUnluckyFileSystem : public CFakeFileSystem {
  public:
   std::function<void(IFile&)> damage;
   std::function<void(const std::string& path)> onOpen;
   std::uint64_t nLargestWritten = 0;  // the largest new file, when it was closed
 
   std::unique_ptr<IFile> CreateNewFile(const std::string& path) override {
-    std::unique_ptr<IFile> file = FakeFileSystem::CreateNewFile(path);
+    std::unique_ptr<IFile> file = CFakeFileSystem::CreateNewFile(path);
     if (!file) return file;
     return std::unique_ptr<IFile>(new CDamagedFile(std::move(file), [this](IFile& f) {
       if (f.Size() > nLargestWritten) nLargestWritten = f.Size();
@@ -58,7 +58,7 @@ class CUnluckyFileSystem : public FakeFileSystem {
     }));
   }
   std::unique_ptr<IFile> OpenForReading(const std::string& path) override {
-    std::unique_ptr<IFile> file = FakeFileSystem::OpenForReading(path);
+    std::unique_ptr<IFile> file = CFakeFileSystem::OpenForReading(path);
     if (file && onOpen) onOpen(path);
     return file;
   }
@@ -71,7 +71,7 @@ void FlipByte(IFile& file, std::uint64_t offset) {
   ASSERT_TRUE(file.WriteAt(offset, &c, 1));
 }
 
-bool LeavesNoTemporary(FakeFileSystem& fs) {
+bool LeavesNoTemporary(CFakeFileSystem& fs) {
   for (const std::string& path : fs.ListTree("D:")) {
     if (path.find(".tmp") != std::string::npos) return false;
   }
@@ -116,15 +116,15 @@ TEST(RarAdd, FilesChangedWhileReadAreReportedAndKept) {
     const char* what;
     std::size_t initial;
     std::size_t chunk;
-    std::function<void(FakeFileSystem&, const std::string&)> change;
+    std::function<void(CFakeFileSystem&, const std::string&)> change;
     std::string stored;
   } rows[] = {
       {"a small file grew", 10, 1 << 20,
-       [&](FakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(10)); }, grown},
+       [&](CFakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(10)); }, grown},
       {"a file of several chunks grew", 5000, 4096,
-       [&](FakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(5000)); }, grown},
+       [&](CFakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(5000)); }, grown},
       {"written to, same size", 10, 1 << 20,
-       [](FakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10)},
+       [](CFakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10)},
   };
   for (const Row& row : rows) {
     CUnluckyFileSystem fs;
@@ -147,7 +147,7 @@ TEST(RarAdd, FilesChangedWhileReadAreReportedAndKept) {
 
 // A locked file in an update: its old entry stays in the archive, the failure is still reported.
 TEST(RarAdd, UpdateKeepsTheOldEntryOfAFileThatCannotBeRead) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("D:\\web\\a.txt", "old a");
   fs.AddFile("D:\\web\\b.txt", "old b");
   ASSERT_EQ(RunLine(fs, "rar a -r -o+ D:\\w.zip D:\\web").code, kExitSuccess);
@@ -171,7 +171,7 @@ TEST(RarTempNames, AreOursAloneAndNeverTakeAUsersFile) {
   EXPECT_TRUE(IsTemporaryNameFor("D:\\X\\DB.ZIP", ours)) << ours;
 
   // Users' files with the names temporary files used to have survive every run.
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("D:\\x\\report", "report");
   fs.AddFile("D:\\x\\db.zip.rar0.tmp", "mine 1");
   ASSERT_EQ(RunLine(fs, "rar a D:\\x\\db.zip D:\\x\\report").code, kExitSuccess);

@@ -16,7 +16,7 @@ using namespace dorvik::rar;
 // Files of every kind survive add and extract: empty, compressible, incompressible, many
 // chunks (small chunk size), GBK names; time stamps come back in two-second steps.
 TEST(RarArchive, RoundTripsThroughAddAndExtract) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.m_nNewFileTime = ToEpochSeconds(MakeLocalTime(2024, 5, 1, 8, 0, 7));
   const std::string big = Compressible(200000) + Random(150000, 1) + Compressible(5000);
   fs.AddFile("C:\\src\\empty.txt", "");
@@ -53,7 +53,7 @@ TEST(RarArchive, RoundTripsThroughAddAndExtract) {
 
 // -o+ replaces entries of the same name and keeps the others' compressed bytes as they were.
 TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("C:\\web\\shop\\index.html", Compressible(5000));
   fs.AddFile("C:\\web\\shop\\keep.txt", Compressible(7000));
   ASSERT_EQ(RunLine(fs, "rar a -r -o+ C:\\b.zip \"C:\\web\\shop\"\\*.*").code, kExitSuccess);
@@ -85,7 +85,7 @@ TEST(RarArchive, UpdateReplacesSameNamesAndCopiesTheRest) {
 
 // -df deletes only what the written archive holds, and nothing when the archive fails.
 TEST(RarArchive, DeleteSourcesOnlyAfterTheArchiveIsSafe) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("D:\\sql\\db_x_1.bak", Compressible(10000));
   RunResult missingFolder = RunLine(fs, "rar.exe a -r -m5 -o+ -ibck -y -ilog -k -df \"D:\\nowhere\\db_x_1.zip\" \"D:\\sql\\db_x_1.bak\"");
   EXPECT_EQ(missingFolder.code, kExitWrite);
@@ -107,7 +107,7 @@ TEST(RarArchive, DeleteSourcesOnlyAfterTheArchiveIsSafe) {
 }
 
 TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   TestClock().Set(MakeLocalTime(2024, 5, 1, 8, 30, 0));
   fs.AddFolder("C:\\Tools");
   fs.AddFile("C:\\x\\not.zip", "this is no archive at all, just text");
@@ -151,7 +151,7 @@ TEST(RarArchive, FailuresLeaveNothingHalfWrittenAndSayWhy) {
 }
 
 TEST(RarArchive, RejoinsUnquotedPathsSplitAtBlanks) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("D:\\my backups\\db_x_1.zip", "z");
   fs.AddFolder("D:\\my backups\\x");
   fs.AddFile("D:\\SQL Backup\\db_y.zip", "z");

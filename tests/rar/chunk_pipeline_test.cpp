@@ -41,7 +41,7 @@ struct Row {
 
 // Runs the rows through the pipeline: every item must come back whole, unchanged, in item order,
 // a file gone since its selection as a failure of its own. Returns how many items came back.
-std::size_t RunAndCheck(FakeFileSystem& fs, const std::vector<Row>& rows, const PipelineSettings& settings) {
+std::size_t RunAndCheck(CFakeFileSystem& fs, const std::vector<Row>& rows, const PipelineSettings& settings) {
   std::vector<PipelineItem> items;
   for (const Row& row : rows) {
     if (row.bPresent) fs.AddFile(row.path, row.data);
@@ -95,7 +95,7 @@ std::size_t RunAndCheck(FakeFileSystem& fs, const std::vector<Row>& rows, const 
 // order the work finishes in, the caller gets every item whole, in item order, and a file that
 // went away after it was selected comes back as a failure of its own.
 TEST(ChunkPipeline, ItemsComeBackInOrderWithTheirOwnFailures) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   std::vector<Row> rows;
   for (unsigned i = 0; i < 300; ++i) {
     const bool bGone = i % 97 == 5;  // gone between selection and reading
@@ -127,7 +127,7 @@ TEST(ChunkPipeline, ItemsComeBackInOrderWithTheirOwnFailures) {
 // multiple of the chunk ends where it ends, whatever the buffer carried before (once it came
 // back with the rest of an earlier chunk appended, reported as changed while read).
 TEST(ChunkPipeline, PooledBuffersNeverAddToAFile) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   const std::size_t nChunk = 256 * 1024;
   std::vector<Row> rows;
   for (unsigned i = 0; i < 6; ++i) {

@@ -11,8 +11,8 @@
 namespace dorvik {
 namespace rar {
 
-FixedClock& TestClock() {
-  static FixedClock clock{LocalTime()};
+CFixedClock& TestClock() {
+  static CFixedClock clock{LocalTime()};
   return clock;
 }
 

@@ -16,7 +16,7 @@ struct RunResult {
 };
 
 // The clock of rar.log's time stamps.
-FixedClock& TestClock();
+CFixedClock& TestClock();
 
 // Runs `line` (its first word is the program's name) with rar.log in C:\Tools\.
 RunResult RunLine(IFileSystem& fs, const std::string& line, const ZipLimits& limits = ZipLimits(),

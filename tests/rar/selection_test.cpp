@@ -11,7 +11,7 @@ using namespace dorvik::rar;
 namespace {
 
 // C:\web\shop holds a small site; 中文 and 数据 are GBK names ("\xD5\x5C" has 0x5C as trail byte).
-void MakeSite(FakeFileSystem& fs) {
+void MakeSite(CFakeFileSystem& fs) {
   fs.AddFile("C:\\web\\shop\\index.html", "i");
   fs.AddFile("C:\\web\\shop\\index.php", "p");
   fs.AddFile("C:\\web\\shop\\cache.txt", "c");
@@ -32,7 +32,7 @@ std::vector<std::string> Names(const Selection& s) {
 }  // namespace
 
 TEST(RarSelection, NamesFollowTheFormOfEachSource) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   MakeSite(fs);
   const std::string zh = u8"中文", data = u8"数据";
   const std::string trailName = fs.NameToUtf8("\xD5\x5C");
@@ -71,7 +71,7 @@ TEST(RarSelection, NamesFollowTheFormOfEachSource) {
 }
 
 TEST(RarSelection, ReportsSourcesThatNameNothingAndSkipsTheArchive) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   MakeSite(fs);
   fs.AddFile("C:\\web\\shop\\site.zip", "old archive");
   Selection s = SelectFiles(fs, {"C:\\web\\shop\\*.zip", "C:\\web\\nothing", "C:\\web\\shop\\*.xyz"}, true, {},

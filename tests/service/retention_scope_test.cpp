@@ -35,8 +35,8 @@ std::string Document(const std::vector<std::string>& fileTasks, const std::vecto
   return "<FileBackups>" + files + "</FileBackups><SqlBackups>" + sql + "</SqlBackups>";
 }
 
-void RunBothPasses(const std::string& document, FakeFileSystem& fs) {
-  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+void RunBothPasses(const std::string& document, CFakeFileSystem& fs) {
+  CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
   CleanSqlBackups(document, kLogFolder, fs, clock);
   CleanFileBackups(document, kLogFolder, fs, clock);
 }
@@ -52,7 +52,7 @@ TEST(RetentionScope, LinksAreRemovedNeverFollowed) {
       {"E:\\bak\\2020-1-1\\file_shop_20200101020000\\sub", "inside a copy folder"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     fs.AddFile("E:\\sql\\nightly\\2020-1-1\\db_a_20200101030000.bak", "b", kOld);
     fs.AddFile("E:\\bak\\2020-1-1\\file_shop_20200101020000\\a.txt", "a", kOld);
     fs.AddFile("F:\\other\\keep.txt", "k", kOld);
@@ -77,7 +77,7 @@ TEST(RetentionScope, LinksAreRemovedNeverFollowed) {
 }
 
 TEST(RetentionScope, LinkedFoldersOfATaskAreNotItsOwn) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("F:\\other\\2020-1-1\\file_shop_20200101020000.zip", "z", kOld);
   fs.AddFile("F:\\other\\2020-1-1\\db_x.bak", "b", kOld);
   fs.AddFolder("E:\\bak");
@@ -117,7 +117,7 @@ TEST(RetentionScope, SqlProjectFoldersThatAreNotTheTasksOwn) {
       {{SqlTask("E:\\sql\\k\x81", "eep", "删除1天以前的")}, {}, "a storage path that is not GBK"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     fs.AddFile("E:\\sql\\2020-1-1\\db_other_20200101030000.bak", "b", kOld);
     fs.AddFile("E:\\sql\\keep\\2020-1-1\\db_keep_20200101030000.bak", "b", kOld);
     fs.AddFolder("E:\\sql\\a");
@@ -150,7 +150,7 @@ TEST(RetentionScope, TasksWhoseBackupsShareNames) {
        "a drive root's backups are told apart from named ones", "file__20200101020000.zip"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     fs.AddFile("E:\\bak\\2020-1-1\\" + c.backup, "z", kOld);
     std::string fresh = c.backup;
     fs.AddFile("E:\\bak\\2024-5-8\\" + fresh.replace(fresh.find("_2020") + 1, 8, "20240508"), "z", kFresh);

@@ -47,7 +47,7 @@ std::string Document(const std::vector<std::string>& fileTasks,
 // Date folders 2024-5-1 .. 2024-5-9 below E:\bak, each with one archive of "shop" written at
 // 02:00 and one of "crm" (another task sharing the folder); 2024-5-2 also has a shop archive
 // written at 20:00.
-void AddStorage(FakeFileSystem& fs) {
+void AddStorage(CFakeFileSystem& fs) {
   for (int day = 1; day <= 9; ++day) {
     const std::string folder = "E:\\bak\\2024-5-" + std::to_string(day);
     const std::string stamp = "202405" + std::string(day < 10 ? "0" : "") +
@@ -60,12 +60,12 @@ void AddStorage(FakeFileSystem& fs) {
 }
 
 TEST(Retention, SevenDaysAtNoonAndTheDayAfter) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   AddStorage(fs);
   const std::string document = Document(
       {FileTask("D:\\web\\shop", "E:\\bak", "删除7天以前的"),
        FileTask("D:\\web\\crm", "E:\\bak", "保留")}, {});
-  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+  CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
   EXPECT_EQ(2u, CleanFileBackups(document, kLogFolder, fs, clock)) << "the two shop archives of 5-1 and 5-2";
   std::vector<std::string> tree = fs.ListTree("E:\\bak");
   auto has = [&](const std::string& path) {
@@ -117,7 +117,7 @@ TEST(Retention, WhatAFilePassNeverDeletes) {
       {FileTask("D:\\", "E:\\bak", "删除0天以前的"), "empty source name claims nothing of others"},
   };
   for (const Case& c : cases) {
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     const std::int64_t old = At(1, 2, 8);
     fs.AddFile("E:\\bak\\2024-1-2\\file_my_2020data_20240102080000.zip", "z", old);
     fs.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
@@ -129,7 +129,7 @@ TEST(Retention, WhatAFilePassNeverDeletes) {
     fs.AddFile("E:\\bak\\2024-2-30\\file_shop_20240102080000.zip", "z", old);
     fs.AddFile("E:\\bak\\-1-2\\file_shop_20240102080000.zip", "z", old);
     const std::vector<std::string> before = fs.ListTree("E:\\bak");
-    FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+    CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
     CleanFileBackups(Document({c.task}, {}), kLogFolder, fs, clock);
     std::vector<std::string> after = fs.ListTree("E:\\bak");
     EXPECT_EQ(after, before) << c.why;
@@ -137,7 +137,7 @@ TEST(Retention, WhatAFilePassNeverDeletes) {
 }
 
 TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   const std::int64_t old = At(1, 2, 8);
   fs.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000\\sub\\a.txt", "a", old);
   fs.AddFolder("E:\\bak\\2024-1-2\\file_shop_20240102080000", old);
@@ -159,7 +159,7 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
                {});
   fs.AddFile("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip", "z", old);
   fs.AddFolder("E:\\today\\2024-5-9", At(5, 9, 11));
-  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+  CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
   CleanFileBackups(document, kLogFolder, fs, clock);
   EXPECT_EQ(fs.ListTree("E:\\bak"),
             (std::vector<std::string>{"E:\\bak\\2024-5-7",
@@ -171,7 +171,7 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
   EXPECT_TRUE(fs.Exists("E:\\bak2\\2024-1-2\\file_shop_20240102080000.zip"))
       << "a folder dated 2030-1-1 ends the pass: later tasks wait for the next pass";
 
-  FakeFileSystem future;
+  CFakeFileSystem future;
   future.AddFile("E:\\bak\\2024-1-2\\file_shop_20240102080000.zip", "z", At(6, 1, 0));
   future.AddFile("E:\\bak\\2024-1-2\\file_shop_20240109080000.zip", "z", old);
   CleanFileBackups(Document({FileTask("D:\\shop", "E:\\bak", "删除7天以前的")}, {}), kLogFolder,
@@ -183,7 +183,7 @@ TEST(Retention, CopyFoldersEmptySourceAndFutureDates) {
 }
 
 TEST(Retention, SqlPass) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("E:\\sql\\nightly\\2024-5-1\\db_shop_20240501030000.bak", "b", At(5, 1, 3));
   fs.AddFolder("E:\\sql\\nightly\\2024-5-8", At(5, 8, 3));  // young and empty: the SQL pass keeps it
   fs.AddFile("E:\\sql\\nightly\\2024-5-7\\db_shop_20240507030000.bak", "b", At(5, 7, 3));
@@ -194,7 +194,7 @@ TEST(Retention, SqlPass) {
       Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的"),
                     SqlTask("E:\\sql", "", "删除0天以前的"),
                     SqlTask("E:\\sql", "weekly", "删除")});
-  FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+  CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
   CleanSqlBackups(document, kLogFolder, fs, clock);
   EXPECT_EQ(fs.ListTree("E:\\sql"),
             (std::vector<std::string>{
@@ -248,7 +248,7 @@ TEST(Retention, NewestBackupOfATaskStays) {
   };
   for (const Case& c : cases) {
     const std::string root = c.bSql ? "E:\\sql\\nightly" : "E:\\bak";
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     for (const Entry& entry : c.before) {
       const std::string path = root + "\\" + entry.path;
       if (entry.bFolder) {
@@ -257,7 +257,7 @@ TEST(Retention, NewestBackupOfATaskStays) {
         fs.AddFile(path, "z", entry.time);
       }
     }
-    FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+    CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
     if (c.bSql) {
       CleanSqlBackups(Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的")}), kLogFolder, fs, clock);
     } else {
@@ -316,7 +316,7 @@ TEST(Retention, NewestBackupComesFromTheLog) {
   };
   for (const Case& c : cases) {
     const std::string root = c.bSql ? "E:\\sql\\nightly" : "E:\\bak";
-    FakeFileSystem fs;
+    CFakeFileSystem fs;
     for (const std::string& entry : c.before) {
       // The stamp's day at 02:00 is good enough for a write time here.
       const std::string::size_type stamp = entry.find("_2024") + 1;
@@ -333,7 +333,7 @@ TEST(Retention, NewestBackupComesFromTheLog) {
                     : FormatFileLogLine("1", time, "D:\\shop", output);
     }
     fs.AddFile(std::string(kLogFolder) + "\\2024_04_01.log", ReplaceAll(log, "\n", "\r\n"));
-    FixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
+    CFixedClock clock(MakeLocalTime(2024, 5, 9, 12, 0, 0));
     if (c.bSql) {
       CleanSqlBackups(Document({}, {SqlTask("E:\\sql", "nightly", "删除7天以前的")}), kLogFolder, fs, clock);
     } else {
@@ -346,7 +346,7 @@ TEST(Retention, NewestBackupComesFromTheLog) {
 }
 
 TEST(Retention, DeleteFolderTreeKeepsTheFolderAndGoesOnAfterFailures) {
-  FakeFileSystem fs;
+  CFakeFileSystem fs;
   fs.AddFile("E:\\t\\a\\b\\c.txt");
   fs.AddFile("E:\\t\\a\\busy.txt");
   fs.AddFile("E:\\t\\z.txt");

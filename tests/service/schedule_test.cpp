@@ -107,7 +107,7 @@ std::string SqlRecord(const std::string& isCut, const std::string& date, const s
 
 // Runs a file task's watcher from the start time until the stop time; returns each start as
 // "YYYY-MM-DD HH:MM:SS".
-std::vector<std::string> FileStarts(const std::string& record, SimulatedClock& clock,
+std::vector<std::string> FileStarts(const std::string& record, CSimulatedClock& clock,
                                     std::vector<FileBackupRequest>* requests = nullptr) {
   std::vector<std::string> starts;
   WatchFileTask(record, clock, clock.bStop, [&](FileJobKind, const FileBackupRequest& request) {
@@ -142,14 +142,14 @@ TEST(FileWatcher, StartsAtMinuteZeroOfListedHours) {
       {"3月15号", "9", 1, 0, 0, 0, 3, {}, "not today"},
   };
   for (const Case& c : cases) {
-    SimulatedClock clock(2024, 5, c.startDay, c.startHour, c.startMinute, c.startSecond);
+    CSimulatedClock clock(2024, 5, c.startDay, c.startHour, c.startMinute, c.startSecond);
     clock.StopAt(2024, 5, c.stopDay, 0, 0, 0);
     EXPECT_EQ(FileStarts(FileRecord("YES", "是", c.date, c.hours), clock), c.starts) << c.why;
   }
 }
 
 TEST(FileWatcher, YearlyDateAndRequest) {
-  SimulatedClock clock(2024, 3, 14, 12, 0, 0);
+  CSimulatedClock clock(2024, 3, 14, 12, 0, 0);
   clock.StopAt(2024, 3, 16, 0, 0, 0);
   std::vector<FileBackupRequest> requests;
   EXPECT_EQ(FileStarts(FileRecord("YES", "备份后压缩", "3月15号", "10"), clock, &requests),
@@ -174,7 +174,7 @@ TEST(FileWatcher, DisabledTaskAndUnknownModeStartNothing) {
       {"YES", "", false, "unknown mode: due, yet nothing is started"},
   };
   for (const Case& c : cases) {
-    SimulatedClock clock(2024, 5, 1, 7, 59, 0);
+    CSimulatedClock clock(2024, 5, 1, 7, 59, 0);
     clock.StopAt(2024, 5, 1, 9, 0, 0);
     std::vector<std::string> starts = FileStarts(FileRecord(c.check, c.isCut, "每天", "8"), clock);
     EXPECT_EQ(clock.Now().hour == 7, c.bEndsAtOnce) << c.why;
@@ -204,7 +204,7 @@ TEST(SqlWatcher, YearlyRuleNeedsMarkAndBlockingRunMissesNextHour) {
       {"每天", "2", "备份后压缩", 1, {}, "only 是 and 否 start Backup.exe"},
   };
   for (const Case& c : cases) {
-    SimulatedClock clock(2024, 3, 15, 1, 59, 0);
+    CSimulatedClock clock(2024, 3, 15, 1, 59, 0);
     clock.StopAt(2024, 3, 15, 4, 30, 0);
     std::vector<std::string> starts;
     const std::string record = SqlRecord(c.isCut, c.date, c.hours);

@@ -10,9 +10,9 @@
 
 namespace dorvik {
 
-class SimulatedClock : public IClock {
+class CSimulatedClock : public IClock {
  public:
-  SimulatedClock(int year, int month, int day, int hour, int minute, int second)
+  CSimulatedClock(int year, int month, int day, int hour, int minute, int second)
       : m_nMs(ToMs(year, month, day, hour, minute, second)) {}
 
   void StopAt(int year, int month, int day, int hour, int minute, int second) {

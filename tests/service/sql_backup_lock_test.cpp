@@ -15,7 +15,7 @@ namespace dorvik {
 namespace {
 
 // Each run takes 50 ms of real time and notes whether another run was going on meanwhile.
-class SlowRunner : public IProcessRunner {
+class CSlowRunner : public IProcessRunner {
  public:
   ProcessResult RunHiddenAndWait(const std::string&, const std::string& commandLine) override {
     if (m_nRunning.fetch_add(1) != 0) bOverlapped = true;
@@ -42,7 +42,7 @@ class SlowRunner : public IProcessRunner {
 
 TEST(SqlBackupLock, DueTogetherRunOneAfterTheOther) {
   std::mutex csSqlBackup;
-  SlowRunner runner;
+  CSlowRunner runner;
   auto run = [&](const char* record) {
     RunSqlBackupProgram(csSqlBackup, runner, SqlBackupProgramPath("C:\\d\\"),
                         SqlBackupCommandLine("C:\\d\\", record, "否"));
