@@ -46,6 +46,7 @@ void CMainDlg::Run() {
 BOOL CMainDlg::OnCommand(int id, int) {
   switch (id) {
     case IDC_PAGE_FILE:
+      m_sqlPage.ForgetPageRequest();
       ShowPage(ConsolePage::File);
       m_filePage.OnShown();
       break;

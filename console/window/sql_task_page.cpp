@@ -26,6 +26,7 @@ const TaskPageControls kSqlPageControls = {
     IDC_SQL_BACKUP_NOW, IDC_SQL_HISTORY, IDR_MENU_SQL_ROW,  IDR_MENU_SQL_EMPTY,
 };
 constexpr const char* kConnectFailedCaption = "连接SQL Server";
+constexpr const char* kConnectingCaption = "正在连接...";
 }  // namespace
 
 CSqlTaskPage::CSqlTaskPage(TaskPageContext& context, ITaskPageHost& host)
@@ -41,10 +42,7 @@ void CSqlTaskPage::Attach(HWND window) {
 bool CSqlTaskPage::OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kMsgSqlConnecting:
-      if (wParam > m_nAppliedAttempt) {
-        SetItemText(IDC_PAGE_SQL, "正在连接...");
-        EnableWindow(Item(IDC_PAGE_SQL), FALSE);
-      }
+      if (wParam > m_nAppliedAttempt) ShowConnecting();
       return true;
     case kMsgSqlConnected:
       ApplyConnectResult(static_cast<unsigned>(wParam), TakePosted<ISqlConnection>(lParam));
@@ -67,6 +65,13 @@ bool CSqlTaskPage::OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CSqlTaskPage::StartConnecting() { StartConnectAttempt(); }
+
+void CSqlTaskPage::ShowConnecting() {
+  SetItemText(IDC_PAGE_SQL, kConnectingCaption);
+  EnableWindow(Item(IDC_PAGE_SQL), FALSE);
+}
+
+void CSqlTaskPage::ForgetPageRequest() { m_bOpenWhenConnected = false; }
 
 // The thread touches nothing of the window's: it opens a connection and posts it, and the
 // page adopts it on the interface thread (ApplyConnectResult).
@@ -109,6 +114,8 @@ void CSqlTaskPage::ApplyConnectResult(unsigned attempt, std::unique_ptr<ISqlConn
 void CSqlTaskPage::OnPageButton() {
   if (WindowText(Item(IDC_PAGE_SQL)) == kConnectFailedCaption) {
     m_nConnectionState = -1;
+    // Busy before the thread starts: a press queued behind this one finds the attempt running.
+    ShowConnecting();
     StartConnectAttempt();
   }
   if (m_nConnectionState == -1) {

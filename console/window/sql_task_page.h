@@ -24,6 +24,8 @@ class CSqlTaskPage : public CTaskPage {
   // The page button: opens the page when connected, or as soon as it is; after a failed
   // attempt it tries again.
   void OnPageButton();
+  // Another page was chosen while connecting: the SQL Server page no longer opens by itself.
+  void ForgetPageRequest();
 
  private:
   void OnNew() override;
@@ -35,6 +37,7 @@ class CSqlTaskPage : public CTaskPage {
   TaskChange StoreChecks(const std::vector<TaskCheck>& checks, std::vector<std::string>* missingIds) override;
 
   void StartConnectAttempt();
+  void ShowConnecting();
   void ApplyConnectResult(unsigned attempt, std::unique_ptr<ISqlConnection> connection);
   void Open();
   void RefreshDatabaseNames();
