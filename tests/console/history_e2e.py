@@ -183,7 +183,7 @@ def open_history(d, button):
     return d.rows(HISTORY, R.IDC_HISTORY_LIST)
 
 
-CONNECT_DELAY_MS = 8000
+CONNECT_DELAY_MS = 10000
 ANSWER_MS = 2000  # far below the delay: a window that waited for the connection would miss it
 
 
