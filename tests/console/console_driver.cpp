@@ -8,7 +8,11 @@
 // message box being shown. Commands:
 //   wait WIN [SECS]              until the window is shown        gone WIN [SECS]   until it is not
 //   text WIN ID                  a control's text (ID 0: the caption)
-//   settext WIN ID TEXT          WM_SETTEXT                       click WIN ID      BM_CLICK
+//   settext WIN ID TEXT          WM_SETTEXT
+//   click WIN ID [TIMES]         BM_CLICK; with TIMES, that many clicks queued at once, as while
+//                                the window was busy (returns without waiting for them)
+//   ping WIN MS                  WM_NULL: the milliseconds the window took to answer; an error
+//                                when it has not answered within MS
 //   state WIN ID                 "visible enabled checked" as 0/1 digits
 //   focus WIN ID                 moves the keyboard focus to the control
 //   close WIN                    WM_CLOSE
@@ -402,7 +406,24 @@ void Run(const std::vector<std::string>& args) {
     if (!Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()))) Fail("WM_SETTEXT refused");
   } else if (command == "click") {
     Need(args, 3);
-    Act(Control(Window(args[1]), args[2]), BM_CLICK, 0, 0);
+    HWND control = Control(Window(args[1]), args[2]);
+    if (args.size() == 3) {
+      Act(control, BM_CLICK, 0, 0);
+    } else {
+      // Posted together, all are queued before the window handles the first: nothing its
+      // handler posts can come between them.
+      for (int i = std::atoi(args[3].c_str()); i > 0; --i) Post(control, BM_CLICK, 0, 0);
+    }
+  } else if (command == "ping") {
+    Need(args, 3);
+    HWND window = Window(args[1]);
+    const UINT bound = static_cast<UINT>(std::strtoul(args[2].c_str(), nullptr, 10));
+    const DWORD start = GetTickCount();
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, bound, &result)) {
+      Fail("no answer within " + args[2] + " ms");
+    }
+    Emit(std::to_string(GetTickCount() - start));
   } else if (command == "state") {
     Need(args, 3);
     HWND control = Control(Window(args[1]), args[2]);

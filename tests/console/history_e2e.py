@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """The backup history browser and the SQL Server restore, driven in the real DorvikUI.exe under a
-private Xvfb display: prepared logs and outputs in both modes, the list read back row by row, the
-filters, the sort, the log files checked from here after the removal of lines whose output is
-gone, and restores from a ".bak" and from ".zip" archives (unpacked by our rar.exe) through the
-SQL Server test driver, whose recorded statements are compared; then the history opened 25 times
-while three processes append to a log as the jobs do, every appended line counted afterwards.
-Screenshots of both modes are kept in the build folder (console-screenshots/).
+private Xvfb display: first a slow SQL Server (every connection takes seconds) that refuses the
+console's first attempt, the window answering and the page button pressed again and again while
+it connects, and a restore started as soon as the page has opened by itself; then prepared logs
+and outputs in both modes, the list read back row by row, the filters, the sort, the log files
+checked from here after the removal of lines whose output is gone, and restores from a ".bak" and
+from ".zip" archives (unpacked by our rar.exe) through the SQL Server test driver, whose recorded
+statements are compared; then the history opened 25 times while three processes append to a log
+as the jobs do, every appended line counted afterwards. Screenshots of the connecting window and
+of both modes are kept in the build folder (console-screenshots/).
 
 usage: history_e2e.py DORVIKUI RAR CONSOLE_DRIVER LOG_APPEND_STRESS"""
 import os
@@ -140,7 +143,7 @@ def prepare():
     write(ZIP_3, b"zip", "wb")
     write(COPY_4 + ".zip", b"zip", "wb")
     write(SHOP_BAK, bak_content("shop", "new rows"))
-    write(SHOP2_BAK, bak_content("shop2", "rows"))
+    write(SHOP2_BAK, bak_content("shop2", "rows of the backup"))
     zip_with_bak(LONG_ZIP, LONG, "long rows")
     zip_with_bak(CRM_ZIP, "shop", "wrong rows")
     zip_with_bak(XZIP, "crm", "crm new rows")
@@ -150,7 +153,10 @@ def prepare():
     with open(path_in(SERVER, "databases"), "w", encoding="utf-8") as f:
         f.write("".join("%s\t%s\n" % db for db in DATABASES))
     with open(path_in(SERVER, "sessions"), "w", encoding="utf-8") as f:
-        f.write("shop\n%s\nmodel\n" % LONG)
+        f.write("shop\n%s\nmodel\nshop2\n" % LONG)
+    # The console's first attempt waits and is refused (slow_connection).
+    write(path_in(SERVER, "connect_delay"), str(CONNECT_DELAY_MS))
+    write(path_in(SERVER, "refuse_connections"), "")
 
 
 def server_text(name):
@@ -175,6 +181,104 @@ def open_history(d, button):
     d("click", MAIN, button)
     d("wait", HISTORY, 30)
     return d.rows(HISTORY, R.IDC_HISTORY_LIST)
+
+
+CONNECT_DELAY_MS = 10000
+ANSWER_MS = 2000  # far below the delay: a window that waited for the connection would miss it
+
+
+def connection_count():
+    return len(server_text("connections.log").splitlines())
+
+
+def page_button(d):
+    """The SQL Server page button's caption and whether it is enabled."""
+    return d.value("text", MAIN, R.IDC_PAGE_SQL), d.enabled(MAIN, R.IDC_PAGE_SQL)
+
+
+def answers(d, what):
+    """The window answers at once while an attempt runs."""
+    try:
+        ms = int(d.value("ping", MAIN, ANSWER_MS))
+    except DriverError as error:
+        ms = None
+        print("      %s" % error)
+    check(ms is not None, "%s: the window answers within %d ms (%s ms)" % (what, ANSWER_MS, ms))
+
+
+def wait_for(condition, seconds):
+    deadline = time.time() + seconds
+    while not condition() and time.time() < deadline:
+        time.sleep(0.1)
+    return condition()
+
+
+def shown(d, window):
+    try:
+        d("wait", window, 1)
+        return True
+    except DriverError:
+        return False
+
+
+def sql_page_shown(d):
+    return d.value("state", MAIN, R.IDC_SQL_LIST).startswith("1")
+
+
+def slow_connection(d, session):
+    print("--- a SQL Server that takes %d ms to connect: first refused, then connected behind one press"
+          % CONNECT_DELAY_MS)
+    begun = time.time()
+    caption, enabled = page_button(d)
+    check(caption in ("连接数据库...", "正在连接...") and not enabled,
+          "the first attempt runs: %r, disabled" % caption)
+    answers(d, "first attempt")
+    check(page_button(d) == ("正在连接...", False), "the attempt's caption (%r)" % (page_button(d),))
+    shot(session, "main_connecting")
+    d("click", MAIN, R.IDC_PAGE_SQL, 3)
+    d("click", MAIN, R.IDC_SQL_HISTORY)
+    answers(d, "clicks on the disabled page button")
+    check(not shown(d, HISTORY), "the hidden history button opens nothing")
+    check(connection_count() == 0, "the checks above ran while the first attempt still waited")
+    check(wait_for(lambda: page_button(d) == ("连接SQL Server", True), CONNECT_DELAY_MS / 1000 + 30),
+          "the refused attempt leaves %r on the enabled button" % (page_button(d),))
+    check(not sql_page_shown(d) and d.value("state", MAIN, R.IDC_FILE_LIST).startswith("1"),
+          "and the file page shown, the presses during the attempt forgotten")
+
+    os.remove(path_in(SERVER, "refuse_connections"))
+    pressed = time.time()
+    d("click", MAIN, R.IDC_PAGE_SQL, 2)  # a double click queued at once: one attempt
+    check(wait_for(lambda: page_button(d) == ("正在连接...", False), CONNECT_DELAY_MS / 2000),
+          "the press returns at once: the attempt's caption after %.1f s (%r)"
+          % (time.time() - pressed, page_button(d)))
+    answers(d, "a double press")
+    for _ in range(3):
+        d("click", MAIN, R.IDC_PAGE_SQL)
+        answers(d, "pressed again while connecting")
+    # The earliest a restore could be asked for: the SQL Server page's history button, still hidden.
+    d("click", MAIN, R.IDC_SQL_HISTORY)
+    check(not shown(d, HISTORY) and not sql_page_shown(d), "no history and no SQL Server page while connecting")
+    check(connection_count() == 1, "still connecting after the presses")
+    check(wait_for(lambda: sql_page_shown(d), CONNECT_DELAY_MS / 1000 + 30),
+          "the SQL Server page opens by itself once connected")
+    check(page_button(d) == ("SQL Server备份", True), "the connected caption (%r)" % (page_button(d),))
+    rows = open_history(d, R.IDC_SQL_HISTORY)
+    index = [r[1][1] for r in rows].index("shop2")
+    _, _, text, sent = restore(d, index)
+    check(text.startswith("操作已成功！\n数据库名：shop2   文件路径：" + win(SHOP2_BAK)),
+          "the restore started at once succeeds: %r" % text)
+    check(sent == KILL + "\nexec killsessions 'shop2'\nRESTORE database [shop2] from disk='%s'\n"
+          % win(SHOP2_BAK).replace("'", "''"), "its statements, whole and in order (%r)" % sent)
+    check("shop2\trows of the backup" in server_text("databases") and "shop2" not in server_text("sessions"),
+          "shop2 restored after its sessions ended")
+    check(sorted(os.listdir(SQLBAK)) ==
+          sorted(os.path.basename(p) for p in (SHOP_BAK, SHOP2_BAK, LONG_ZIP, CRM_ZIP)),
+          "nothing left beside the backups")
+    check(connection_count() == 2, "one connection per press of 连接SQL Server (%d in all)" % connection_count())
+    d("click", HISTORY, R.IDC_HISTORY_EXIT)
+    d("gone", HISTORY)
+    d("click", MAIN, R.IDC_PAGE_FILE)
+    print("      %.0f s" % (time.time() - begun))
 
 
 def file_mode(d, session):
@@ -407,7 +511,7 @@ def main():
         d = Driver(session, DRIVER_EXE)
         session.start(path_in(PROG, "DorvikUI.exe"), log=open(path_in(ROOT, "console.log"), "ab"))
         d("wait", MAIN, 60, timeout=90)
-        for step in (file_mode, sql_mode, rewrite_race):
+        for step in (slow_connection, file_mode, sql_mode, rewrite_race):
             try:
                 step(d, session)
             except DriverError as error:

@@ -1,6 +1,8 @@
 // The environment and connection side of the test driver: handles, attributes, connecting.
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "tests/sqlserver/odbc_handles.h"
 #include "tests/sqlserver/text_codec.h"
@@ -39,6 +41,8 @@ SQLRETURN Connect(Connection* dbc, const std::string& connectionString) {
   if (folder == nullptr || !state->FolderExists()) {
     return dbc->Fail("08001", "DORVIK_SQLSERVER_STATE does not name the test server's folder.");
   }
+  // A slow server: the wait holds no lock, so other clients' statements go on meanwhile.
+  std::this_thread::sleep_for(std::chrono::milliseconds(state->ConnectDelayMs()));
   ServerState::Lock lock = state->Exclusive();
   state->LogConnection(connectionString + "\tlogin_timeout=" + std::to_string(dbc->loginTimeout) +
                        "\tconnection_timeout=" + std::to_string(dbc->connectionTimeout));

@@ -113,6 +113,13 @@ void ServerState::SaveSessions(const std::vector<std::string>& sessions) const {
 
 bool ServerState::RefusesConnections() const { return FileExists(Path("refuse_connections")); }
 
+int ServerState::ConnectDelayMs() const {
+  std::ifstream in(Path("connect_delay"));
+  int ms = 0;
+  in >> ms;
+  return ms > 0 ? ms : 0;
+}
+
 bool ServerState::HasProcedure(const std::string& name) const {
   return FileExists(m_folder + "/" + name + ".sql");
 }

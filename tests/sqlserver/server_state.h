@@ -5,6 +5,7 @@
 //   failures            "name<TAB>rights" or "name<TAB>disk-full": that database's backups fail
 //   sessions            one line per open session, naming its database
 //   refuse_connections  present: every connection attempt fails
+//   connect_delay       milliseconds every connection attempt waits before it answers
 //   <name>.sql          a procedure's text, once created (killspid, killsessions)
 //   queries.log         every statement received, each followed by a line feed
 //   connections.log     every connection string received
@@ -48,6 +49,7 @@ class ServerState {
   std::vector<std::string> LoadSessions() const;
   void SaveSessions(const std::vector<std::string>& sessions) const;
   bool RefusesConnections() const;
+  int ConnectDelayMs() const;
   bool HasProcedure(const std::string& name) const;
   void CreateProcedure(const std::string& name, const std::string& text) const;
   void LogStatement(const std::string& statement) const;
