@@ -37,13 +37,13 @@ std::string ConnectionValue(const std::string& text, const char* key) {
 SQLRETURN Connect(Connection* dbc, const std::string& connectionString) {
   if (dbc->state) return dbc->Fail("08002", "Connection name in use");
   const char* folder = std::getenv("DORVIK_SQLSERVER_STATE");
-  std::unique_ptr<ServerState> state(new ServerState(folder == nullptr ? "" : folder));
+  std::unique_ptr<CServerState> state(new CServerState(folder == nullptr ? "" : folder));
   if (folder == nullptr || !state->FolderExists()) {
     return dbc->Fail("08001", "DORVIK_SQLSERVER_STATE does not name the test server's folder.");
   }
   // A slow server: the wait holds no lock, so other clients' statements go on meanwhile.
   std::this_thread::sleep_for(std::chrono::milliseconds(state->ConnectDelayMs()));
-  ServerState::Lock lock = state->Exclusive();
+  CServerState::CLock lock = state->Exclusive();
   state->LogConnection(connectionString + "\tlogin_timeout=" + std::to_string(dbc->loginTimeout) +
                        "\tconnection_timeout=" + std::to_string(dbc->connectionTimeout));
   std::string server = ConnectionValue(connectionString, "Server");

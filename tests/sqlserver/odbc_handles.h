@@ -34,7 +34,7 @@ struct Environment : Handle {
 struct Connection : Handle {
   explicit Connection(Environment* e) : Handle(SQL_HANDLE_DBC), env(e) {}
   Environment* env;
-  std::unique_ptr<ServerState> state;  // set while connected
+  std::unique_ptr<CServerState> state;  // set while connected
   std::string connectionString;
   SQLULEN loginTimeout = 0;
   SQLULEN connectionTimeout = 0;

@@ -79,8 +79,8 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT handle, SQLCHAR* text, SQLINTEGER lengt
   std::string statement = length == SQL_NTS ? std::string(s) : std::string(s, static_cast<std::size_t>(length));
   CloseCursor(stmt);
   {
-    const ServerState& state = *stmt->dbc->state;
-    ServerState::Lock lock = state.Exclusive();
+    const CServerState& state = *stmt->dbc->state;
+    CServerState::CLock lock = state.Exclusive();
     state.LogStatement("query_timeout=" + std::to_string(stmt->queryTimeout));
     stmt->parts = RunStatement(state, GbkToUtf8(statement));
   }

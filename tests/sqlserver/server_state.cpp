@@ -52,31 +52,31 @@ bool SameName(const std::string& a, const std::string& b) {
   return true;
 }
 
-ServerState::ServerState(std::string folder) : m_folder(std::move(folder)) {}
+CServerState::CServerState(std::string folder) : m_folder(std::move(folder)) {}
 
-ServerState::Lock::Lock(const std::string& path) : m_fd(open(path.c_str(), O_RDWR | O_CREAT, 0644)) {
+CServerState::CLock::CLock(const std::string& path) : m_fd(open(path.c_str(), O_RDWR | O_CREAT, 0644)) {
   if (m_fd >= 0) flock(m_fd, LOCK_EX);
 }
 
-ServerState::Lock::~Lock() {
+CServerState::CLock::~CLock() {
   if (m_fd >= 0) close(m_fd);  // closing releases the lock
 }
 
-ServerState::Lock ServerState::Exclusive() const { return Lock(Path("lock")); }
+CServerState::CLock CServerState::Exclusive() const { return CLock(Path("lock")); }
 
-bool ServerState::FolderExists() const {
+bool CServerState::FolderExists() const {
   struct stat st;
   return stat(m_folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool ServerState::IsSystemDatabase(const std::string& name) {
+bool CServerState::IsSystemDatabase(const std::string& name) {
   for (const char* system : kSystemDatabases) {
     if (SameName(name, system)) return true;
   }
   return false;
 }
 
-std::vector<Database> ServerState::LoadDatabases() const {
+std::vector<Database> CServerState::LoadDatabases() const {
   std::vector<Database> all;
   for (const char* system : kSystemDatabases) all.push_back({system, "system database"});
   for (const std::string& line : ReadLines(Path("databases"))) {
@@ -87,7 +87,7 @@ std::vector<Database> ServerState::LoadDatabases() const {
   return all;
 }
 
-void ServerState::SaveUserDatabases(const std::vector<Database>& all) const {
+void CServerState::SaveUserDatabases(const std::vector<Database>& all) const {
   std::vector<std::string> lines;
   for (const Database& db : all) {
     if (!IsSystemDatabase(db.name)) lines.push_back(db.name + "\t" + db.content);
@@ -95,7 +95,7 @@ void ServerState::SaveUserDatabases(const std::vector<Database>& all) const {
   WriteLines(Path("databases"), lines);
 }
 
-std::string ServerState::FailureFor(const std::string& database) const {
+std::string CServerState::FailureFor(const std::string& database) const {
   for (const std::string& line : ReadLines(Path("failures"))) {
     std::string::size_type tab = line.find('\t');
     if (tab != std::string::npos && SameName(line.substr(0, tab), database)) {
@@ -105,35 +105,35 @@ std::string ServerState::FailureFor(const std::string& database) const {
   return std::string();
 }
 
-std::vector<std::string> ServerState::LoadSessions() const { return ReadLines(Path("sessions")); }
+std::vector<std::string> CServerState::LoadSessions() const { return ReadLines(Path("sessions")); }
 
-void ServerState::SaveSessions(const std::vector<std::string>& sessions) const {
+void CServerState::SaveSessions(const std::vector<std::string>& sessions) const {
   WriteLines(Path("sessions"), sessions);
 }
 
-bool ServerState::RefusesConnections() const { return FileExists(Path("refuse_connections")); }
+bool CServerState::RefusesConnections() const { return FileExists(Path("refuse_connections")); }
 
-int ServerState::ConnectDelayMs() const {
+int CServerState::ConnectDelayMs() const {
   std::ifstream in(Path("connect_delay"));
   int ms = 0;
   in >> ms;
   return ms > 0 ? ms : 0;
 }
 
-bool ServerState::HasProcedure(const std::string& name) const {
+bool CServerState::HasProcedure(const std::string& name) const {
   return FileExists(m_folder + "/" + name + ".sql");
 }
 
-void ServerState::CreateProcedure(const std::string& name, const std::string& text) const {
+void CServerState::CreateProcedure(const std::string& name, const std::string& text) const {
   std::ofstream out(m_folder + "/" + name + ".sql", std::ios::binary | std::ios::trunc);
   out << text;
 }
 
-void ServerState::LogStatement(const std::string& statement) const {
+void CServerState::LogStatement(const std::string& statement) const {
   Append(Path("queries.log"), statement);
 }
 
-void ServerState::LogConnection(const std::string& connectionString) const {
+void CServerState::LogConnection(const std::string& connectionString) const {
   Append(Path("connections.log"), connectionString);
 }
 

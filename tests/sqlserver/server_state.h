@@ -23,22 +23,22 @@ struct Database {
 // SQL Server compares names without regard to ASCII case.
 bool SameName(const std::string& a, const std::string& b);
 
-class ServerState {
+class CServerState {
  public:
-  explicit ServerState(std::string folder);
+  explicit CServerState(std::string folder);
 
   // Taken around every connection and statement: several processes may share the server.
-  class Lock {
+  class CLock {
    public:
-    explicit Lock(const std::string& path);
-    ~Lock();
-    Lock(const Lock&) = delete;
-    Lock& operator=(const Lock&) = delete;
+    explicit CLock(const std::string& path);
+    ~CLock();
+    CLock(const CLock&) = delete;
+    CLock& operator=(const CLock&) = delete;
 
    private:
     int m_fd;
   };
-  Lock Exclusive() const;
+  CLock Exclusive() const;
 
   const std::string& Folder() const { return m_folder; }
   bool FolderExists() const;

@@ -41,9 +41,9 @@ Diagnostic Terminating(const char* what) {
 }
 
 // A cursor over the tokens with the few checks the grammar below needs.
-class Parser {
+class CParser {
  public:
-  explicit Parser(const std::vector<Token>& tokens) : m_tokens(tokens) {}
+  explicit CParser(const std::vector<Token>& tokens) : m_tokens(tokens) {}
   bool AtEnd() const { return m_pos >= m_tokens.size(); }
   const Token* Peek() const { return AtEnd() ? nullptr : &m_tokens[m_pos]; }
   bool Keyword(const char* word) {
@@ -127,7 +127,7 @@ std::vector<Diagnostic> ProcessedMessages(const Database& db, const char* what) 
                " pages in 0.052 seconds (25.143 MB/sec)."}};
 }
 
-std::vector<ResultPart> DatabaseList(const ServerState& state, Parser& p) {
+std::vector<ResultPart> DatabaseList(const CServerState& state, CParser& p) {
   ResultPart rows;
   rows.hasRows = true;
   std::vector<bool> isName;
@@ -180,7 +180,7 @@ std::vector<ResultPart> DatabaseList(const ServerState& state, Parser& p) {
   return {rows};
 }
 
-std::vector<ResultPart> Backup(const ServerState& state, Parser& p) {
+std::vector<ResultPart> Backup(const CServerState& state, CParser& p) {
   std::string name, path;
   if (!p.Identifier(&name)) return SyntaxError(p.Near());
   if (!p.Keyword("to") || !p.Keyword("disk") || !p.Symbol('=') || !p.String(&path) || !p.End()) {
@@ -234,7 +234,7 @@ bool ReadBackupFile(const std::string& unixPath, Database* db) {
   return true;
 }
 
-std::vector<ResultPart> Restore(const ServerState& state, Parser& p) {
+std::vector<ResultPart> Restore(const CServerState& state, CParser& p) {
   std::string name, path;
   if (!p.Identifier(&name)) return SyntaxError(p.Near());
   if (!p.Keyword("from") || !p.Keyword("disk") || !p.Symbol('=') || !p.String(&path) || !p.End()) {
@@ -303,7 +303,7 @@ std::string StoredName(const std::string& name) {
   return SameName(name, "killspid") ? "killspid" : "killsessions";
 }
 
-std::vector<ResultPart> ExecProcedure(const ServerState& state, Parser& p) {
+std::vector<ResultPart> ExecProcedure(const CServerState& state, CParser& p) {
   std::string procedure, argument;
   if (!p.Identifier(&procedure)) return SyntaxError(p.Near());
   if (!IsKnownProcedure(procedure) || !state.HasProcedure(StoredName(procedure))) {
@@ -319,7 +319,7 @@ std::vector<ResultPart> ExecProcedure(const ServerState& state, Parser& p) {
   return {};
 }
 
-std::vector<ResultPart> CreateProcedure(const ServerState& state, Parser& p, const std::string& text) {
+std::vector<ResultPart> CreateProcedure(const CServerState& state, CParser& p, const std::string& text) {
   std::string name;
   if (!(p.Keyword("proc") || p.Keyword("procedure")) || !p.Identifier(&name)) return SyntaxError(p.Near());
   if (!IsKnownProcedure(name)) {
@@ -349,12 +349,12 @@ std::string UnixPathFor(const std::string& windowsPath) {
   return root + "/" + rest;
 }
 
-std::vector<ResultPart> RunStatement(const ServerState& state, const std::string& statement) {
+std::vector<ResultPart> RunStatement(const CServerState& state, const std::string& statement) {
   state.LogStatement(statement);
   std::vector<Token> tokens;
   std::string error;
   if (!Tokenize(statement, &tokens, &error)) return Fail({{"42000", 105, error}});
-  Parser p(tokens);
+  CParser p(tokens);
   if (p.Keyword("select")) return DatabaseList(state, p);
   if (p.Keyword("backup")) {
     if (!p.Keyword("database")) return SyntaxError(p.Near());

@@ -25,7 +25,7 @@ struct ResultPart {
 };
 
 // `statement` is UTF-8; the caller holds the state's lock.
-std::vector<ResultPart> RunStatement(const ServerState& state, const std::string& statement);
+std::vector<ResultPart> RunStatement(const CServerState& state, const std::string& statement);
 
 // A Windows path as the programs under Wine write it (Z:\a\b is /a/b); other drive letters go
 // through $WINEPREFIX/dosdevices; a path starting with "/" is taken as it is. Empty if unknown.

@@ -20,7 +20,7 @@ std::string ReadAll(const std::string& path) {
   return s.str();
 }
 
-class EmulationTest : public ::testing::Test {
+class CEmulationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* root = std::getenv("DORVIK_TEST_ROOT");
@@ -64,8 +64,8 @@ TEST(SqlTokensTest, UndoesBracketAndQuoteEscapes) {
   EXPECT_EQ("Unclosed quotation mark after the character string 'abc'.", error);
 }
 
-TEST_F(EmulationTest, DatabaseListHasSystemAndUserDatabasesInNameOrder) {
-  std::vector<ResultPart> parts = RunStatement(ServerState(m_dir), "Select Name FROM Master..SysDatabases order BY Name ");
+TEST_F(CEmulationTest, DatabaseListHasSystemAndUserDatabasesInNameOrder) {
+  std::vector<ResultPart> parts = RunStatement(CServerState(m_dir), "Select Name FROM Master..SysDatabases order BY Name ");
   ASSERT_EQ(1u, parts.size());
   EXPECT_EQ(std::vector<std::string>{"Name"}, parts[0].columns);
   std::vector<std::string> names;
@@ -73,10 +73,10 @@ TEST_F(EmulationTest, DatabaseListHasSystemAndUserDatabasesInNameOrder) {
   EXPECT_EQ((std::vector<std::string>{"master", "model", "msdb", "od]d'db", "shop", "tempdb"}), names);
 }
 
-TEST_F(EmulationTest, BackupWritesTheDatabaseAndReportsProgress) {
+TEST_F(CEmulationTest, BackupWritesTheDatabaseAndReportsProgress) {
   std::string file = m_dir + "/out/odd.bak";
   std::vector<ResultPart> parts =
-      RunStatement(ServerState(m_dir), "backup database [od]]d'db] to disk='" + file + "'");
+      RunStatement(CServerState(m_dir), "backup database [od]]d'db] to disk='" + file + "'");
   EXPECT_EQ("I Processed 160 pages for database 'od]d'db', file 'od]d'db' on file 1.\n"
             "I Processed 2 pages for database 'od]d'db', file 'od]d'db_log' on file 1.\n"
             "I BACKUP DATABASE successfully processed 162 pages in 0.052 seconds (25.143 MB/sec).\n",
@@ -84,9 +84,9 @@ TEST_F(EmulationTest, BackupWritesTheDatabaseAndReportsProgress) {
   EXPECT_EQ("DORVIK-SQLSERVER-BACKUP\ndatabase=od]d'db\ncontent=odd rows\n", ReadAll(file));
 }
 
-TEST_F(EmulationTest, BackupFailuresCarryTheServersTexts) {
+TEST_F(CEmulationTest, BackupFailuresCarryTheServersTexts) {
   std::ofstream(m_dir + "/failures") << "shop\trights\n";
-  ServerState state(m_dir);
+  CServerState state(m_dir);
   struct Case {
     std::string statement;
     std::string messages;
@@ -111,10 +111,10 @@ TEST_F(EmulationTest, BackupFailuresCarryTheServersTexts) {
   for (const Case& c : cases) EXPECT_EQ(c.messages, Messages(RunStatement(state, c.statement))) << c.why;
 }
 
-TEST_F(EmulationTest, DiskFullFailsOnlyInTheSecondResult) {
+TEST_F(CEmulationTest, DiskFullFailsOnlyInTheSecondResult) {
   std::ofstream(m_dir + "/failures") << "shop\tdisk-full\n";
   std::string file = m_dir + "/out/s.bak";
-  std::vector<ResultPart> parts = RunStatement(ServerState(m_dir), "backup database shop to disk='" + file + "'");
+  std::vector<ResultPart> parts = RunStatement(CServerState(m_dir), "backup database shop to disk='" + file + "'");
   ASSERT_EQ(2u, parts.size());
   EXPECT_FALSE(parts[0].isError);
   EXPECT_TRUE(parts[1].isError);
@@ -122,8 +122,8 @@ TEST_F(EmulationTest, DiskFullFailsOnlyInTheSecondResult) {
   EXPECT_NE(0, stat(file.c_str(), &st)) << "no half-written backup stays";
 }
 
-TEST_F(EmulationTest, KillspidAndRestore) {
-  ServerState state(m_dir);
+TEST_F(CEmulationTest, KillspidAndRestore) {
+  CServerState state(m_dir);
   std::string file = m_dir + "/out/s.bak";
   ASSERT_EQ("", Messages(RunStatement(state, "create proc killspid (@dbname varchar(20)) \nas\nbegin\nend\n")));
   EXPECT_EQ("E There is already an object named 'killspid' in the database.\n",
@@ -140,17 +140,17 @@ TEST_F(EmulationTest, KillspidAndRestore) {
   EXPECT_EQ("shop\tshop rows\n", ReadAll(m_dir + "/databases"));
 }
 
-TEST_F(EmulationTest, KillspidSeesNamesCutToTwentyBytes) {
+TEST_F(CEmulationTest, KillspidSeesNamesCutToTwentyBytes) {
   std::ofstream(m_dir + "/sessions") << "abcdefghijklmnopqrst\nabcdefghijklmnopqrstu\n";
-  ServerState state(m_dir);
+  CServerState state(m_dir);
   RunStatement(state, "create proc killspid (@dbname varchar(20)) as begin end");
   RunStatement(state, "exec killspid  'abcdefghijklmnopqrstu'");
   EXPECT_EQ("abcdefghijklmnopqrstu\n", ReadAll(m_dir + "/sessions"));
 }
 
-TEST_F(EmulationTest, KillsessionsTakesWholeNamesBesideKillspid) {
+TEST_F(CEmulationTest, KillsessionsTakesWholeNamesBesideKillspid) {
   std::ofstream(m_dir + "/sessions") << "abcdefghijklmnopqrst\nabcdefghijklmnopqrstu\nit's]\n";
-  ServerState state(m_dir);
+  CServerState state(m_dir);
   EXPECT_EQ("E Could not find stored procedure 'killsessions'.\n",
             Messages(RunStatement(state, "exec killsessions 'x'")));
   RunStatement(state, "create proc killspid (@dbname varchar(20)) as begin end");
