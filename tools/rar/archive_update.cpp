@@ -55,7 +55,7 @@ class CAddRun {
     std::string tempPath;
     std::unique_ptr<IFile> out = CreateTemporaryFor(m_fs, m_strArchive, tempPath);
     if (!out) return Fatal(kExitWrite, "cannot create the archive");
-    std::vector<ZipEntry> written;
+    WrittenArchive written;
     int nWrite = WriteArchive(*out, old.get(), oldEntries, written);
     const bool bClosed = out->Close();
     if (old) old->Close();  // read-only: nothing to lose if closing fails
@@ -193,7 +193,7 @@ class CAddRun {
   }
 
   int WriteArchive(IFile& out, IFile* old, const std::vector<ZipEntry>& oldEntries,
-                   std::vector<ZipEntry>& written) {
+                   WrittenArchive& written) {
     CZipWriter writer(out, m_limits);
     m_pOld = old;
     if (old != nullptr) {
@@ -227,7 +227,7 @@ class CAddRun {
       m_report.Error(writer.Error());
       return kExitWrite;
     }
-    written = writer.Entries();
+    written = writer.Written();
     return kExitSuccess;
   }
 
