@@ -19,11 +19,11 @@ namespace {
 const std::size_t kDictionarySize = 32768;
 const std::size_t kSampleSize = 65536;
 const std::size_t kGrowthStep = 16384;  // how much more a small file is read at a time once it grew
-// How many bytes of small files may be read ahead of the compression, so that opening them
-// (a round trip to the server and back per call under Wine) overlaps the compression of the
+// How many chunks' worth of small files may be read ahead of the compression, so that opening
+// them (a round trip to the server and back per call under Wine) overlaps the compression of the
 // large files before them.
-const std::uint64_t kReadAheadBytes = 32 << 20;
-const std::size_t kReadAheadFiles = 4096;  // and of empty files, each still a record held
+const std::uint64_t kReadAheadChunks = 32;
+const std::size_t kReadAheadFiles = 4096;  // and how many files: even an empty one is a record held
 
 // Chunk-sized buffers handed round instead of allocated for every chunk. On Windows a block this
 // large is fresh virtual memory on each allocation, so every chunk would pay its page faults and
@@ -375,7 +375,8 @@ class CPipeline {
       {
         std::unique_lock<CSlimMutex> lock(m_mutex);
         m_cvLoad.wait(lock, [this] {
-          return m_bWorkersStop || (m_nNextLoad < m_small.size() && m_nReadAhead < kReadAheadBytes &&
+          return m_bWorkersStop || (m_nNextLoad < m_small.size() &&
+                                    m_nReadAhead < kReadAheadChunks * m_settings.nChunkSize &&
                                     m_nReadAheadFiles < kReadAheadFiles);
         });
         if (m_bWorkersStop) return;
