@@ -227,7 +227,7 @@ class CAddRun {
       m_report.Error(writer.Error());
       return kExitWrite;
     }
-    written = writer.Written();
+    written = writer.TakeWritten();
     return kExitSuccess;
   }
 

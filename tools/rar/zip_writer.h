@@ -4,6 +4,7 @@
 // their compressed data as it is, then the central directory and the end records.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/file_system.h"
@@ -51,8 +52,8 @@ class CZipWriter {
 
   bool Finish();
   std::size_t EntryCount() const { return m_written.entries.size(); }
-  // The entries ended or copied so far; after Finish, the whole file.
-  const WrittenArchive& Written() const { return m_written; }
+  // After Finish: what the file holds, handed over (the writer keeps nothing of it).
+  WrittenArchive TakeWritten() { return std::move(m_written); }
   const std::string& Error() const { return m_error; }
 
  private:
