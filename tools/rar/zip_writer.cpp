@@ -133,13 +133,18 @@ bool CZipWriter::CopyEntry(const ZipEntry& entry, IFile& source, std::uint64_t d
 }
 
 bool CZipWriter::Finish() {
+  // Written header by header, so the buffer never holds more than its threshold.
   std::string& directory = m_written.directory;
-  directory.clear();
-  for (const ZipEntry& entry : m_written.entries) directory += BuildCentralHeader(entry, m_limits);
-  const std::uint64_t centralSize = directory.size();
-  directory += BuildEndRecords(m_written.entries.size(), m_nPosition, centralSize, m_limits);
   m_written.directoryOffset = m_nPosition;
-  return Append(directory) && Flush();
+  for (const ZipEntry& entry : m_written.entries) {
+    const std::string header = BuildCentralHeader(entry, m_limits);
+    directory += header;
+    if (!Append(header)) return false;
+  }
+  const std::string end = BuildEndRecords(m_written.entries.size(), m_written.directoryOffset,
+                                          directory.size(), m_limits);
+  directory += end;
+  return Append(end) && Flush();
 }
 
 }  // namespace rar
