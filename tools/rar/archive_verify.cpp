@@ -53,9 +53,15 @@ class CSequentialReader {
     });
   }
 
-  bool Bytes(std::uint64_t size, std::string& out) {
-    out.clear();
-    return Take(size, [&out](const char* data, std::size_t n) { out.append(data, n); });
+  // Whether the next bytes are `expected`.
+  bool Matches(const std::string& expected) {
+    std::size_t at = 0;
+    bool bSame = true;
+    const bool bRead = Take(expected.size(), [&](const char* data, std::size_t n) {
+      bSame = bSame && expected.compare(at, n, data, n) == 0;
+      at += n;
+    });
+    return bRead && bSame;
   }
 
  private:
@@ -149,9 +155,7 @@ bool CheckBytes(IFile& file, const WrittenArchive& written, std::string& error) 
       return false;
     }
   }
-  std::string directory;
-  if (reader.Position() != written.directoryOffset ||
-      !reader.Bytes(written.directory.size(), directory) || directory != written.directory) {
+  if (reader.Position() != written.directoryOffset || !reader.Matches(written.directory)) {
     error = "its directory differs from what was written";
     return false;
   }
