@@ -120,8 +120,9 @@ TEST(RarVerify, DamagedWritesFailAndLeaveTheOldArchiveAndSources) {
   }
 }
 
-// A file is stored whole as it was read; one that changed while it was read is reported and
-// kept with -df, while its unchanged neighbour goes.
+// A file is stored whole as it was read; one that changed while it was read, or after it was
+// read and before the sources are deleted, is reported and kept with -df, while its unchanged
+// neighbour goes.
 TEST(RarAdd, FilesChangedWhileReadAreReportedAndKept) {
   const std::string grown = Compressible(204000);
   struct Row {
@@ -130,27 +131,38 @@ TEST(RarAdd, FilesChangedWhileReadAreReportedAndKept) {
     std::size_t chunk;
     std::function<void(FakeFileSystem&, const std::string&)> change;
     std::string stored;
+    bool bAfterRead;  // changed as the archive is closed, when every file has been read
   } rows[] = {
       {"a small file grew", 10, 1 << 20,
-       [&](FakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(10)); }, grown},
+       [&](FakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(10)); }, grown, false},
       {"a file of several chunks grew", 5000, 4096,
-       [&](FakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(5000)); }, grown},
+       [&](FakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(5000)); }, grown, false},
       {"written to, same size", 10, 1 << 20,
-       [](FakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10)},
+       [](FakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10), false},
+      {"written to after it was read", 10, 1 << 20,
+       [](FakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10), true},
   };
   for (const Row& row : rows) {
     CUnluckyFileSystem fs;
     fs.AddFile("D:\\data\\log.txt", grown.substr(0, row.initial));
     fs.AddFile("D:\\data\\calm.txt", "calm");
-    fs.onOpen = [&](const std::string& path) {
-      if (path == "D:\\data\\log.txt") row.change(fs, path);
-    };
+    if (row.bAfterRead) {
+      fs.damage = [&](IFile&) { row.change(fs, "D:\\data\\log.txt"); };
+    } else {
+      fs.onOpen = [&](const std::string& path) {
+        if (path == "D:\\data\\log.txt") row.change(fs, path);
+      };
+    }
     const RunResult r = RunLine(fs, "rar a -r -df D:\\d.zip D:\\data\\*.*", ZipLimits(), row.chunk);
     EXPECT_EQ(r.code, kExitWarning) << row.what << ": " << r.err;
-    EXPECT_NE(r.err.find("changed while it was read"), std::string::npos) << row.what;
+    EXPECT_NE(r.err.find(row.bAfterRead ? "log.txt changed after it was read: archived as read, kept on disk"
+                                        : "log.txt changed while it was read"),
+              std::string::npos)
+        << row.what << ": " << r.err;
     EXPECT_TRUE(fs.Exists("D:\\data\\log.txt")) << row.what << ": never deleted";
     EXPECT_FALSE(fs.Exists("D:\\data\\calm.txt")) << row.what;
     fs.onOpen = nullptr;
+    fs.damage = nullptr;
     fs.AddFolder("D:\\out");
     ASSERT_EQ(RunLine(fs, "rar e D:\\d.zip D:\\out").code, kExitSuccess) << row.what;
     EXPECT_EQ(fs.FileContent("D:\\out\\log.txt"), row.stored) << row.what;

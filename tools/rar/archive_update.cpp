@@ -236,10 +236,20 @@ class CAddRun {
     return m_fs.RemoveFile(path) || (m_fs.ClearReadOnly(path) && m_fs.RemoveFile(path));
   }
 
+  // Written to after it was read (files are read well ahead of the end of the run): the file
+  // holds what the archive lacks.
+  bool ChangedSinceRead(const SelectedItem& item) {
+    DirectoryEntry now;
+    return m_fs.Stat(item.diskPath, &now) &&
+           (now.size != item.info.size || now.lastWriteTime != item.info.lastWriteTime);
+  }
+
   void DeleteSources() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-      if (m_written[i] && !m_changed[i] && !m_items[i].info.isDirectory &&
-          !RemoveSource(m_items[i].diskPath)) {
+      if (!m_written[i] || m_changed[i] || m_items[i].info.isDirectory) continue;
+      if (ChangedSinceRead(m_items[i])) {
+        Warn(kExitWarning, m_items[i].diskPath + " changed after it was read: archived as read, kept on disk");
+      } else if (!RemoveSource(m_items[i].diskPath)) {
         Warn(kExitWarning, "cannot delete " + m_items[i].diskPath);
       }
     }
