@@ -81,35 +81,48 @@ bool LeavesNoTemporary(CFakeFileSystem& fs) {
 }  // namespace
 
 // What was written is read back from the file: any damage fails the run with a write error,
-// the old archive stays as it was and -df deletes nothing.
+// the old archive stays as it was and -df deletes nothing. So does an old entry whose data is
+// damaged (it would be copied unchecked otherwise).
 TEST(RarVerify, DamagedWritesFailAndLeaveTheOldArchiveAndSources) {
   struct Row {
     const char* what;
-    std::function<void(IFile&)> damage;
+    std::function<void(IFile&)> damage;  // null: a data byte of the old archive is flipped instead
+    const char* found;  // what the check reports
   } rows[] = {
-      {"a flipped data byte", [](IFile& f) { FlipByte(f, 60); }},
-      {"a flipped CRC in the directory", [](IFile& f) { FlipByte(f, f.Size() - kEndRecordSize - kCentralHeaderFixedSize - 8 + 16); }},
-      {"the end cut off", [](IFile& f) { f.Truncate(f.Size() - 10); }},
-      {"half the file lost", [](IFile& f) { f.Truncate(f.Size() / 2); }},
+      {"a flipped data byte", [](IFile& f) { FlipByte(f, 60); }, "the data of db_x.bak differs"},
+      {"a flipped byte in the new entry's data", [](IFile& f) { FlipByte(f, f.Size() - 200); }, "the data of db_y.bak differs"},
+      {"a flipped byte in a local header's name", [](IFile& f) { FlipByte(f, kLocalHeaderFixedSize + 1); }, "the local header of db_x.bak"},
+      {"a flipped CRC in the directory", [](IFile& f) { FlipByte(f, f.Size() - kEndRecordSize - kCentralHeaderFixedSize - 8 + 16); }, "its directory differs"},
+      {"the end cut off", [](IFile& f) { f.Truncate(f.Size() - 10); }, "bytes long instead of"},
+      {"half the file lost", [](IFile& f) { f.Truncate(f.Size() / 2); }, "bytes long instead of"},
+      {"a byte too many", [](IFile& f) { ASSERT_TRUE(f.WriteAt(f.Size(), "x", 1)); }, "bytes long instead of"},
+      {"an old entry's data damaged", nullptr, "the data of db_x.bak does not read back"},
   };
   for (const Row& row : rows) {
     CUnluckyFileSystem fs;
     fs.AddFile("D:\\sql\\db_x.bak", Compressible(50000));
     fs.AddFile("D:\\sql\\db_y.bak", Random(3000, 7));
     ASSERT_EQ(RunLine(fs, "rar a D:\\sql\\db.zip D:\\sql\\db_x.bak").code, kExitSuccess);
+    if (!row.damage) {
+      std::string old = fs.FileContent("D:\\sql\\db.zip");
+      old[60] = static_cast<char>(old[60] ^ 0x20);
+      fs.AddFile("D:\\sql\\db.zip", old);
+    }
     const std::string before = fs.FileContent("D:\\sql\\db.zip");
     fs.damage = row.damage;
     const RunResult r = RunLine(fs, "rar.exe  a -r -m5 -o+ -ibck -y -ilog -k -df \"D:\\sql\\db.zip\" \"D:\\sql\\db_y.bak\"");
     EXPECT_EQ(r.code, kExitWrite) << row.what << ": " << r.err;
-    EXPECT_NE(r.err.find("does not read back"), std::string::npos) << row.what << ": " << r.err;
+    EXPECT_NE(r.err.find("the written archive does not read back: "), std::string::npos) << row.what << ": " << r.err;
+    EXPECT_NE(r.err.find(row.found), std::string::npos) << row.what << ": " << r.err;
     EXPECT_EQ(fs.FileContent("D:\\sql\\db.zip"), before) << row.what;
     EXPECT_TRUE(fs.Exists("D:\\sql\\db_y.bak")) << row.what;
     EXPECT_TRUE(LeavesNoTemporary(fs)) << row.what;
   }
 }
 
-// A file is stored whole as it was read; one that changed while it was read is reported and
-// kept with -df, while its unchanged neighbour goes.
+// A file is stored whole as it was read; one that changed while it was read, or after it was
+// read and before the sources are deleted, is reported and kept with -df, while its unchanged
+// neighbour goes.
 TEST(RarAdd, FilesChangedWhileReadAreReportedAndKept) {
   const std::string grown = Compressible(204000);
   struct Row {
@@ -118,27 +131,38 @@ TEST(RarAdd, FilesChangedWhileReadAreReportedAndKept) {
     std::size_t chunk;
     std::function<void(CFakeFileSystem&, const std::string&)> change;
     std::string stored;
+    bool bAfterRead;  // changed as the archive is closed, when every file has been read
   } rows[] = {
       {"a small file grew", 10, 1 << 20,
-       [&](CFakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(10)); }, grown},
+       [&](CFakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(10)); }, grown, false},
       {"a file of several chunks grew", 5000, 4096,
-       [&](CFakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(5000)); }, grown},
+       [&](CFakeFileSystem& fs, const std::string& p) { fs.AppendToFile(p, grown.substr(5000)); }, grown, false},
       {"written to, same size", 10, 1 << 20,
-       [](CFakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10)},
+       [](CFakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10), false},
+      {"written to after it was read", 10, 1 << 20,
+       [](CFakeFileSystem& fs, const std::string& p) { fs.SetLastWriteTime(p, 12345); }, grown.substr(0, 10), true},
   };
   for (const Row& row : rows) {
     CUnluckyFileSystem fs;
     fs.AddFile("D:\\data\\log.txt", grown.substr(0, row.initial));
     fs.AddFile("D:\\data\\calm.txt", "calm");
-    fs.onOpen = [&](const std::string& path) {
-      if (path == "D:\\data\\log.txt") row.change(fs, path);
-    };
+    if (row.bAfterRead) {
+      fs.damage = [&](IFile&) { row.change(fs, "D:\\data\\log.txt"); };
+    } else {
+      fs.onOpen = [&](const std::string& path) {
+        if (path == "D:\\data\\log.txt") row.change(fs, path);
+      };
+    }
     const RunResult r = RunLine(fs, "rar a -r -df D:\\d.zip D:\\data\\*.*", ZipLimits(), row.chunk);
     EXPECT_EQ(r.code, kExitWarning) << row.what << ": " << r.err;
-    EXPECT_NE(r.err.find("changed while it was read"), std::string::npos) << row.what;
+    EXPECT_NE(r.err.find(row.bAfterRead ? "log.txt changed after it was read: archived as read, kept on disk"
+                                        : "log.txt changed while it was read"),
+              std::string::npos)
+        << row.what << ": " << r.err;
     EXPECT_TRUE(fs.Exists("D:\\data\\log.txt")) << row.what << ": never deleted";
     EXPECT_FALSE(fs.Exists("D:\\data\\calm.txt")) << row.what;
     fs.onOpen = nullptr;
+    fs.damage = nullptr;
     fs.AddFolder("D:\\out");
     ASSERT_EQ(RunLine(fs, "rar e D:\\d.zip D:\\out").code, kExitSuccess) << row.what;
     EXPECT_EQ(fs.FileContent("D:\\out\\log.txt"), row.stored) << row.what;

@@ -91,9 +91,10 @@ std::size_t RunAndCheck(CFakeFileSystem& fs, const std::vector<Row>& rows, const
 
 }  // namespace
 
-// Small files are read by several threads at once, large ones chunk by chunk; whatever the
-// order the work finishes in, the caller gets every item whole, in item order, and a file that
-// went away after it was selected comes back as a failure of its own.
+// Small files are read by several threads at once, ahead of the compression as far as its
+// bounds allow (here the bytes and the count both), large ones chunk by chunk; whatever the order
+// the work finishes in, the caller gets every item whole, in item order, and a file that went
+// away after it was selected comes back as a failure of its own.
 TEST(ChunkPipeline, ItemsComeBackInOrderWithTheirOwnFailures) {
   CFakeFileSystem fs;
   std::vector<Row> rows;
@@ -103,6 +104,9 @@ TEST(ChunkPipeline, ItemsComeBackInOrderWithTheirOwnFailures) {
                     !bGone, false});
     if (i == 150) rows.push_back({"C:\\s\\big.log", Text(70000, 7), true, false});  // 5 chunks
     if (i == 200) rows.push_back({"C:\\s\\sub", "", false, true});
+    if (i == 250) {  // more files than are ever read ahead at once
+      for (unsigned k = 0; k < 4500; ++k) rows.push_back({"C:\\s\\e" + std::to_string(k), "", true, false});
+    }
   }
   PipelineSettings settings;
   settings.nChunkSize = 16384;

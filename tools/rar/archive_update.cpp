@@ -55,7 +55,7 @@ class CAddRun {
     std::string tempPath;
     std::unique_ptr<IFile> out = CreateTemporaryFor(m_fs, m_strArchive, tempPath);
     if (!out) return Fatal(kExitWrite, "cannot create the archive");
-    std::vector<ZipEntry> written;
+    WrittenArchive written;
     int nWrite = WriteArchive(*out, old.get(), oldEntries, written);
     const bool bClosed = out->Close();
     if (old) old->Close();  // read-only: nothing to lose if closing fails
@@ -193,7 +193,7 @@ class CAddRun {
   }
 
   int WriteArchive(IFile& out, IFile* old, const std::vector<ZipEntry>& oldEntries,
-                   std::vector<ZipEntry>& written) {
+                   WrittenArchive& written) {
     CZipWriter writer(out, m_limits);
     m_pOld = old;
     if (old != nullptr) {
@@ -227,7 +227,7 @@ class CAddRun {
       m_report.Error(writer.Error());
       return kExitWrite;
     }
-    written = writer.Entries();
+    written = writer.TakeWritten();
     return kExitSuccess;
   }
 
@@ -236,10 +236,20 @@ class CAddRun {
     return m_fs.RemoveFile(path) || (m_fs.ClearReadOnly(path) && m_fs.RemoveFile(path));
   }
 
+  // Written to after it was read (files are read well ahead of the end of the run): the file
+  // holds what the archive lacks.
+  bool ChangedSinceRead(const SelectedItem& item) {
+    DirectoryEntry now;
+    return m_fs.Stat(item.diskPath, &now) &&
+           (now.size != item.info.size || now.lastWriteTime != item.info.lastWriteTime);
+  }
+
   void DeleteSources() {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-      if (m_written[i] && !m_changed[i] && !m_items[i].info.isDirectory &&
-          !RemoveSource(m_items[i].diskPath)) {
+      if (!m_written[i] || m_changed[i] || m_items[i].info.isDirectory) continue;
+      if (ChangedSinceRead(m_items[i])) {
+        Warn(kExitWarning, m_items[i].diskPath + " changed after it was read: archived as read, kept on disk");
+      } else if (!RemoveSource(m_items[i].diskPath)) {
         Warn(kExitWarning, "cannot delete " + m_items[i].diskPath);
       }
     }

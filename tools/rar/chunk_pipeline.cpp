@@ -2,12 +2,13 @@
 
 #include <zlib.h>
 
-#include <condition_variable>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "tools/rar/slim_sync.h"
 #include "tools/rar/zip_format.h"
 
 namespace dorvik {
@@ -18,6 +19,11 @@ namespace {
 const std::size_t kDictionarySize = 32768;
 const std::size_t kSampleSize = 65536;
 const std::size_t kGrowthStep = 16384;  // how much more a small file is read at a time once it grew
+// How many chunks' worth of small files may be read ahead of the compression, so that opening
+// them (a round trip to the server and back per call under Wine) overlaps the compression of the
+// large files before them.
+const std::uint64_t kReadAheadChunks = 32;
+const std::size_t kReadAheadFiles = 4096;  // and how many files: even an empty one is a record held
 
 // Chunk-sized buffers handed round instead of allocated for every chunk. On Windows a block this
 // large is fresh virtual memory on each allocation, so every chunk would pay its page faults and
@@ -29,7 +35,7 @@ class CBufferPool {
   // An empty buffer, with the room of one used before when there is one: what it carried must
   // never pass for data (a read that stops at the end of a file leaves it untouched).
   std::string Take() {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<CSlimMutex> lock(m_mutex);
     if (m_free.empty()) return std::string();
     std::string buffer = std::move(m_free.back());
     m_free.pop_back();
@@ -40,7 +46,7 @@ class CBufferPool {
   // Keeps large buffers only: small ones come cheaply from the heap.
   void Give(std::string&& buffer) {
     if (buffer.capacity() < kWorthKeeping) return;
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<CSlimMutex> lock(m_mutex);
     if (m_free.size() < m_nKeep) m_free.push_back(std::move(buffer));
   }
 
@@ -54,7 +60,7 @@ class CBufferPool {
 
  private:
   static const std::size_t kWorthKeeping = 256 * 1024;
-  std::mutex m_mutex;
+  CSlimMutex m_mutex;
   std::vector<std::string> m_free;
   std::size_t m_nKeep;
 };
@@ -63,7 +69,7 @@ class CBufferPool {
 struct Piece {
   std::shared_ptr<const std::string> raw;       // null for pieces that need no work
   std::shared_ptr<const std::string> previous;  // the chunk before, for the dictionary
-  bool bLoad = false;  // a small file, still to be read whole by a loader
+  bool bLoad = false;  // a small file, read whole by a loader
   CompressedChunk result;
 };
 
@@ -72,9 +78,15 @@ struct Piece {
 struct ChunkTask {
   std::vector<Piece> pieces;
   std::size_t nRawBytes = 0;
-  bool bNeedsLoad = false;
   bool bNeedsWork = false;
   bool bDone = false;
+};
+
+// A small file as a loader read it, waiting for the worker of its piece.
+struct LoadedFile {
+  std::shared_ptr<const std::string> raw;  // null when it could not be read
+  bool bChanged = false;
+  std::string error;
 };
 
 void MarkReady(CompressedChunk& result, bool bFailed, const std::string& error) {
@@ -130,7 +142,11 @@ class CPipeline {
  public:
   CPipeline(IFileSystem& fs, const std::vector<PipelineItem>& items, const PipelineSettings& s)
       : m_fs(fs), m_items(items), m_settings(s), m_nThreads(ThreadCount(s)),
-        m_nMaxInFlight(4 * m_nThreads + 2), m_pool(2 * m_nMaxInFlight + 4) {}
+        m_nMaxInFlight(4 * m_nThreads + 2), m_pool(2 * m_nMaxInFlight + 4) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (IsSmall(items[i])) m_small.push_back(i);
+    }
+  }
 
   bool Run(const std::function<bool(CompressedChunk&)>& consume) {
     std::vector<std::thread> threads;
@@ -143,7 +159,7 @@ class CPipeline {
     for (;;) {
       std::shared_ptr<ChunkTask> task;
       {
-        std::unique_lock<std::mutex> lock(m_mutex);
+        std::unique_lock<CSlimMutex> lock(m_mutex);
         m_cvOrdered.wait(lock, [this] { return !m_ordered.empty() || m_bReaderDone; });
         if (m_ordered.empty()) break;
         task = m_ordered.front();
@@ -151,7 +167,7 @@ class CPipeline {
       }
       m_cvSpace.notify_one();
       {
-        std::unique_lock<std::mutex> lock(m_mutex);
+        std::unique_lock<CSlimMutex> lock(m_mutex);
         m_cvDone.wait(lock, [&task] { return task->bDone; });
       }
       for (Piece& piece : task->pieces) {
@@ -164,23 +180,28 @@ class CPipeline {
       if (!bCompleted) break;
     }
     {
-      std::lock_guard<std::mutex> lock(m_mutex);
+      std::lock_guard<CSlimMutex> lock(m_mutex);
       m_bAbort = true;
       m_ordered.clear();
     }
     m_cvSpace.notify_all();
     reader.join();
     {
-      std::lock_guard<std::mutex> lock(m_mutex);
+      std::lock_guard<CSlimMutex> lock(m_mutex);
       m_bWorkersStop = true;
     }
     m_cvWork.notify_all();
     m_cvLoad.notify_all();
+    m_cvLoaded.notify_all();
     for (std::thread& t : threads) t.join();
     return bCompleted;
   }
 
  private:
+  bool IsSmall(const PipelineItem& item) const {
+    return !item.bNoData && item.sizeHint < m_settings.nChunkSize;
+  }
+
   static unsigned ThreadCount(const PipelineSettings& s) {
     const unsigned n = s.nThreads != 0 ? s.nThreads : std::thread::hardware_concurrency();
     return n != 0 ? n : 2;
@@ -191,26 +212,22 @@ class CPipeline {
     return sizeHint < m_settings.nChunkSize ? std::make_shared<std::string>() : m_pool.TakeShared();
   }
 
-  // Hands a task to the caller's queue, and to the loaders or the workers when it needs them.
-  // False once the caller has stopped.
+  // Hands a task to the caller's queue, and to the workers when it needs them. False once the
+  // caller has stopped.
   bool Push(const std::shared_ptr<ChunkTask>& task) {
-    std::unique_lock<std::mutex> lock(m_mutex);
+    std::unique_lock<CSlimMutex> lock(m_mutex);
     m_cvSpace.wait(lock, [this] { return m_bAbort || m_ordered.size() < m_nMaxInFlight; });
     if (m_bAbort) return false;
     m_ordered.push_back(task);
-    const bool bLoad = task->bNeedsLoad, bWork = task->bNeedsWork;
-    if (bLoad) {
-      m_load.push_back(task);
-    } else if (bWork) {
+    const bool bWork = task->bNeedsWork;
+    if (bWork) {
       m_work.push_back(task);
     } else {
       task->bDone = true;
     }
     lock.unlock();
     m_cvOrdered.notify_one();
-    if (bLoad) {
-      m_cvLoad.notify_one();
-    } else if (bWork) {
+    if (bWork) {
       m_cvWork.notify_one();
     } else {
       m_cvDone.notify_one();
@@ -229,7 +246,6 @@ class CPipeline {
   bool AddToBatch(Piece piece, std::uint64_t rawBytes) {
     if (!m_batch) m_batch = std::make_shared<ChunkTask>();
     m_batch->nRawBytes += static_cast<std::size_t>(rawBytes);
-    m_batch->bNeedsLoad = m_batch->bNeedsLoad || piece.bLoad;
     m_batch->bNeedsWork = m_batch->bNeedsWork || piece.bLoad || piece.raw != nullptr;
     m_batch->pieces.push_back(std::move(piece));
     if (m_batch->nRawBytes >= m_settings.nChunkSize || m_batch->pieces.size() >= 256) {
@@ -275,7 +291,7 @@ class CPipeline {
     for (std::size_t i = 0; i < m_items.size() && bGoOn; ++i) bGoOn = ReadItem(i);
     if (bGoOn) FlushBatch();
     {
-      std::lock_guard<std::mutex> lock(m_mutex);
+      std::lock_guard<CSlimMutex> lock(m_mutex);
       m_bReaderDone = true;
     }
     m_cvOrdered.notify_all();
@@ -284,7 +300,7 @@ class CPipeline {
   bool ReadItem(std::size_t nItem) {
     const PipelineItem& item = m_items[nItem];
     if (item.bNoData) return AddReady(nItem, false, "");
-    if (item.sizeHint < m_settings.nChunkSize) {
+    if (IsSmall(item)) {
       Piece piece;
       piece.bLoad = true;
       piece.result.nItem = nItem;
@@ -327,17 +343,23 @@ class CPipeline {
     return true;
   }
 
-  // Reads a small file whole into its piece, or marks the piece failed.
-  void Load(Piece& piece) {
-    const PipelineItem& item = m_items[piece.result.nItem];
+  // Reads a small file whole, noting whether it changed since it was selected.
+  LoadedFile Load(std::size_t nItem) {
+    const PipelineItem& item = m_items[nItem];
+    LoadedFile loaded;
     std::unique_ptr<IFile> file = m_fs.OpenForReading(item.path);
-    if (!file) return MarkReady(piece.result, true, "cannot open " + item.path);
+    if (!file) {
+      loaded.error = "cannot open " + item.path;
+      return loaded;
+    }
     auto raw = std::make_shared<std::string>();
     if (!ReadFull(*file, item.sizeHint, *raw)) {
-      return MarkReady(piece.result, true, "cannot read " + item.path);
+      loaded.error = "cannot read " + item.path;
+      return loaded;
     }
-    piece.raw = raw;
-    piece.result.bChanged = ChangedWhileRead(item, raw->size());
+    loaded.raw = raw;
+    loaded.bChanged = ChangedWhileRead(item, raw->size());
+    return loaded;
   }
 
   bool ChangedWhileRead(const PipelineItem& item, std::uint64_t nRead) {
@@ -346,26 +368,53 @@ class CPipeline {
            now.lastWriteTime != item.lastWriteTime;
   }
 
+  // Reads the small files in item order, as far ahead of the workers as the read-ahead allows.
   void LoadLoop() {
     for (;;) {
-      std::shared_ptr<ChunkTask> task;
+      std::size_t nItem = 0;
       {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        m_cvLoad.wait(lock, [this] { return !m_load.empty() || m_bWorkersStop; });
-        // Stopping leaves nothing the caller still waits for.
+        std::unique_lock<CSlimMutex> lock(m_mutex);
+        m_cvLoad.wait(lock, [this] {
+          return m_bWorkersStop || (m_nNextLoad < m_small.size() &&
+                                    m_nReadAhead < kReadAheadChunks * m_settings.nChunkSize &&
+                                    m_nReadAheadFiles < kReadAheadFiles);
+        });
         if (m_bWorkersStop) return;
-        task = m_load.front();
-        m_load.pop_front();
+        nItem = m_small[m_nNextLoad++];
+        m_nReadAhead += m_items[nItem].sizeHint;
+        ++m_nReadAheadFiles;
       }
-      for (Piece& piece : task->pieces) {
-        if (piece.bLoad) Load(piece);
-      }
+      LoadedFile loaded = Load(nItem);
       {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_work.push_back(task);
+        std::lock_guard<CSlimMutex> lock(m_mutex);
+        m_loaded[nItem] = std::move(loaded);
       }
-      m_cvWork.notify_one();
+      m_cvLoaded.notify_all();
     }
+  }
+
+  // Gives a small file's piece what its loader read. False when the pipeline stops first.
+  bool TakeLoaded(Piece& piece) {
+    const std::size_t nItem = piece.result.nItem;
+    LoadedFile loaded;
+    {
+      std::unique_lock<CSlimMutex> lock(m_mutex);
+      m_cvLoaded.wait(lock, [&] { return m_bWorkersStop || m_loaded.count(nItem) != 0; });
+      if (m_bWorkersStop) return false;
+      auto it = m_loaded.find(nItem);
+      loaded = std::move(it->second);
+      m_loaded.erase(it);
+      m_nReadAhead -= m_items[nItem].sizeHint;
+      --m_nReadAheadFiles;
+    }
+    m_cvLoad.notify_one();
+    if (!loaded.raw) {
+      MarkReady(piece.result, true, loaded.error);
+    } else {
+      piece.raw = std::move(loaded.raw);
+      piece.result.bChanged = loaded.bChanged;
+    }
+    return true;
   }
 
   void WorkLoop() {
@@ -376,17 +425,18 @@ class CPipeline {
     for (;;) {
       std::shared_ptr<ChunkTask> task;
       {
-        std::unique_lock<std::mutex> lock(m_mutex);
+        std::unique_lock<CSlimMutex> lock(m_mutex);
         m_cvWork.wait(lock, [this] { return !m_work.empty() || m_bWorkersStop; });
         if (m_work.empty()) return;
         task = m_work.front();
         m_work.pop_front();
       }
       for (Piece& piece : task->pieces) {
+        if (piece.bLoad && !TakeLoaded(piece)) return;
         if (piece.raw) Process(deflater, storer, sampler, sample, piece);
       }
       {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<CSlimMutex> lock(m_mutex);
         task->bDone = true;
       }
       m_cvDone.notify_one();
@@ -439,10 +489,15 @@ class CPipeline {
   unsigned m_nThreads;
   std::size_t m_nMaxInFlight;
   CBufferPool m_pool;  // before the queues: their pieces give buffers back when destroyed
-  std::mutex m_mutex;
-  std::condition_variable m_cvOrdered, m_cvSpace, m_cvLoad, m_cvWork, m_cvDone;
-  std::deque<std::shared_ptr<ChunkTask>> m_ordered, m_load, m_work;
+  CSlimMutex m_mutex;
+  CSlimCondition m_cvOrdered, m_cvSpace, m_cvLoad, m_cvLoaded, m_cvWork, m_cvDone;
+  std::deque<std::shared_ptr<ChunkTask>> m_ordered, m_work;
   std::shared_ptr<ChunkTask> m_batch;  // small pieces gathered by the reader
+  std::vector<std::size_t> m_small;  // the small files' items, in order, for the loaders
+  std::size_t m_nNextLoad = 0;        // in m_small
+  std::uint64_t m_nReadAhead = 0;     // bytes of small files taken by loaders, not yet by workers
+  std::size_t m_nReadAheadFiles = 0;  // and how many files
+  std::map<std::size_t, LoadedFile> m_loaded;  // by item
   bool m_bReaderDone = false, m_bAbort = false, m_bWorkersStop = false;
 };
 

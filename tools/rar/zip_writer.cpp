@@ -8,6 +8,11 @@ namespace rar {
 namespace {
 const std::size_t kFlushThreshold = 1 << 20;
 const std::size_t kCopyBlock = 1 << 20;
+
+std::uint32_t Crc(std::uint32_t crc, const std::string& bytes) {
+  return static_cast<std::uint32_t>(
+      crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
 }  // namespace
 
 CZipWriter::CZipWriter(IFile& out, const ZipLimits& limits) : m_out(out), m_limits(limits) {}
@@ -44,6 +49,7 @@ bool CZipWriter::BeginEntry(const ZipEntry& entry, std::uint64_t sizeHint) {
   if (m_current.bLocalZip64 && m_current.versionNeeded < 45) m_current.versionNeeded = 45;
   if (m_current.name.size() > 0xFFFF) return Fail("name too long: " + entry.name);
   m_bInEntry = true;
+  m_nDataCrc = 0;
   return Append(BuildLocalHeader(m_current));
 }
 
@@ -52,6 +58,7 @@ bool CZipWriter::WriteData(const std::string& data, std::uint32_t crc, std::uint
       crc32_combine(m_current.crc, crc, static_cast<z_off_t>(rawSize)));
   m_current.compressedSize += data.size();
   m_current.uncompressedSize += rawSize;
+  m_nDataCrc = Crc(m_nDataCrc, data);
   return Append(data);
 }
 
@@ -69,8 +76,20 @@ bool CZipWriter::EndEntry() {
   } else if (!Flush() || !m_out.WriteAt(offset, header.data(), header.size())) {
     return Fail("cannot write the archive");
   }
-  m_entries.push_back(m_current);
+  AddEntry(m_current, header, m_nDataCrc, false);
   return true;
+}
+
+void CZipWriter::AddEntry(const ZipEntry& entry, const std::string& header, std::uint32_t dataCrc,
+                          bool bCopied) {
+  WrittenSpan span;
+  span.offset = entry.localOffset;
+  span.headerSize = header.size();
+  span.headerCrc = Crc(0, header);
+  span.dataCrc = dataCrc;
+  span.bCopied = bCopied;
+  m_written.entries.push_back(entry);
+  m_written.spans.push_back(span);
 }
 
 bool CZipWriter::AbandonEntry() {
@@ -95,7 +114,9 @@ bool CZipWriter::CopyEntry(const ZipEntry& entry, IFile& source, std::uint64_t d
                      copy.uncompressedSize >= m_limits.firstTooBig32 ||
                      m_nPosition >= m_limits.firstTooBig32;
   if (copy.bLocalZip64 && copy.versionNeeded < 45) copy.versionNeeded = 45;
-  if (!Append(BuildLocalHeader(copy))) return false;
+  const std::string header = BuildLocalHeader(copy);
+  if (!Append(header)) return false;
+  std::uint32_t dataCrc = 0;
   std::string block;
   for (std::uint64_t done = 0; done < copy.compressedSize;) {
     const std::uint64_t left = copy.compressedSize - done;
@@ -103,23 +124,27 @@ bool CZipWriter::CopyEntry(const ZipEntry& entry, IFile& source, std::uint64_t d
     if (!source.ReadAt(dataOffset + done, &block[0], block.size())) {
       return Fail("cannot read the old archive at " + entry.name);
     }
+    dataCrc = Crc(dataCrc, block);
     if (!Append(block)) return false;
     done += block.size();
   }
-  m_entries.push_back(copy);
+  AddEntry(copy, header, dataCrc, true);
   return true;
 }
 
 bool CZipWriter::Finish() {
-  const std::uint64_t centralOffset = m_nPosition;
-  for (const ZipEntry& entry : m_entries) {
-    if (!Append(BuildCentralHeader(entry, m_limits))) return false;
+  // Written header by header, so the buffer never holds more than its threshold.
+  std::string& directory = m_written.directory;
+  m_written.directoryOffset = m_nPosition;
+  for (const ZipEntry& entry : m_written.entries) {
+    const std::string header = BuildCentralHeader(entry, m_limits);
+    directory += header;
+    if (!Append(header)) return false;
   }
-  const std::uint64_t centralSize = m_nPosition - centralOffset;
-  if (!Append(BuildEndRecords(m_entries.size(), centralOffset, centralSize, m_limits))) {
-    return false;
-  }
-  return Flush();
+  const std::string end = BuildEndRecords(m_written.entries.size(), m_written.directoryOffset,
+                                          directory.size(), m_limits);
+  directory += end;
+  return Append(end) && Flush();
 }
 
 }  // namespace rar

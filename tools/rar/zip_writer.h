@@ -4,6 +4,7 @@
 // their compressed data as it is, then the central directory and the end records.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/file_system.h"
@@ -11,6 +12,28 @@
 
 namespace dorvik {
 namespace rar {
+
+// One entry's bytes in the file, local header then data, and the CRC-32 of each part as it was
+// written (the data's size is the entry's compressed size).
+struct WrittenSpan {
+  std::uint64_t offset = 0;
+  std::uint64_t headerSize = 0;
+  std::uint32_t headerCrc = 0;
+  std::uint32_t dataCrc = 0;
+  // Copied from another archive: its data was never unpacked by us, so the CRC above proves
+  // only the copy, not the data.
+  bool bCopied = false;
+};
+
+// What a finished archive holds, byte for byte: its entries' spans from the start of the file,
+// then the central directory and end records, kept whole. Reading the file back against this
+// proves that every byte reached the disk as it was meant.
+struct WrittenArchive {
+  std::vector<ZipEntry> entries;  // as the central directory lists them
+  std::vector<WrittenSpan> spans;  // one per entry, in the same order
+  std::uint64_t directoryOffset = 0;
+  std::string directory;
+};
 
 class CZipWriter {
  public:
@@ -28,24 +51,26 @@ class CZipWriter {
   bool CopyEntry(const ZipEntry& entry, IFile& source, std::uint64_t dataOffset);
 
   bool Finish();
-  std::size_t EntryCount() const { return m_entries.size(); }
-  // The entries ended or copied so far, as the central directory lists them.
-  const std::vector<ZipEntry>& Entries() const { return m_entries; }
+  std::size_t EntryCount() const { return m_written.entries.size(); }
+  // After Finish: what the file holds, handed over (the writer keeps nothing of it).
+  WrittenArchive TakeWritten() { return std::move(m_written); }
   const std::string& Error() const { return m_error; }
 
  private:
   bool Append(const std::string& bytes);
+  void AddEntry(const ZipEntry& entry, const std::string& header, std::uint32_t dataCrc, bool bCopied);
   bool Flush();
   bool Fail(const std::string& message);
 
   IFile& m_out;
   ZipLimits m_limits;
-  std::vector<ZipEntry> m_entries;
+  WrittenArchive m_written;
   std::string m_buffer;         // bytes not yet written, starting at m_nFlushed
   std::uint64_t m_nFlushed = 0;
   std::uint64_t m_nPosition = 0;
   bool m_bInEntry = false;
   ZipEntry m_current;
+  std::uint32_t m_nDataCrc = 0;  // of the current entry's data as written, compressed
   std::string m_error;
 };
 
