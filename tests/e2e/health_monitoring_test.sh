@@ -147,7 +147,8 @@ sleep 3  # a scrape and an evaluation of the new file
 [ -z "$(monitor active DorvikHealthFileStale)" ] || fail "stale while the service runs"
 echo "ok: not stale while the service runs ($near)"
 probe stop Dorviksvc >/dev/null
-monitor wait DorvikHealthFileStale firing 90 || fail "no stale alert after the stop"
+# Due about 50 s after the stop; the margin is for a loaded machine, a quiet one returns at once.
+monitor wait DorvikHealthFileStale firing 180 || fail "no stale alert after the stop"
 
 expect_status "-s with every task ok and the service stopped" "$day 10:05:00" 1 "^DORVIK WARNING"
 STATUS_EXE="$root/empty/Dorviksvc.exe" expect_status "-s without config.db" "$day 10:05:00" 3
