@@ -61,11 +61,8 @@ void CFileTaskPage::OnShown() {
 }
 
 bool CFileTaskPage::RunCheckedEditor(const std::string& record, FileTaskEditorValues* values) {
-  if (!RunFileTaskEditor(m_hWnd, record, m_context.startup.strDefStorePath, values)) return false;
-  const std::string unsafe = UnsafeFileTaskValues(*values);
-  if (unsafe.empty()) return true;
-  ShowText(unsafe);
-  return false;
+  return RunFileTaskEditor(m_hWnd, record, m_context.startup.strDefStorePath, values) &&
+         Storable(UnsafeFileTaskValues(*values));
 }
 
 void CFileTaskPage::OnNew() {

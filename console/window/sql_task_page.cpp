@@ -147,11 +147,7 @@ void CSqlTaskPage::Fill() {
 }
 
 bool CSqlTaskPage::RunCheckedEditor(const SqlTaskEditorContext& context, SqlTaskEditorValues* values) {
-  if (!RunSqlTaskEditor(m_hWnd, context, values)) return false;
-  const std::string unsafe = UnsafeSqlTaskValues(*values);
-  if (unsafe.empty()) return true;
-  ShowText(unsafe);
-  return false;
+  return RunSqlTaskEditor(m_hWnd, context, values) && Storable(UnsafeSqlTaskValues(*values));
 }
 
 void CSqlTaskPage::OnNew() {

@@ -160,6 +160,12 @@ void CTaskPage::ShowTaskChangeProblem(TaskChange change) {
   if (change == TaskChange::Failed) ShowText(kConfigWriteFailed);
 }
 
+bool CTaskPage::Storable(const std::string& unsafe) {
+  if (unsafe.empty()) return true;
+  ShowText(unsafe);
+  return false;
+}
+
 std::vector<std::string> CTaskPage::DocumentRecords() {
   std::string document;
   if (!m_context.store.LoadConfigDocument(&document)) return {};

@@ -86,6 +86,8 @@ class CTaskPage {
   // The quiet service restart, when the edit's end calls for it.
   void AfterEdit(TaskEdit edit, TaskEditEnd end);
   void ShowTaskChangeProblem(TaskChange change);
+  // An editor's values that the store can take; otherwise false after `unsafe`, the reason.
+  bool Storable(const std::string& unsafe);
   // The records of this page's section of config.db; none when it cannot be read.
   std::vector<std::string> DocumentRecords();
   // The rows with the failed and missed tasks' reasons.
