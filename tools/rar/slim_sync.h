@@ -6,7 +6,7 @@
 #include <mutex>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "common/win32.h"
 #else
 #include <condition_variable>
 #endif
