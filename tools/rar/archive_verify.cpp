@@ -1,7 +1,5 @@
 #include "tools/rar/archive_verify.h"
 
-#include <zlib.h>
-
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -49,7 +47,7 @@ class CSequentialReader {
   bool Crc(std::uint64_t size, std::uint32_t& crc) {
     crc = 0;
     return Take(size, [&crc](const char* data, std::size_t n) {
-      crc = static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(n)));
+      crc = Crc32(crc, data, n);
     });
   }
 

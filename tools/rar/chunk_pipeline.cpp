@@ -456,8 +456,7 @@ class CPipeline {
     CompressedChunk& r = piece.result;
     const std::string& raw = *piece.raw;
     r.rawSize = raw.size();
-    r.crc = static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size())));
+    r.crc = Crc32(0, raw.data(), raw.size());
     r.method = kMethodDeflated;
     // Chunk-sized output goes into a pooled buffer, which the caller gives back.
     if (raw.size() >= m_settings.nChunkSize || !(r.bFirst && r.bLast)) r.data = m_pool.Take();

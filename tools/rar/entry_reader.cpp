@@ -21,8 +21,7 @@ class COutputCheck {
   EntryReadResult Take(const char* data, std::size_t size) {
     if (size > m_nDeclared - m_nProduced) return EntryReadResult::kTooLong;
     m_nProduced += size;
-    m_nCrc = static_cast<std::uint32_t>(
-        crc32(m_nCrc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size)));
+    m_nCrc = Crc32(m_nCrc, data, size);
     if (size > 0 && !m_sink(data, size)) return EntryReadResult::kSinkError;
     return EntryReadResult::kOk;
   }

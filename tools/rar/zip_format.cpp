@@ -1,5 +1,7 @@
 #include "tools/rar/zip_format.h"
 
+#include <zlib.h>
+
 namespace dorvik {
 namespace rar {
 
@@ -16,6 +18,19 @@ std::uint16_t NeededVersion(const ZipEntry& entry, bool bZip64) {
 }
 
 }  // namespace
+
+std::uint32_t Crc32(std::uint32_t crc, const char* data, std::size_t size) {
+  // zlib takes at most a 32-bit length per call.
+  constexpr std::size_t kMostPerCall = 1u << 30;
+  uLong value = crc;
+  while (size > 0) {
+    const std::size_t n = size < kMostPerCall ? size : kMostPerCall;
+    value = crc32(value, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(n));
+    data += n;
+    size -= n;
+  }
+  return static_cast<std::uint32_t>(value);
+}
 
 void PutLe16(std::string& out, std::uint16_t value) {
   out += static_cast<char>(value & 0xFF);

@@ -67,6 +67,9 @@ std::string BuildEndRecords(std::uint64_t entryCount, std::uint64_t centralOffse
                             std::uint64_t centralSize, const ZipLimits& limits);
 
 // Little-endian helpers shared with the reader.
+// The CRC-32 ZIP records, of `size` bytes continuing `crc` (0 to start).
+std::uint32_t Crc32(std::uint32_t crc, const char* data, std::size_t size);
+
 void PutLe16(std::string& out, std::uint16_t value);
 void PutLe32(std::string& out, std::uint32_t value);
 void PutLe64(std::string& out, std::uint64_t value);

@@ -9,10 +9,7 @@ namespace {
 const std::size_t kFlushThreshold = 1 << 20;
 const std::size_t kCopyBlock = 1 << 20;
 
-std::uint32_t Crc(std::uint32_t crc, const std::string& bytes) {
-  return static_cast<std::uint32_t>(
-      crc32(crc, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
-}
+std::uint32_t Crc(std::uint32_t crc, const std::string& bytes) { return Crc32(crc, bytes.data(), bytes.size()); }
 }  // namespace
 
 CZipWriter::CZipWriter(IFile& out, const ZipLimits& limits) : m_out(out), m_limits(limits) {}
