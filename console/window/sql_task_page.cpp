@@ -8,7 +8,6 @@
 #include "config/sql_task_record.h"
 #include "console/core/last_backup_times.h"
 #include "console/core/sql_backup_start.h"
-#include "console/dialogs/dialog.h"
 #include "console/dialogs/shell_open.h"
 #include "console/dialogs/ui_messages.h"
 #include "console/editors/editor_values_check.h"
@@ -34,7 +33,6 @@ CSqlTaskPage::CSqlTaskPage(TaskPageContext& context, ITaskPageHost& host)
 
 void CSqlTaskPage::Attach(HWND window) {
   CTaskPage::Attach(window);
-  m_nConnectionState = -1;
   EnableWindow(Item(IDC_PAGE_SQL), FALSE);
   SetItemText(IDC_PAGE_SQL, "连接数据库...");
 }
@@ -64,8 +62,6 @@ bool CSqlTaskPage::OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void CSqlTaskPage::StartConnecting() { StartConnectAttempt(); }
-
 void CSqlTaskPage::ShowConnecting() {
   SetItemText(IDC_PAGE_SQL, kConnectingCaption);
   EnableWindow(Item(IDC_PAGE_SQL), FALSE);
@@ -75,8 +71,8 @@ void CSqlTaskPage::ForgetPageRequest() { m_bOpenWhenConnected = false; }
 
 // The thread touches nothing of the window's: it opens a connection and posts it, and the
 // page adopts it on the interface thread (ApplyConnectResult).
-void CSqlTaskPage::StartConnectAttempt() {
-  if (m_nConnectionState == 0) return;
+void CSqlTaskPage::StartConnecting() {
+  m_connectionState = ConnectionState::Connecting;
   const unsigned attempt = ++m_nAttempt;
   HWND window = m_hWnd;
   std::thread([window, attempt] {
@@ -95,12 +91,12 @@ void CSqlTaskPage::StartConnectAttempt() {
 void CSqlTaskPage::ApplyConnectResult(unsigned attempt, std::unique_ptr<ISqlConnection> connection) {
   if (attempt <= m_nAppliedAttempt) return;
   m_nAppliedAttempt = attempt;
-  m_nConnectionState = connection ? 1 : 0;
+  m_connectionState = connection ? ConnectionState::Connected : ConnectionState::Failed;
   m_connection.Adopt(std::move(connection));
   const bool bOpen = m_bOpenWhenConnected;
   m_bOpenWhenConnected = false;
   EnableWindow(Item(IDC_PAGE_SQL), TRUE);
-  if (m_nConnectionState == 1) {
+  if (m_connectionState == ConnectionState::Connected) {
     SetItemText(IDC_PAGE_SQL, "SQL Server备份");
     if (bOpen) Open();
   } else {
@@ -112,17 +108,20 @@ void CSqlTaskPage::ApplyConnectResult(unsigned attempt, std::unique_ptr<ISqlConn
 // The interface thread never waits for a connection attempt: asked for while one runs, the page
 // opens when it has connected.
 void CSqlTaskPage::OnPageButton() {
-  if (WindowText(Item(IDC_PAGE_SQL)) == kConnectFailedCaption) {
-    m_nConnectionState = -1;
-    // Busy before the thread starts: a press queued behind this one finds the attempt running.
-    ShowConnecting();
-    StartConnectAttempt();
+  switch (m_connectionState) {
+    case ConnectionState::Failed:
+      // Busy before the thread starts: a press queued behind this one finds the attempt running.
+      ShowConnecting();
+      StartConnecting();
+      m_bOpenWhenConnected = true;
+      break;
+    case ConnectionState::Connecting:
+      m_bOpenWhenConnected = true;
+      break;
+    case ConnectionState::Connected:
+      Open();
+      break;
   }
-  if (m_nConnectionState == -1) {
-    m_bOpenWhenConnected = true;
-    return;
-  }
-  if (m_nConnectionState == 1) Open();
 }
 
 void CSqlTaskPage::Open() {

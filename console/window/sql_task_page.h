@@ -19,7 +19,7 @@ class CSqlTaskPage : public CTaskPage {
   void Attach(HWND window) override;
   void Fill() override;
   bool OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  // The connection thread; the page button says "连接数据库..." until it has ended.
+  // A connection attempt on a thread of its own; the page adopts its result by message.
   void StartConnecting();
   // The page button: opens the page when connected, or as soon as it is; after a failed
   // attempt it tries again.
@@ -36,7 +36,6 @@ class CSqlTaskPage : public CTaskPage {
   void OpenFolder(bool bSource) override;
   TaskChange StoreChecks(const std::vector<TaskCheck>& checks, std::vector<std::string>* missingIds) override;
 
-  void StartConnectAttempt();
   void ShowConnecting();
   void ApplyConnectResult(unsigned attempt, std::unique_ptr<ISqlConnection> connection);
   void Open();
@@ -46,8 +45,8 @@ class CSqlTaskPage : public CTaskPage {
   // Adopted from the connection thread's message; the backup worker, the database list and the
   // restore use it under its own lock.
   CSharedSqlConnection m_connection;
-  // Interface thread only: -1 pending, 0 failed, 1 connected.
-  int m_nConnectionState = -1;
+  enum class ConnectionState { Connecting, Failed, Connected };
+  ConnectionState m_connectionState = ConnectionState::Connecting;  // interface thread only
   unsigned m_nAttempt = 0;
   unsigned m_nAppliedAttempt = 0;
   bool m_bOpenWhenConnected = false;  // the page was asked for while connecting
