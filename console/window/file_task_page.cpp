@@ -36,15 +36,12 @@ bool CFileTaskPage::OnWorkerMessage(UINT message, WPARAM, LPARAM lParam) {
     case kMsgFileBackupBusy:
       SetItemText(IDC_FILE_BACKUP_NOW, "备份中...");
       return true;
-    case kMsgFileStatus: {
-      std::unique_ptr<CRowTime> status = TakePosted<CRowTime>(lParam);
-      m_list.SetTextWhere(kIdColumn, status->strKey, kLastBackupColumn, status->strTime);
+    case kMsgFileStatus:
+      ShowLastBackup(lParam);
       return true;
-    }
     case kMsgFileRunEnded:
       m_runs.End(*TakePosted<std::string>(lParam));
-      SetItemText(IDC_FILE_BACKUP_NOW, "立即备份");
-      EnableWindow(Item(IDC_FILE_BACKUP_NOW), TRUE);
+      RestoreBackupButton();
       return true;
     default:
       return false;

@@ -48,14 +48,11 @@ bool CSqlTaskPage::OnWorkerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kMsgSqlProgress:
       SetItemText(IDC_SQL_BACKUP_NOW, *TakePosted<std::string>(lParam));
       return true;
-    case kMsgSqlLastBackup: {
-      std::unique_ptr<CRowTime> status = TakePosted<CRowTime>(lParam);
-      m_list.SetTextWhere(kSqlNameColumn, status->strKey, kLastBackupColumn, status->strTime);
+    case kMsgSqlLastBackup:
+      ShowLastBackup(lParam);
       return true;
-    }
     case kMsgSqlRunEnded:
-      SetItemText(IDC_SQL_BACKUP_NOW, "立即备份");
-      EnableWindow(Item(IDC_SQL_BACKUP_NOW), TRUE);
+      RestoreBackupButton();
       return true;
     default:
       return false;

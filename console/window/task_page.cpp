@@ -6,6 +6,7 @@
 #include "console/core/service_manager.h"
 #include "console/core/task_warnings.h"
 #include "console/dialogs/message_box.h"
+#include "console/dialogs/ui_messages.h"
 #include "console/history/history_dlg.h"
 #include "console/resource.h"
 
@@ -151,6 +152,16 @@ void CTaskPage::ShowHistory(ISqlConnection* connection, const std::vector<std::s
   CHistoryDlg(std::move(context)).Run(m_hWnd);
 }
 
+void CTaskPage::ShowLastBackup(LPARAM posted) {
+  const std::unique_ptr<CRowTime> status = TakePosted<CRowTime>(posted);
+  m_list.SetTextWhere(KeyColumn(), status->strKey, kLastBackupColumn, status->strTime);
+}
+
+void CTaskPage::RestoreBackupButton() {
+  SetItemText(m_controls.backupButton, "立即备份");
+  EnableWindow(Item(m_controls.backupButton), TRUE);
+}
+
 void CTaskPage::AfterEdit(TaskEdit edit, TaskEditEnd end) {
   if (RestartsServiceAfter(m_kind, edit, end)) m_host.RestartServiceQuietly();
 }
@@ -173,15 +184,15 @@ std::vector<std::string> CTaskPage::DocumentRecords() {
 }
 
 std::vector<ListRow> CTaskPage::WithTaskWarnings(std::vector<ListRow> rows) {
-  const bool bFile = m_kind == TaskKind::File;
   std::string document;
   if (!m_context.store.LoadConfigDocument(&document)) return rows;
   // The service's marks of runs still going count only while it runs.
   const bool bServiceRunning =
       RealServiceManager().QueryStopped(kStopSwitchServiceName) == ServiceQuery::NotStopped;
   const TaskWarnings warnings =
-      WarningsOfKind(LoadTaskHealth(document, m_context.strProgramDir, bServiceRunning), bFile ? "file" : "sql");
-  return WithWarnings(std::move(rows), bFile ? kIdColumn : kSqlNameColumn, warnings);
+      WarningsOfKind(LoadTaskHealth(document, m_context.strProgramDir, bServiceRunning),
+                     m_kind == TaskKind::File ? "file" : "sql");
+  return WithWarnings(std::move(rows), KeyColumn(), warnings);
 }
 
 int CTaskPage::Ask(const std::string& question, UINT flags) {

@@ -83,6 +83,10 @@ class CTaskPage {
 
   // The history browser of this page's kind; only when the list has a row.
   void ShowHistory(ISqlConnection* connection, const std::vector<std::string>& databaseNames);
+  // A worker's posted CRowTime: the last backup time of the rows of its task.
+  void ShowLastBackup(LPARAM posted);
+  // "立即备份" usable again once a run has ended.
+  void RestoreBackupButton();
   // The quiet service restart, when the edit's end calls for it.
   void AfterEdit(TaskEdit edit, TaskEditEnd end);
   void ShowTaskChangeProblem(TaskChange change);
@@ -108,6 +112,8 @@ class CTaskPage {
   void OnListNotify(const NMHDR& header);
   void OnContextMenu(int row, POINT clickInList);
   void OnMenuCommand(int id);
+  // The column holding the key the log and the health records know a task by.
+  int KeyColumn() const { return m_kind == TaskKind::File ? kIdColumn : kSqlNameColumn; }
 };
 
 }  // namespace dorvik
